@@ -1,0 +1,50 @@
+#include "CommandLine.h"
+
+namespace kqvdr {
+
+CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLine line;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        const auto value = [&](std::optional<std::string>& target) {
+            if (i + 1 >= arguments.size()) {
+                line.error = argument + " needs a value";
+                return;
+            }
+            target = arguments[++i];
+        };
+        if (argument == "--dir") {
+            value(line.programDir);
+        } else if (argument == "--device") {
+            value(line.device);
+        } else if (argument == "--simulate") {
+            line.simulate = true;
+        } else if (argument == "--fine") {
+            line.fineGas = true;
+        } else if (argument == "--version") {
+            line.showVersion = true;
+        } else if (argument == "--help" || argument == "-h") {
+            line.showHelp = true;
+        }
+        if (!line.error.empty()) {
+            break;
+        }
+    }
+    if (line.error.empty() && line.fineGas && !line.simulate) {
+        line.error = "--fine applies only with --simulate";
+    }
+    return line;
+}
+
+std::string commandLineUsage() {
+    return "Usage: kqvdr1000-control [--dir DIR] [--device PATH] [--simulate [--fine]]\n"
+           "                         [--version] [Qt options such as -platform offscreen]\n"
+           "\n"
+           "  --dir DIR       keep the program's data files in DIR instead of beside the program\n"
+           "  --device PATH   use this serial device for whichever port is chosen\n"
+           "  --simulate      run against the built-in simulated instrument\n"
+           "  --fine          the simulated instrument has the fine gas-flow range\n"
+           "  --version       print the version and exit\n";
+}
+
+} // namespace kqvdr

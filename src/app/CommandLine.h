@@ -1,0 +1,25 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kqvdr {
+
+// The program's own options. Anything it does not know (Qt's -platform and the like) is left
+// for Qt.
+struct CommandLine {
+    std::optional<std::string> programDir; // --dir DIR
+    std::optional<std::string> device;     // --device PATH
+    bool simulate = false;                 // --simulate
+    bool fineGas = false;                  // --fine, with --simulate
+    bool showVersion = false;              // --version
+    bool showHelp = false;                 // --help
+    std::string error;                     // set when the line cannot be used
+};
+
+CommandLine parseCommandLine(const std::vector<std::string>& arguments);
+
+std::string commandLineUsage();
+
+} // namespace kqvdr

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "Clock.h"
+
+namespace kqvdr {
+
+class SystemClock final : public Clock {
+public:
+    LocalTime now() const override;
+};
+
+} // namespace kqvdr

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+#include "Frame.h"
+
+namespace kqvdr {
+
+// Cuts reply frames out of a byte stream: STX starts (or restarts) collection, ETX ends a frame
+// of 7 to 270 characters, a shorter or longer one is dropped whole. Bytes outside a frame are
+// ignored. Never holds more than 270 characters.
+class FrameCollector {
+public:
+    // Returns the characters between STX and ETX when this byte completes a frame. The view
+    // stays valid until the next call.
+    std::optional<std::string_view> feed(unsigned char byte);
+
+    bool collecting() const { return collecting_; }
+
+private:
+    void drop() {
+        collecting_ = false;
+        length_ = 0;
+    }
+
+    std::array<char, kMaxFrameBody> buffer_{};
+    std::size_t length_ = 0;
+    bool collecting_ = false;
+};
+
+} // namespace kqvdr

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <chrono>
+
+namespace kqvdr {
+
+// Lets the frame receiver sleep on the port between empty reads instead of spinning. Returns
+// early when a byte arrives; may return at once when the port is gone.
+class PortWaiter {
+public:
+    virtual ~PortWaiter() = default;
+    virtual void WaitForReceive(std::chrono::milliseconds limit) = 0;
+};
+
+} // namespace kqvdr

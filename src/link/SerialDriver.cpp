@@ -1,0 +1,18 @@
+#include "SerialDriver.h"
+
+namespace kqvdr {
+
+std::int32_t openPortWithDefaults(SerialDriver& driver, std::int32_t portIndex) {
+    using C = OpenPortConstants;
+    return driver.OpenPort(kChannel, portIndex, C::interruptLevel, C::baseAddress, C::baudCode,
+                           C::flowControl, C::receiveBufferSize, C::transmitBufferSize,
+                           C::options);
+}
+
+std::int32_t setDefaultPortCharacteristics(SerialDriver& driver) {
+    using C = PortCharacteristicsConstants;
+    return driver.SetPortCharacteristics(kChannel, C::dataBits, C::parity, C::stopBitsCode,
+                                         C::breakCode, C::handshakeCode);
+}
+
+} // namespace kqvdr
