@@ -1,14 +1,13 @@
 // Frame building and reply decoding. Target: over a million status replies decoded per second on
 // one core; the serial line itself delivers fewer than a hundred frames a second.
-#include <benchmark/benchmark.h>
-
-#include <array>
-#include <cstdio>
-#include <string>
-
 #include "CommandTable.h"
 #include "Frame.h"
 #include "FrameCollector.h"
+
+#include <array>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <string>
 
 namespace {
 
@@ -58,7 +57,9 @@ BENCHMARK(BM_DecodeStatusReply);
 
 // The whole path of a status reply from the wire: collecting the bytes, then decoding.
 void BM_CollectAndDecodeStatusReply(benchmark::State& state) {
-    const std::string wire = "\x02" "001100918C" "\x03";
+    const std::string wire = "\x02"
+                             "001100918C"
+                             "\x03";
     ReplyFrame reply;
     FrameCollector collector;
     for (auto _ : state) {

@@ -1,12 +1,12 @@
 // Any byte stream through the collector and decoder: no out-of-bounds access, and every decoded
 // reply keeps to the command table.
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-
 #include "CommandTable.h"
 #include "Frame.h"
 #include "FrameCollector.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     kqvdr::FrameCollector collector;

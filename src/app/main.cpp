@@ -1,8 +1,8 @@
+#include "CommandLine.h"
+
 #include <QApplication>
 #include <QMainWindow>
 #include <cstdio>
-
-#include "CommandLine.h"
 
 int main(int argc, char* argv[]) {
     std::vector<std::string> arguments(argv + 1, argv + argc);

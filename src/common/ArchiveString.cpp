@@ -10,7 +10,9 @@ void ArchiveWriter::writeString(std::string_view utf8) {
     bytes_ += encoded;
 }
 
-void ArchiveWriter::writeNumber(long long value) { writeString(std::to_string(value)); }
+void ArchiveWriter::writeNumber(long long value) {
+    writeString(std::to_string(value));
+}
 
 void ArchiveWriter::writeLength(std::uint64_t length) {
     const auto put = [this](std::uint64_t value, int byteCount) {

@@ -16,7 +16,9 @@
 namespace kqvdr {
 namespace {
 
-std::error_code lastError() { return {errno ? errno : EIO, std::generic_category()}; }
+std::error_code lastError() {
+    return {errno ? errno : EIO, std::generic_category()};
+}
 
 std::filesystem::path temporaryBeside(const std::filesystem::path& target) {
     std::random_device entropy;

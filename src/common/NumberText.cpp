@@ -49,8 +49,8 @@ std::string formatDecimal(double value, int decimals) {
     if (length < 0) {
         return {};
     }
-    return std::string(buffer, std::min<std::size_t>(static_cast<std::size_t>(length),
-                                                      sizeof buffer - 1));
+    return std::string(buffer,
+                       std::min<std::size_t>(static_cast<std::size_t>(length), sizeof buffer - 1));
 }
 
 double roundToDecimals(double value, int decimals) {

@@ -11,6 +11,8 @@ enum class OperatingMode : int {
     Error = 4, // reported by the instrument only, never sent
 };
 
-constexpr int modeCode(OperatingMode mode) { return static_cast<int>(mode); }
+constexpr int modeCode(OperatingMode mode) {
+    return static_cast<int>(mode);
+}
 
 } // namespace kqvdr

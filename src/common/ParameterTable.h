@@ -38,7 +38,9 @@ class ParameterTable {
 public:
     ParameterTable();
 
-    Parameter& operator[](ParameterIndex index) { return entries_[static_cast<std::size_t>(index)]; }
+    Parameter& operator[](ParameterIndex index) {
+        return entries_[static_cast<std::size_t>(index)];
+    }
     const Parameter& operator[](ParameterIndex index) const {
         return entries_[static_cast<std::size_t>(index)];
     }

@@ -1,9 +1,9 @@
 #include "TimeText.h"
 
+#include "NumberText.h"
+
 #include <cstdio>
 #include <optional>
-
-#include "NumberText.h"
 
 namespace kqvdr {
 namespace {
@@ -19,8 +19,8 @@ std::optional<int> secondsOfDay(std::string_view text) {
     std::size_t start = 0;
     while (true) {
         const std::size_t colon = text.find(':', start);
-        const auto field = text.substr(start, colon == std::string_view::npos ? text.npos
-                                                                              : colon - start);
+        const auto field =
+            text.substr(start, colon == std::string_view::npos ? text.npos : colon - start);
         if (field.size() > 2 || fieldCount == 3) {
             return std::nullopt;
         }
@@ -42,7 +42,9 @@ std::string timeText(const LocalTime& time) {
     return buffer;
 }
 
-std::string currentTimeText(const Clock& clock) { return timeText(clock.now()); }
+std::string currentTimeText(const Clock& clock) {
+    return timeText(clock.now());
+}
 
 ElapsedTime elapsedTime(std::string_view earlier, std::string_view later) {
     const auto from = secondsOfDay(earlier);

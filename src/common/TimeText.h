@@ -1,9 +1,9 @@
 #pragma once
 
+#include "Clock.h"
+
 #include <string>
 #include <string_view>
-
-#include "Clock.h"
 
 namespace kqvdr {
 
@@ -12,8 +12,8 @@ std::string timeText(const LocalTime& time);
 std::string currentTimeText(const Clock& clock);
 
 struct ElapsedTime {
-    int seconds = -1;  // -1 when either text was refused
-    std::string text;  // "%1d:%02d:%02d", empty when refused
+    int seconds = -1; // -1 when either text was refused
+    std::string text; // "%1d:%02d:%02d", empty when refused
 
     bool valid() const { return seconds >= 0; }
 };

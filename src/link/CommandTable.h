@@ -34,7 +34,9 @@ enum class Command : int {
     RequestGasFlowResolution = 35,
 };
 
-constexpr int code(Command command) { return static_cast<int>(command); }
+constexpr int code(Command command) {
+    return static_cast<int>(command);
+}
 
 // Data lengths in hexadecimal digits: of the command frame, and of a data reply with this code.
 struct CommandEntry {

@@ -16,7 +16,9 @@ inline constexpr std::size_t kMaxFrameBody = 270;
 inline constexpr std::size_t kMaxReplyWords = (kMaxFrameBody - 6) / 4;
 
 // Bytes of a frame with this many data digits, STX and ETX included.
-constexpr std::size_t frameLength(int sendDigits) { return static_cast<std::size_t>(sendDigits) + 8; }
+constexpr std::size_t frameLength(int sendDigits) {
+    return static_cast<std::size_t>(sendDigits) + 8;
+}
 
 // The longest frame the program sends (a method download), with its terminating NUL.
 inline constexpr std::size_t kCommandBufferSize = frameLength(28) + 1;

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "Frame.h"
+
 #include <array>
 #include <optional>
 #include <string_view>
-
-#include "Frame.h"
 
 namespace kqvdr {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <chrono>
-
 #include "Frame.h"
+
+#include <chrono>
 
 namespace kqvdr {
 

@@ -32,11 +32,13 @@ tcflag_t characterSize(std::int32_t dataBits) {
 
 } // namespace
 
-PosixSerialDriver::~PosixSerialDriver() { closeDevice(); }
+PosixSerialDriver::~PosixSerialDriver() {
+    closeDevice();
+}
 
-std::int32_t PosixSerialDriver::OpenPort(std::int32_t channel, std::int32_t portIndex,
-                                         std::int32_t, std::int32_t, std::int32_t baudCode,
-                                         std::int32_t, std::int32_t, std::int32_t, std::int32_t) {
+std::int32_t PosixSerialDriver::OpenPort(std::int32_t channel, std::int32_t portIndex, std::int32_t,
+                                         std::int32_t, std::int32_t baudCode, std::int32_t,
+                                         std::int32_t, std::int32_t, std::int32_t) {
     const std::string path = devices_.devicePath(portIndex);
     if (channel != kChannel || path.empty() || baudCode != kBaudCode9600) {
         return kFailed;
@@ -70,8 +72,7 @@ std::int32_t PosixSerialDriver::OpenPort(std::int32_t channel, std::int32_t port
     return kOk;
 }
 
-std::int32_t PosixSerialDriver::SetPortCharacteristics(std::int32_t channel,
-                                                       std::int32_t dataBits,
+std::int32_t PosixSerialDriver::SetPortCharacteristics(std::int32_t channel, std::int32_t dataBits,
                                                        std::int32_t parity, std::int32_t,
                                                        std::int32_t, std::int32_t) {
     if (!usable(channel) || dataBits < 5 || dataBits > 8 || parity < 0 || parity > 2) {
@@ -108,7 +109,8 @@ std::int32_t PosixSerialDriver::WriteBlock(std::int32_t channel, std::int32_t le
         return kFailed;
     }
     std::size_t written = 0;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWriteTimeoutMs);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kWriteTimeoutMs);
     while (written < static_cast<std::size_t>(length)) {
         const ssize_t n = ::write(fd_, bytes + written, static_cast<std::size_t>(length) - written);
         if (n > 0) {

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <array>
-
 #include "PortDevices.h"
 #include "PortWaiter.h"
 #include "SerialDriver.h"
+
+#include <array>
 
 namespace kqvdr {
 

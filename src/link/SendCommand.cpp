@@ -1,10 +1,10 @@
 #include "SendCommand.h"
 
-#include <array>
-
 #include "CommandTable.h"
 #include "Frame.h"
 #include "SerialDriver.h"
+
+#include <array>
 
 namespace kqvdr {
 

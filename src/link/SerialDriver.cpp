@@ -5,8 +5,7 @@ namespace kqvdr {
 std::int32_t openPortWithDefaults(SerialDriver& driver, std::int32_t portIndex) {
     using C = OpenPortConstants;
     return driver.OpenPort(kChannel, portIndex, C::interruptLevel, C::baseAddress, C::baudCode,
-                           C::flowControl, C::receiveBufferSize, C::transmitBufferSize,
-                           C::options);
+                           C::flowControl, C::receiveBufferSize, C::transmitBufferSize, C::options);
 }
 
 std::int32_t setDefaultPortCharacteristics(SerialDriver& driver) {

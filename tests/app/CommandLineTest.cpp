@@ -1,13 +1,13 @@
-#include <gtest/gtest.h>
-
 #include "CommandLine.h"
+
+#include <gtest/gtest.h>
 
 namespace kqvdr {
 namespace {
 
 TEST(CommandLine, ReadsOurOptionsAndLeavesQtOptionsAlone) {
-    const auto line = parseCommandLine(
-        {"-platform", "offscreen", "--dir", "/tmp/x", "--device", "/dev/pts/3", "--simulate", "--fine"});
+    const auto line = parseCommandLine({"-platform", "offscreen", "--dir", "/tmp/x", "--device",
+                                        "/dev/pts/3", "--simulate", "--fine"});
     EXPECT_TRUE(line.error.empty());
     EXPECT_EQ(line.programDir, "/tmp/x");
     EXPECT_EQ(line.device, "/dev/pts/3");

@@ -1,8 +1,9 @@
-#include <gtest/gtest.h>
-
 #include "ArchiveFile.h"
+
 #include "ArchiveString.h"
 #include "TemporaryDirectory.h"
+
+#include <gtest/gtest.h>
 
 namespace kqvdr {
 namespace {
@@ -37,7 +38,8 @@ TEST(ArchiveFile, ShortFileIsDamagedAndReturnsNoStrings) {
 
 TEST(ArchiveFile, ReadingADamagedFileLeavesItAsItWas) {
     TemporaryDirectory dir;
-    const std::string damaged = "\x05" "COM";
+    const std::string damaged = "\x05"
+                                "COM";
     writeBytes(dir.file("KQ-VDR 1000.ini"), damaged);
     EXPECT_EQ(readArchiveFile(dir.file("KQ-VDR 1000.ini"), 1).status, ArchiveReadStatus::Damaged);
     EXPECT_EQ(readBytes(dir.file("KQ-VDR 1000.ini")), damaged);
@@ -48,7 +50,8 @@ TEST(ArchiveFile, RewriteReplacesTheOldContentAndLeavesNoTemporaryFile) {
     ASSERT_FALSE(writeArchiveFile(dir.file("Names.mtd"), {std::string(1000, 'a')}));
     ASSERT_FALSE(writeArchiveFile(dir.file("Names.mtd"), {"b"}));
 
-    EXPECT_EQ(readBytes(dir.file("Names.mtd")), "\x01" "b");
+    EXPECT_EQ(readBytes(dir.file("Names.mtd")), "\x01"
+                                                "b");
     int files = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) {
         ++files;

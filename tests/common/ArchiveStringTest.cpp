@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "ArchiveString.h"
+
+#include <gtest/gtest.h>
 
 namespace kqvdr {
 namespace {
@@ -61,10 +61,12 @@ TEST(ArchiveString, NumbersAreDecimalTextWithMinusSign) {
 
 TEST(ArchiveString, TextIsWindows1252OnDiskAndUtf8InMemory) {
     ArchiveWriter writer;
-    writer.writeString("40 \xC2\xB0" "C \xC2\xB5");
+    writer.writeString("40 \xC2\xB0"
+                       "C \xC2\xB5");
     EXPECT_EQ(writer.bytes(), bytes({0x07}) + "40 " + bytes({0xB0}) + "C " + bytes({0xB5}));
     ArchiveReader reader(writer.bytes());
-    EXPECT_EQ(reader.readString(), "40 \xC2\xB0" "C \xC2\xB5");
+    EXPECT_EQ(reader.readString(), "40 \xC2\xB0"
+                                   "C \xC2\xB5");
 }
 
 struct TruncatedCase {

@@ -1,8 +1,7 @@
-#include <gtest/gtest.h>
+#include "NumberText.h"
 
 #include <climits>
-
-#include "NumberText.h"
+#include <gtest/gtest.h>
 
 namespace kqvdr {
 namespace {
@@ -20,11 +19,10 @@ TEST_P(LeadingInt, ReadsLeadingDigitsAfterBlanksAndSign) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, LeadingInt,
-    testing::Values(IntCase{"42", 42}, IntCase{"  7", 7}, IntCase{"\t-15", -15},
-                    IntCase{"+3", 3}, IntCase{"12abc", 12}, IntCase{"1.75", 1},
-                    IntCase{"", 0}, IntCase{"abc", 0}, IntCase{"-", 0}, IntCase{" - 5", 0},
-                    IntCase{"##", 0}, IntCase{"007", 7}, IntCase{"2147483647", INT_MAX},
-                    IntCase{"99999999999999999999", INT_MAX},
+    testing::Values(IntCase{"42", 42}, IntCase{"  7", 7}, IntCase{"\t-15", -15}, IntCase{"+3", 3},
+                    IntCase{"12abc", 12}, IntCase{"1.75", 1}, IntCase{"", 0}, IntCase{"abc", 0},
+                    IntCase{"-", 0}, IntCase{" - 5", 0}, IntCase{"##", 0}, IntCase{"007", 7},
+                    IntCase{"2147483647", INT_MAX}, IntCase{"99999999999999999999", INT_MAX},
                     IntCase{"-2147483648", INT_MIN}, IntCase{"-99999999999", INT_MIN}));
 
 struct RoundCase {

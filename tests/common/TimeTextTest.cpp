@@ -1,7 +1,8 @@
-#include <gtest/gtest.h>
+#include "TimeText.h"
 
 #include "ManualClock.h"
-#include "TimeText.h"
+
+#include <gtest/gtest.h>
 
 namespace kqvdr {
 namespace {

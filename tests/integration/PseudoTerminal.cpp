@@ -22,7 +22,9 @@ PseudoTerminal::PseudoTerminal() {
     ::tcsetattr(master_, TCSANOW, &settings);
 }
 
-PseudoTerminal::~PseudoTerminal() { close(); }
+PseudoTerminal::~PseudoTerminal() {
+    close();
+}
 
 void PseudoTerminal::write(std::string_view bytes) {
     while (!bytes.empty()) {

@@ -1,21 +1,22 @@
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <ctime>
-#include <thread>
-
 #include "FrameReceiver.h"
 #include "PosixSerialDriver.h"
 #include "PseudoTerminal.h"
 #include "SendCommand.h"
 #include "SystemClock.h"
 
+#include <chrono>
+#include <ctime>
+#include <gtest/gtest.h>
+#include <thread>
+
 namespace kqvdr {
 namespace {
 
 using namespace std::chrono_literals;
 
-double processCpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
+double processCpuSeconds() {
+    return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
 
 class SerialLinkPty : public testing::Test {
 protected:
@@ -33,7 +34,10 @@ protected:
 
 TEST_F(SerialLinkPty, ReceivesAFrameWrittenInPiecesWithGarbageAround) {
     std::thread writer([this] {
-        for (const char* piece : {"\x7fgarbage\x03", "\x02" "00", "11", "0091", "8C\x03", "tail"}) {
+        for (const char* piece : {"\x7fgarbage\x03",
+                                  "\x02"
+                                  "00",
+                                  "11", "0091", "8C\x03", "tail"}) {
             instrument.write(piece);
             std::this_thread::sleep_for(30ms);
         }
@@ -55,19 +59,25 @@ TEST_F(SerialLinkPty, CommandFramesReachTheOtherEndUnchanged) {
     const std::int16_t method[] = {3, 40, 35, 30, 15, 0, 1};
     SendCommand(driver, 5, 31, method);
     SendCommand(driver, 0, 17);
-    EXPECT_EQ(instrument.read(500), "\x02" "051F000300280023001E000F000000015B" "\x03"
-                                    "\x02" "0011C2" "\x03");
+    EXPECT_EQ(instrument.read(500), "\x02"
+                                    "051F000300280023001E000F000000015B"
+                                    "\x03"
+                                    "\x02"
+                                    "0011C2"
+                                    "\x03");
 }
 
 TEST_F(SerialLinkPty, BrokenFrameEndsWithinOneToTwoSecondsWithoutBusyWaiting) {
-    instrument.write("\x02" "001100");
+    instrument.write("\x02"
+                     "001100");
     const auto start = std::chrono::steady_clock::now();
     const double cpuStart = processCpuSeconds();
 
     EXPECT_EQ(receiver.ReceiveFrame(reply), kReceiveFailed);
 
     const double cpu = processCpuSeconds() - cpuStart;
-    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_GE(wall, 0.9);
     EXPECT_LE(wall, 2.2);
     // A spinning receiver would burn the whole wait; sleeping on the port costs a few percent.

@@ -1,10 +1,9 @@
-#include <gtest/gtest.h>
+#include "FrameCollector.h"
 
+#include <gtest/gtest.h>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "FrameCollector.h"
 
 namespace kqvdr {
 namespace {
@@ -21,7 +20,9 @@ std::vector<std::string> collect(std::string_view stream) {
 }
 
 const std::string kStatus = "001100918C";
-std::string framed(std::string_view body) { return std::string(1, kStx) + std::string(body) + kEtx; }
+std::string framed(std::string_view body) {
+    return std::string(1, kStx) + std::string(body) + kEtx;
+}
 
 struct StreamCase {
     const char* name;
@@ -39,15 +40,18 @@ INSTANTIATE_TEST_SUITE_P(
     Table, CollectorStreams,
     testing::Values(
         StreamCase{"OneFrame", framed(kStatus), {kStatus}},
-        StreamCase{"GarbageBeforeAndBetween", "xx\x03zz" + framed(kStatus) + "junk" + framed(kStatus),
+        StreamCase{"GarbageBeforeAndBetween",
+                   "xx\x03zz" + framed(kStatus) + "junk" + framed(kStatus),
                    {kStatus, kStatus}},
         StreamCase{"SecondStxRestarts", std::string(1, kStx) + "0011" + framed(kStatus), {kStatus}},
         StreamCase{"ShortFrameDropped", framed("001100") + framed(kStatus), {kStatus}},
         StreamCase{"SevenCharactersAccepted", framed("0000A3B"), {"0000A3B"}},
-        StreamCase{"ExactlyTwoHundredSeventyAccepted", framed(std::string(270, 'A')),
+        StreamCase{"ExactlyTwoHundredSeventyAccepted",
+                   framed(std::string(270, 'A')),
                    {std::string(270, 'A')}},
         StreamCase{"TwoHundredSeventyOneDropsUntilNextStx",
-                   framed(std::string(271, 'A')) + "B\x03" + framed(kStatus), {kStatus}},
+                   framed(std::string(271, 'A')) + "B\x03" + framed(kStatus),
+                   {kStatus}},
         StreamCase{"EtxWithoutStxIgnored", "\x03\x03" + framed(kStatus), {kStatus}}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -1,9 +1,10 @@
-#include <gtest/gtest.h>
+#include "FrameReceiver.h"
 
 #include "FakeSerialDriver.h"
-#include "FrameReceiver.h"
 #include "ManualClock.h"
 #include "PortWaiter.h"
+
+#include <gtest/gtest.h>
 
 namespace kqvdr {
 namespace {
@@ -42,7 +43,9 @@ protected:
 };
 
 TEST_F(FrameReceiverTest, ReturnsACompleteFrameWithoutWaiting) {
-    driver.queueIncoming("\x02" "001100918C" "\x03");
+    driver.queueIncoming("\x02"
+                         "001100918C"
+                         "\x03");
     EXPECT_EQ(receiver.ReceiveFrame(reply), kReceivedData);
     EXPECT_EQ(reply.commandCode, 17);
     EXPECT_EQ(reply.words[0], 0x91);
@@ -50,7 +53,13 @@ TEST_F(FrameReceiverTest, ReturnsACompleteFrameWithoutWaiting) {
 }
 
 TEST_F(FrameReceiverTest, LeavesTheFollowingFrameForTheNextCall) {
-    driver.queueIncoming("\x02" "001100918C" "\x03" "\x02" "0000\x06" "C6" "\x03");
+    driver.queueIncoming("\x02"
+                         "001100918C"
+                         "\x03"
+                         "\x02"
+                         "0000\x06"
+                         "C6"
+                         "\x03");
     EXPECT_EQ(receiver.ReceiveFrame(reply), kReceivedData);
     EXPECT_EQ(driver.incoming.size(), 9u);
     EXPECT_EQ(receiver.ReceiveFrame(reply), kReceivedAcknowledgement);
@@ -58,13 +67,19 @@ TEST_F(FrameReceiverTest, LeavesTheFollowingFrameForTheNextCall) {
 }
 
 TEST_F(FrameReceiverTest, BadChecksumEndsTheReadWithFailure) {
-    driver.queueIncoming("\x02" "001100918D" "\x03" "\x02" "001100918C" "\x03");
+    driver.queueIncoming("\x02"
+                         "001100918D"
+                         "\x03"
+                         "\x02"
+                         "001100918C"
+                         "\x03");
     EXPECT_EQ(receiver.ReceiveFrame(reply), kReceiveFailed);
     EXPECT_EQ(driver.incoming.size(), 12u) << "the next frame stays waiting";
 }
 
 TEST_F(FrameReceiverTest, BrokenFrameGivesUpAtTheSecondChangeOfTheSecond) {
-    driver.queueIncoming("\x02" "0011009");
+    driver.queueIncoming("\x02"
+                         "0011009");
     EXPECT_EQ(receiver.ReceiveFrame(reply), kReceiveFailed);
     // Second noted at the first empty read; it changes after 100 and 200 waits.
     EXPECT_EQ(waiter.waits, 200);
@@ -73,13 +88,15 @@ TEST_F(FrameReceiverTest, BrokenFrameGivesUpAtTheSecondChangeOfTheSecond) {
 TEST_F(FrameReceiverTest, SilenceLimitStartsPartWayThroughASecond) {
     clock.time.second = 30;
     waiter.waits = 60; // the first change comes 40 waits in, a fraction of a second
-    driver.queueIncoming("\x02" "00");
+    driver.queueIncoming("\x02"
+                         "00");
     EXPECT_EQ(receiver.ReceiveFrame(reply), kReceiveFailed);
     EXPECT_EQ(waiter.waits, 200);
 }
 
 TEST_F(FrameReceiverTest, EveryReceivedByteRestartsTheSilenceCount) {
-    driver.queueIncoming("\x02" "0011");
+    driver.queueIncoming("\x02"
+                         "0011");
     waiter.onWait = [this](int waits) {
         // A byte trickles in just before each limit would expire; the frame completes at last.
         const std::string rest = "00918C\x03";
@@ -99,7 +116,11 @@ TEST_F(FrameReceiverTest, GarbageWithoutAFrameEndsInSilence) {
 }
 
 TEST_F(FrameReceiverTest, NeverReturnsThePartOfAFrameBeforeASecondStx) {
-    driver.queueIncoming("\x02" "0011" "\x02" "001100918C" "\x03");
+    driver.queueIncoming("\x02"
+                         "0011"
+                         "\x02"
+                         "001100918C"
+                         "\x03");
     EXPECT_EQ(receiver.ReceiveFrame(reply), kReceivedData);
     EXPECT_EQ(reply.words[0], 0x91);
 }

@@ -1,15 +1,17 @@
-#include <gtest/gtest.h>
-
-#include <array>
-#include <vector>
+#include "Frame.h"
 
 #include "CommandTable.h"
-#include "Frame.h"
+
+#include <array>
+#include <gtest/gtest.h>
+#include <vector>
 
 namespace kqvdr {
 namespace {
 
-std::string framed(std::string_view body) { return std::string(1, kStx) + std::string(body) + kEtx; }
+std::string framed(std::string_view body) {
+    return std::string(1, kStx) + std::string(body) + kEtx;
+}
 
 std::string body(std::string_view withoutChecksum) {
     unsigned sum = 0;
@@ -47,10 +49,16 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         BuildCase{"SetModeRun", 0, 0, {1}, framed("00000121")},
         BuildCase{"StatusRequest", 0, 17, {}, framed("0011C2")},
-        BuildCase{"MethodDownloadToDevice5", 5, 31, {3, 40, 35, 30, 15, 0, 1},
+        BuildCase{"MethodDownloadToDevice5",
+                  5,
+                  31,
+                  {3, 40, 35, 30, 15, 0, 1},
                   framed("051F000300280023001E000F000000015B")},
         BuildCase{"OneByteDataSendsOnlyTheLowByte", 0x7F, 34, {0x1234}, framed(body("7F2234"))},
-        BuildCase{"NegativeWordIsTwosComplement", 0, 31, {-1, 0, 0, 0, 0, 0, 0},
+        BuildCase{"NegativeWordIsTwosComplement",
+                  0,
+                  31,
+                  {-1, 0, 0, 0, 0, 0, 0},
                   framed(body("001FFFFF000000000000000000000000"))},
         BuildCase{"AddressUsesTheLowByte", 0x105, 17, {}, framed(body("0511"))}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -126,11 +134,16 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"NegativeWord", body("0019FF38"), kReceivedData, 25, {-200}},
         DecodeCase{"VapourTwoDigitsIsTheLowByte", body("002107"), kReceivedData, 33, {7}},
         DecodeCase{"MethodTable66Words", methodTableBody(), kReceivedData, 30, methodTableWords()},
-        DecodeCase{"OneCharacterIsAnAcknowledgement", body("0000\x06"), kReceivedAcknowledgement,
-                   0, {6}},
-        DecodeCase{"AcknowledgementOfUnknownCode", body("0063K"), kReceivedAcknowledgement, 0x63,
-                   {'K'}},
-        DecodeCase{"AcknowledgementWithBadChecksum", "0000\x06" "00", kReceiveFailed, 0, {}},
+        DecodeCase{
+            "OneCharacterIsAnAcknowledgement", body("0000\x06"), kReceivedAcknowledgement, 0, {6}},
+        DecodeCase{
+            "AcknowledgementOfUnknownCode", body("0063K"), kReceivedAcknowledgement, 0x63, {'K'}},
+        DecodeCase{"AcknowledgementWithBadChecksum",
+                   "0000\x06"
+                   "00",
+                   kReceiveFailed,
+                   0,
+                   {}},
         DecodeCase{"LowerCaseHexRejected", body("0011009a"), kReceiveFailed, 0, {}},
         DecodeCase{"LowerCaseChecksumRejected", "001100918c", kReceiveFailed, 0, {}},
         DecodeCase{"SixDigitsForStatusRejected", body("0011000091"), kReceiveFailed, 0, {}},

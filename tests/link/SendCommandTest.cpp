@@ -1,8 +1,9 @@
-#include <gtest/gtest.h>
+#include "SendCommand.h"
 
 #include "CommandTable.h"
 #include "FakeSerialDriver.h"
-#include "SendCommand.h"
+
+#include <gtest/gtest.h>
 
 namespace kqvdr {
 namespace {
@@ -16,9 +17,15 @@ TEST(SendCommand, WritesOneBlockWithTheTableDataLength) {
     SendCommand(driver, 5, code(Command::DownloadMethod), method);
 
     ASSERT_EQ(driver.written.size(), 3u);
-    EXPECT_EQ(driver.written[0], "\x02" "00000121" "\x03");
-    EXPECT_EQ(driver.written[1], "\x02" "0011C2" "\x03");
-    EXPECT_EQ(driver.written[2], "\x02" "051F000300280023001E000F000000015B" "\x03");
+    EXPECT_EQ(driver.written[0], "\x02"
+                                 "00000121"
+                                 "\x03");
+    EXPECT_EQ(driver.written[1], "\x02"
+                                 "0011C2"
+                                 "\x03");
+    EXPECT_EQ(driver.written[2], "\x02"
+                                 "051F000300280023001E000F000000015B"
+                                 "\x03");
 }
 
 TEST(SendCommand, UnknownCodeSendsNothing) {

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "SerialDriver.h"
+
 #include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "SerialDriver.h"
 
 namespace kqvdr::test {
 
@@ -24,7 +24,9 @@ public:
     std::int32_t IsReceiveEmpty(std::int32_t channel) override;
     std::int32_t ResetReceive(std::int32_t channel) override;
 
-    void queueIncoming(std::string_view bytes) { incoming.insert(incoming.end(), bytes.begin(), bytes.end()); }
+    void queueIncoming(std::string_view bytes) {
+        incoming.insert(incoming.end(), bytes.begin(), bytes.end());
+    }
 
     std::deque<char> incoming;
     std::vector<std::string> written; // one entry per WriteBlock

@@ -10,8 +10,8 @@ namespace kqvdr::test {
 TemporaryDirectory::TemporaryDirectory() {
     std::random_device entropy;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        auto candidate = std::filesystem::temp_directory_path() /
-                         ("kqvdr-test-" + std::to_string(entropy()));
+        auto candidate =
+            std::filesystem::temp_directory_path() / ("kqvdr-test-" + std::to_string(entropy()));
         if (std::filesystem::create_directory(candidate)) {
             path_ = std::move(candidate);
             return;
