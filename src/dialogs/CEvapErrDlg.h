@@ -1,0 +1,14 @@
+#pragma once
+
+#include "CGeneralErrDlg.h"
+
+namespace kqvdr {
+
+class CEvapErrDlg : public CGeneralErrDlg {
+    Q_OBJECT
+
+public:
+    explicit CEvapErrDlg(QWidget* parent = nullptr);
+};
+
+} // namespace kqvdr
