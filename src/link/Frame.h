@@ -13,6 +13,7 @@ inline constexpr char kEtx = 0x03;
 // Characters between STX and ETX that a reply may hold: address, code, checksum and data.
 inline constexpr std::size_t kMinFrameBody = 7;
 inline constexpr std::size_t kMaxFrameBody = 270;
+inline constexpr std::size_t kMinCommandFrameBody = 6;
 inline constexpr std::size_t kMaxReplyWords = (kMaxFrameBody - 6) / 4;
 
 // Bytes of a frame with this many data digits, STX and ETX included.

@@ -14,7 +14,7 @@ std::optional<std::string_view> FrameCollector::feed(unsigned char byte) {
     if (byte == static_cast<unsigned char>(kEtx)) {
         const std::size_t length = length_;
         drop();
-        if (length < kMinFrameBody) {
+        if (length < minimumBody_) {
             return std::nullopt;
         }
         return std::string_view(buffer_.data(), length);

@@ -13,6 +13,10 @@ namespace kqvdr {
 // ignored. Never holds more than 270 characters.
 class FrameCollector {
 public:
+    // Command frames without data are one character shorter than the shortest reply, so the
+    // instrument's side collects from a smaller minimum.
+    explicit FrameCollector(std::size_t minimumBody = kMinFrameBody) : minimumBody_(minimumBody) {}
+
     // Returns the characters between STX and ETX when this byte completes a frame. The view
     // stays valid until the next call.
     std::optional<std::string_view> feed(unsigned char byte);
@@ -26,6 +30,7 @@ private:
     }
 
     std::array<char, kMaxFrameBody> buffer_{};
+    std::size_t minimumBody_;
     std::size_t length_ = 0;
     bool collecting_ = false;
 };

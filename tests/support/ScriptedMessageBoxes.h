@@ -1,9 +1,9 @@
 #pragma once
 
+#include "MessageBoxes.h"
+
 #include <deque>
 #include <vector>
-
-#include "MessageBoxes.h"
 
 namespace kqvdr::test {
 

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "PseudoTerminalPort.h"
+#include "SimulatedInstrument.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <memory>
+
+namespace kqvdr::sim {
+
+// Runs the simulated instrument inside the program: owns the pseudo-terminal and serves it from
+// the Qt event loop, so the program can open slavePath() through its ordinary serial driver.
+class SimulatorHost : public QObject {
+    Q_OBJECT
+public:
+    explicit SimulatorHost(const SimulatorOptions& options, QObject* parent = nullptr);
+    ~SimulatorHost() override;
+
+    bool isOpen() const { return port_.isOpen(); }
+    QString errorText() const { return QString::fromStdString(port_.error()); }
+    QString slavePath() const { return QString::fromStdString(port_.slavePath()); }
+
+    // The same control words as the stand-alone simulator's standard input.
+    QString control(const QString& line);
+
+    SimulatedInstrument& instrument() { return instrument_; }
+
+private:
+    double now() const { return static_cast<double>(clock_.nsecsElapsed()) / 1e9; }
+    void serve();
+    void scheduleOutput();
+
+    PseudoTerminalPort port_;
+    SimulatedInstrument instrument_;
+    QElapsedTimer clock_;
+    std::unique_ptr<QSocketNotifier> readable_;
+    QTimer outputTimer_;
+};
+
+} // namespace kqvdr::sim
