@@ -1,0 +1,168 @@
+#include "InstrumentLink.h"
+
+#include "CommandTable.h"
+#include "FrontPanel.h"
+#include "InstrumentState.h"
+#include "MethodNames.h"
+#include "OperatingMode.h"
+#include "Operator.h"
+#include "PortFile.h"
+#include "SendCommand.h"
+#include "SerialDriver.h"
+
+#include <span>
+
+namespace kqvdr {
+namespace {
+
+#define KQVDR_PORT_ADVICE                                                                          \
+    "\n\n\nUn-successful attempts have been made to initialise the\ncommunications port.\n\n\n1. " \
+    "Make sure there are no other Windows applications using\n    the port you specified.\n\n2. "  \
+    "Make sure your serial communications port is correctly setup\n    with a unique Base "        \
+    "Address and IRQ in the Windows Settings.\n "
+
+constexpr int kExitFailure = 1;
+
+} // namespace
+
+const char* const InstrumentLink::kMessageM1 = "\nCOMMUNICATION ERROR" KQVDR_PORT_ADVICE;
+const char* const InstrumentLink::kMessageM2 = "COMMUNICATION ERROR" KQVDR_PORT_ADVICE;
+const char* const InstrumentLink::kMessageM3 =
+    "\nError Initialising Communications Port." KQVDR_PORT_ADVICE;
+const char* const InstrumentLink::kMessageM4 =
+    "Error Setting Port Characteristics." KQVDR_PORT_ADVICE;
+
+#undef KQVDR_PORT_ADVICE
+
+InstrumentLink::InstrumentLink(InstrumentState& state, SerialDriver& driver, FrontPanel& panel,
+                               Operator& person, std::filesystem::path programDir)
+    : state_(state), driver_(driver), panel_(panel), person_(person),
+      programDir_(std::move(programDir)) {}
+
+bool InstrumentLink::fail(const char* message) {
+    if (message != nullptr) {
+        person_.message(message, MessageIcon::Stop);
+    }
+    person_.terminate(kExitFailure);
+    return false;
+}
+
+bool InstrumentLink::openLink() {
+    state_.parameters[ParameterIndex::DeviceId].measured = 0;
+    state_.modeChanged = true;
+    state_.fineGasResolution = false;
+    panel_.setGasFlowRange(false);
+    state_.currentErrorCode = state_.lastErrorCode = " - ";
+
+    if (const auto stored = readPortFile(programDir_)) {
+        state_.activePortIndex = *stored;
+    } else {
+        const PortChoice choice = person_.communicationSettings(0);
+        if (!choice.accepted) {
+            return fail(nullptr);
+        }
+        state_.activePortIndex = portIndexFromText(choice.portText).value_or(0);
+        writePortFile(programDir_, choice.portText);
+    }
+
+    if (openPortWithDefaults(driver_, state_.activePortIndex) != 0) {
+        const PortChoice choice = person_.communicationSettings(0);
+        if (choice.accepted) {
+            state_.activePortIndex =
+                portIndexFromText(choice.portText).value_or(state_.activePortIndex);
+            writePortFile(programDir_, choice.portText);
+            if (openPortWithDefaults(driver_, state_.activePortIndex) != 0) {
+                return fail(kMessageM1);
+            }
+        }
+    }
+    if (setDefaultPortCharacteristics(driver_) != 0) {
+        return fail(kMessageM2);
+    }
+    return true;
+}
+
+void InstrumentLink::requestInstrumentSettings() {
+    ReadMethodNames(programDir_, state_.methods);
+    send(code(Command::RequestMethodTable));
+    state_.notCapable = true;
+    send(code(Command::RequestVapourSensitivity));
+    send(code(Command::RequestGasFlowResolution));
+}
+
+void InstrumentLink::communicationSettings() {
+    const PortChoice choice = person_.communicationSettings(state_.activePortIndex);
+    if (!choice.accepted) {
+        return;
+    }
+    state_.activePortIndex = portIndexFromText(choice.portText).value_or(state_.activePortIndex);
+    writePortFile(programDir_, choice.portText);
+    if (driver_.ClosePort(kChannel) != 0) {
+        fail("\nError Cannot Un-Initialising Communications Port.");
+        return;
+    }
+    if (openPortWithDefaults(driver_, state_.activePortIndex) != 0) {
+        fail(kMessageM3);
+        return;
+    }
+    if (setDefaultPortCharacteristics(driver_) != 0) {
+        fail(kMessageM4);
+        return;
+    }
+    send(code(Command::RequestGasFlowResolution));
+}
+
+void InstrumentLink::send(int commandCode, std::initializer_list<std::int16_t> data) {
+    sendTo(state_.deviceId(), commandCode, data);
+}
+
+void InstrumentLink::sendTo(int address, int commandCode,
+                            std::initializer_list<std::int16_t> data) {
+    SendCommand(driver_, address, commandCode,
+                std::span<const std::int16_t>(data.begin(), data.size()));
+}
+
+void InstrumentLink::requestMode(int mode) {
+    if (state_.mode() == mode) {
+        return;
+    }
+    if (mode == modeCode(OperatingMode::Sleep)) {
+        state_.editorOpen = false;
+    }
+    send(code(Command::SetMode), {static_cast<std::int16_t>(mode)});
+}
+
+void InstrumentLink::autozero() {
+    if (state_.mode() == modeCode(OperatingMode::Standby)) {
+        person_.message("Cannot Autozero when the KQ- VDR 1000 is in Standby mode.",
+                        MessageIcon::Exclamation);
+    } else if (state_.busyFlag) {
+        person_.message("Cannot Autozero while the KQ- VDR 1000 is busy.",
+                        MessageIcon::Exclamation);
+    } else {
+        send(code(Command::Autozero));
+    }
+}
+
+void InstrumentLink::toggleTransferLineHeater() {
+    send(code(panel_.lampLit(Lamp::TransferLine) ? Command::HeaterOff : Command::HeaterOn));
+}
+
+void InstrumentLink::changeDeviceIdentification() {
+    const DeviceIdChoice choice = person_.deviceIdentification();
+    if (!choice.accepted) {
+        return;
+    }
+    sendTo(0, code(Command::SetDeviceId), {static_cast<std::int16_t>(choice.deviceId)});
+    sendTo(0, code(Command::RequestDeviceId));
+}
+
+void InstrumentLink::setVapourSensor() {
+    const VapourChoice choice = person_.vapourSensor(
+        state_.parameters.measured(ParameterIndex::VapourSensitivity), state_.notCapable);
+    if (choice.accepted) {
+        send(code(Command::SetVapourSensitivity), {static_cast<std::int16_t>(choice.sensitivity)});
+    }
+}
+
+} // namespace kqvdr

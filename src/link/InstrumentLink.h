@@ -1,0 +1,53 @@
+#pragma once
+
+#include "StatusPoll.h"
+
+#include <filesystem>
+
+namespace kqvdr {
+
+class FrontPanel;
+class Operator;
+class SerialDriver;
+struct InstrumentState;
+
+// The control view's side of the link: bringing the port up from the port file, changing it,
+// and turning the operator's commands into instrument commands. Commands change nothing
+// locally; the panel follows only what the instrument reports.
+class InstrumentLink final : public PortSettingsCommand {
+public:
+    InstrumentLink(InstrumentState& state, SerialDriver& driver, FrontPanel& panel,
+                   Operator& person, std::filesystem::path programDir);
+
+    // Port file, opening the port with its one second chance, and the line set-up. False when
+    // the program has been told to end.
+    bool openLink();
+    // After the poll's timer runs: method names, then the method table, vapour sensitivity and
+    // gas-flow resolution requests.
+    void requestInstrumentSettings();
+
+    void requestMode(int mode);
+    void autozero();
+    void toggleTransferLineHeater();
+    void changeDeviceIdentification();
+    void setVapourSensor();
+    void communicationSettings() override;
+
+    static const char* const kMessageM1;
+    static const char* const kMessageM2;
+    static const char* const kMessageM3;
+    static const char* const kMessageM4;
+
+private:
+    void send(int commandCode, std::initializer_list<std::int16_t> data = {});
+    void sendTo(int address, int commandCode, std::initializer_list<std::int16_t> data = {});
+    bool fail(const char* message);
+
+    InstrumentState& state_;
+    SerialDriver& driver_;
+    FrontPanel& panel_;
+    Operator& person_;
+    std::filesystem::path programDir_;
+};
+
+} // namespace kqvdr

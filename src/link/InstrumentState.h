@@ -1,0 +1,58 @@
+#pragma once
+
+#include "FaultKind.h"
+#include "MethodRecord.h"
+#include "ParameterTable.h"
+
+#include <array>
+#include <string>
+
+namespace kqvdr {
+
+// The flags of one fault dialog, as the poll drives them.
+struct FaultDialogFlags {
+    bool showing = false;
+    bool cleared = false;
+    bool deviceError = false; // vapour dialog only: the sensor-device variant
+};
+
+// Everything the program knows of the instrument and its link; owned by the application and
+// shared by reference with the poll, the commands and the widgets.
+struct InstrumentState {
+    ParameterTable parameters;
+    MethodTable methods{};
+
+    int activePortIndex = 0;
+
+    // Poll state, with the values the view starts with.
+    int sweepCounter = 0;
+    int watchdogCount = 0;
+    int watchdogLimit = 20;
+    bool faultsSuppressed = false;
+    int suppressCount = 0;
+    bool modeChanged = true;
+    bool readyFlag = false;
+    bool busyFlag = false;
+    bool heaterOnFlag = false;
+    bool commErrorActive = false;
+    bool deviceIdWarned = false;
+    bool sleepLayout = false;
+
+    bool notCapable = false;
+    bool fineGasResolution = false;
+    bool editorOpen = false;
+
+    std::string currentErrorCode = " - ";
+    std::string lastErrorCode = " - ";
+    bool faultLineWritten = false;
+    std::array<FaultDialogFlags, kFaultDialogCount> faultDialogs{};
+
+    // Output monitor.
+    bool showHistory = false;
+    int historyPointCount = 0;
+
+    int deviceId() const { return parameters.measured(ParameterIndex::DeviceId); }
+    int mode() const { return parameters.measured(ParameterIndex::OperatingMode); }
+};
+
+} // namespace kqvdr

@@ -1,0 +1,40 @@
+#pragma once
+
+namespace kqvdr {
+
+// The subsystems that the poll hands each tick to, in this order: the operational log, then
+// the automation runner or else the system-test runner.
+class OperationalLogChannel {
+public:
+    virtual ~OperationalLogChannel() = default;
+    virtual bool loggingActive() const = 0;
+    // Writes one state line now, carrying the current error code.
+    virtual void writeLineNow() = 0;
+    // Closes the log file and clears loggingActive.
+    virtual void stopLogging() = 0;
+    virtual void tick() = 0;
+};
+
+class TickRunner {
+public:
+    virtual ~TickRunner() = default;
+    virtual bool running() const = 0;
+    virtual void tick() = 0;
+};
+
+// Stand-ins until logging, automation and the system test exist: never active.
+class InactiveLog final : public OperationalLogChannel {
+public:
+    bool loggingActive() const override { return false; }
+    void writeLineNow() override {}
+    void stopLogging() override {}
+    void tick() override {}
+};
+
+class InactiveRunner final : public TickRunner {
+public:
+    bool running() const override { return false; }
+    void tick() override {}
+};
+
+} // namespace kqvdr

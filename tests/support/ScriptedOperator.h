@@ -1,0 +1,69 @@
+#pragma once
+
+#include "Operator.h"
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kqvdr::test {
+
+// Answers for the person at the panel. Hooks let a test run poll ticks "inside" a dialog, as
+// the program's modal loops do.
+class ScriptedOperator : public Operator {
+public:
+    struct Shown {
+        std::string text;
+        MessageIcon icon;
+    };
+
+    MessageAnswer message(const std::string& text, MessageIcon icon,
+                          MessageButtons buttons) override {
+        messages.push_back({text, icon});
+        if (whileMessage) {
+            whileMessage();
+        }
+        return buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+    }
+    bool faultDialog(FaultDialogId dialog, bool deviceError) override {
+        faultDialogs.push_back({dialog, deviceError});
+        if (whileFaultDialog) {
+            whileFaultDialog();
+        }
+        return clearFaults;
+    }
+    PortChoice communicationSettings(int portIndex) override {
+        portDialogs.push_back(portIndex);
+        if (whilePortDialog) {
+            whilePortDialog();
+        }
+        if (portChoices.empty()) {
+            return {false, ""};
+        }
+        const PortChoice choice = portChoices.front();
+        portChoices.pop_front();
+        return choice;
+    }
+    DeviceIdChoice deviceIdentification() override { return deviceIdChoice; }
+    VapourChoice vapourSensor(int sensitivity, bool notCapable) override {
+        vapourDialogs.push_back({sensitivity, notCapable});
+        return vapourChoice;
+    }
+    void terminate(int exitCode) override { exitCodes.push_back(exitCode); }
+
+    std::vector<Shown> messages;
+    std::vector<std::pair<FaultDialogId, bool>> faultDialogs;
+    std::vector<int> portDialogs;
+    std::deque<PortChoice> portChoices;
+    std::vector<std::pair<int, bool>> vapourDialogs;
+    std::vector<int> exitCodes;
+    DeviceIdChoice deviceIdChoice;
+    VapourChoice vapourChoice;
+    bool clearFaults = true;
+    std::function<void()> whileMessage;
+    std::function<void()> whileFaultDialog;
+    std::function<void()> whilePortDialog;
+};
+
+} // namespace kqvdr::test
