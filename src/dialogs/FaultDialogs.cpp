@@ -43,51 +43,56 @@ FaultDialogs::~FaultDialogs() {
     }
 }
 
+CGeneralErrDlg* FaultDialogs::dialog(FaultDialogId id) const {
+    const std::size_t at = slot(id);
+    return at < dialogs_.size() ? dialogs_[at].data() : nullptr;
+}
+
 CGeneralErrDlg* FaultDialogs::dialog(int index) const {
     const FaultKind* kind = faultKind(index);
-    return kind == nullptr ? nullptr : dialogs_[slot(kind->dialog)].data();
+    return kind == nullptr ? nullptr : dialog(kind->dialog);
 }
 
 CVapErrDlg* FaultDialogs::vapour() const {
-    return static_cast<CVapErrDlg*>(dialogs_[slot(FaultDialogId::Vapour)].data());
+    return static_cast<CVapErrDlg*>(dialog(FaultDialogId::Vapour));
 }
 
-FaultDialogFlags FaultDialogs::flags(int index) const {
-    const CGeneralErrDlg* shown = dialog(index);
-    if (shown == nullptr) {
-        return {};
+bool FaultDialogs::run(FaultDialogId id, bool deviceError) {
+    CGeneralErrDlg* shown = dialog(id);
+    // A second exec() of a dialog already in its modal loop would return at once and leave the
+    // first loop confused.
+    if (shown == nullptr || shown->isVisible()) {
+        return false;
     }
-    const CVapErrDlg* vap = vapour();
-    return {shown->showing, shown->cleared, shown == vap && vap->deviceError};
+    shown->showing = true;
+    shown->cleared = false;
+    if (id == FaultDialogId::Vapour) {
+        vapour()->deviceError = deviceError;
+    }
+    shown->exec();
+    return shown->cleared;
 }
 
-FaultDialogFlags FaultDialogs::open(int index) {
-    CGeneralErrDlg* shown = dialog(index);
-    if (shown == nullptr) {
-        return {};
-    }
-    // A second exec() of a dialog already in its modal loop would return at once with -1 and
-    // leave the first loop confused; the caller learns the flags as they stand instead.
-    if (!shown->isVisible()) {
-        shown->showing = true;
-        shown->cleared = false;
-        if (shown == vapour()) {
-            vapour()->deviceError = faultKind(index)->deviceError;
-        }
-        shown->exec();
-    }
-    return flags(index);
+bool FaultDialogs::open(int index) {
+    const FaultKind* kind = faultKind(index);
+    return kind != nullptr && run(kind->dialog, kind->deviceError);
 }
 
-void FaultDialogs::reset(int index) {
-    CGeneralErrDlg* shown = dialog(index);
+void FaultDialogs::reset(FaultDialogId id) {
+    CGeneralErrDlg* shown = dialog(id);
     if (shown == nullptr) {
         return;
     }
     shown->showing = false;
     shown->cleared = false;
-    if (shown == vapour()) {
+    if (id == FaultDialogId::Vapour) {
         vapour()->deviceError = false;
+    }
+}
+
+void FaultDialogs::reset(int index) {
+    if (const FaultKind* kind = faultKind(index)) {
+        reset(kind->dialog);
     }
 }
 

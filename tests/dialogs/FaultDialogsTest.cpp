@@ -228,17 +228,19 @@ TEST(FaultDialogs, OnlyClearErrorMarksTheFaultClearedEscapeAndCloseBoxDoNot) {
                 wasClearedWhileOpen = dialog->cleared;
                 c.act(dialog);
             });
-            const FaultDialogFlags flags = dialogs.open(index);
+            const bool cleared = dialogs.open(index);
+            CGeneralErrDlg* dialog = dialogs.dialog(index);
             EXPECT_FALSE(wasClearedWhileOpen);
-            EXPECT_FALSE(dialogs.dialog(index)->isVisible());
-            EXPECT_EQ(flags.cleared, c.cleared);
+            EXPECT_FALSE(dialog->isVisible());
+            EXPECT_EQ(cleared, c.cleared);
+            EXPECT_EQ(dialog->cleared, c.cleared);
             // A dismissed dialog stays marked as showing, so the poll does not reopen it.
-            EXPECT_TRUE(flags.showing);
-            EXPECT_EQ(flags.deviceError, index == 12);
+            EXPECT_TRUE(dialog->showing);
+            EXPECT_EQ(dialogs.vapour()->deviceError, index == 12);
             dialogs.reset(index);
-            EXPECT_FALSE(dialogs.flags(index).showing);
-            EXPECT_FALSE(dialogs.flags(index).cleared);
-            EXPECT_FALSE(dialogs.flags(index).deviceError);
+            EXPECT_FALSE(dialog->showing);
+            EXPECT_FALSE(dialog->cleared);
+            EXPECT_FALSE(dialogs.vapour()->deviceError);
         }
     }
 }
@@ -259,17 +261,18 @@ TEST(FaultDialogs, LeakAndDeviceFaultsShareOneDialogAndEveryOtherFaultHasItsOwn)
 
 TEST(FaultDialogs, DeviceFaultWhileTheLeakVariantIsOpenDoesNotOpenASecondDialog) {
     FaultDialogs dialogs;
-    FaultDialogFlags nested;
+    bool nestedCleared = true;
     bool deviceVariantShown = true;
     whenModal([&](CGeneralErrDlg* dialog) {
-        nested = dialogs.open(12); // returns at once: the one instance is already open
+        // Returns at once: the one instance is already open.
+        nestedCleared = dialogs.run(FaultDialogId::Vapour, true);
         deviceVariantShown = dialog->findChild<QLabel*>(QStringLiteral("1371"))->isVisible();
         QTest::keyClick(dialog, Qt::Key_Escape);
     });
     dialogs.open(4);
-    EXPECT_TRUE(nested.showing);
-    EXPECT_FALSE(nested.cleared);
+    EXPECT_FALSE(nestedCleared);
     EXPECT_FALSE(deviceVariantShown);
+    EXPECT_TRUE(dialogs.vapour()->showing);
     EXPECT_FALSE(dialogs.vapour()->deviceError);
 }
 
@@ -300,7 +303,8 @@ TEST(FaultDialogs, ParentDestroyedFirstLeavesTheOwnerSafeToDestroy) {
     EXPECT_EQ(dialogs.dialog(0)->parentWidget(), parent.get());
     parent.reset();
     EXPECT_EQ(dialogs.dialog(0), nullptr);
-    EXPECT_FALSE(dialogs.open(0).showing);
+    EXPECT_FALSE(dialogs.open(0));
+    EXPECT_FALSE(dialogs.run(FaultDialogId::Gas, false));
 }
 
 } // namespace
