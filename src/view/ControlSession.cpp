@@ -1,0 +1,52 @@
+#include "ControlSession.h"
+
+#include "CKQVDR1000ControlView.h"
+#include "MessageBoxes.h"
+
+#include <clocale>
+
+namespace kqvdr {
+
+namespace {
+
+const char* const kTimerMessage =
+    "\nERROR INSTALLING TIMER\n\n\nThis can be caused by having too many Windows applications "
+    "open\nthat use the system clock.\n\nClose down some of the other Windows applications "
+    "before attempting\nto restart KQ-VDR 1000 Control.\n ";
+
+} // namespace
+
+ControlSession::ControlSession(const Settings& settings, MessageBoxes& messages,
+                               std::function<QString()> title, QWidget* dialogParent)
+    : driver_(PortDevices(settings.device)), receiver_(driver_, clock_, driver_),
+      faultDialogs_(dialogParent), heartbeat_([this] { poll_->tick(); }),
+      person_(dialogParent, messages, faultDialogs_, heartbeat_, std::move(title)),
+      view_(new CKQVDR1000ControlView(state_, link_)),
+      link_(state_, driver_, *view_, person_, settings.programDir) {
+    poll_ = std::make_unique<StatusPoll>(state_,
+                                         StatusPoll::Ports{driver_, receiver_, *view_, person_,
+                                                           *view_, log_, automation_, systemTest_});
+}
+
+ControlSession::~ControlSession() {
+    if (view_ != nullptr && view_->parent() == nullptr) {
+        delete view_;
+    }
+}
+
+bool ControlSession::start() {
+    // Decimal numbers follow the user's regional settings.
+    std::setlocale(LC_ALL, "");
+    if (!link_.openLink()) {
+        return false;
+    }
+    if (!heartbeat_.start()) {
+        person_.message(kTimerMessage, MessageIcon::Stop, MessageButtons::Ok);
+        person_.terminate(1);
+        return false;
+    }
+    link_.requestInstrumentSettings();
+    return true;
+}
+
+} // namespace kqvdr

@@ -1,0 +1,37 @@
+#include "Heartbeat.h"
+
+namespace kqvdr {
+
+Heartbeat::Heartbeat(std::function<void()> tick, QObject* parent)
+    : QObject(parent), tick_(std::move(tick)) {
+    timer_.setTimerType(Qt::PreciseTimer);
+    timer_.setInterval(kPeriodMs);
+    connect(&timer_, &QTimer::timeout, this, &Heartbeat::fire);
+}
+
+bool Heartbeat::start() {
+    timer_.start();
+    return timer_.isActive();
+}
+
+void Heartbeat::fire() {
+    ++depth_;
+    ++ticks_;
+    tick_();
+    --depth_;
+}
+
+void Heartbeat::runModal(const std::function<void()>& dialog) {
+    if (depth_ == 0) {
+        dialog(); // the main timer keeps firing in the dialog's event loop
+        return;
+    }
+    QTimer nested;
+    nested.setTimerType(Qt::PreciseTimer);
+    nested.setInterval(kPeriodMs);
+    connect(&nested, &QTimer::timeout, this, &Heartbeat::fire);
+    nested.start();
+    dialog();
+}
+
+} // namespace kqvdr

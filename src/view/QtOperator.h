@@ -1,0 +1,41 @@
+#pragma once
+
+#include "Operator.h"
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace kqvdr {
+
+class FaultDialogs;
+class Heartbeat;
+class MessageBoxes;
+
+// The person at the panel, asked through modal dialogs that keep the heartbeat running.
+class QtOperator final : public Operator {
+public:
+    QtOperator(QWidget* parent, MessageBoxes& messages, FaultDialogs& faults, Heartbeat& heartbeat,
+               std::function<QString()> title);
+
+    MessageAnswer message(const std::string& text, MessageIcon icon,
+                          MessageButtons buttons) override;
+    bool faultDialog(FaultDialogId dialog, bool deviceError) override;
+    PortChoice communicationSettings(int portIndex) override;
+    DeviceIdChoice deviceIdentification() override;
+    VapourChoice vapourSensor(int sensitivity, bool notCapable) override;
+    void terminate(int exitCode) override;
+
+    // How the program ends; tests replace it.
+    std::function<void(int)> onTerminate;
+
+private:
+    QWidget* parent_;
+    MessageBoxes& messages_;
+    FaultDialogs& faults_;
+    Heartbeat& heartbeat_;
+    std::function<QString()> title_;
+};
+
+} // namespace kqvdr
