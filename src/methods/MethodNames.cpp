@@ -3,7 +3,7 @@
 namespace kqvdr {
 
 ArchiveReadStatus ReadMethodNames(const std::filesystem::path& programDir, MethodTable& table) {
-    const auto result = readArchiveFile(programDir / kNamesFile, 2 * kMethodCount);
+    const auto result = readArchiveFile(programDir / kNamesFile, kNamesFileStrings);
     if (result.status == ArchiveReadStatus::CannotOpen) {
         for (std::size_t i = 0; i < table.size(); ++i) {
             table[i].name = i == 0 ? "Custom Method" : "No Name";
@@ -17,6 +17,17 @@ ArchiveReadStatus ReadMethodNames(const std::filesystem::path& programDir, Metho
         }
     }
     return result.status;
+}
+
+std::error_code WriteMethodNames(const std::filesystem::path& programDir,
+                                 const MethodTable& table) {
+    std::vector<std::string> strings;
+    strings.reserve(kNamesFileStrings);
+    for (const MethodRecord& record : table) {
+        strings.push_back(record.name);
+        strings.push_back(record.description);
+    }
+    return writeArchiveFile(programDir / kNamesFile, strings);
 }
 
 } // namespace kqvdr

@@ -4,13 +4,18 @@
 #include "MethodRecord.h"
 
 #include <filesystem>
+#include <system_error>
 
 namespace kqvdr {
 
 inline constexpr const char* kNamesFile = "Names.mtd";
+inline constexpr std::size_t kNamesFileStrings = 2 * kMethodCount;
 
 // Fills the names and descriptions of all eleven methods from "Names.mtd". A missing file gives
 // the default names and is not created; a damaged one changes nothing and is reported.
 ArchiveReadStatus ReadMethodNames(const std::filesystem::path& programDir, MethodTable& table);
+
+// Replaces "Names.mtd" with the names and descriptions of methods 0 to 10.
+std::error_code WriteMethodNames(const std::filesystem::path& programDir, const MethodTable& table);
 
 } // namespace kqvdr

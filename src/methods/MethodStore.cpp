@@ -1,0 +1,303 @@
+#include "MethodStore.h"
+
+#include "CommandTable.h"
+#include "InstrumentState.h"
+#include "MethodEditorFields.h"
+#include "MethodFile.h"
+#include "MethodLimits.h"
+#include "MethodNames.h"
+#include "NumberText.h"
+#include "Operator.h"
+#include "SendCommand.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace kqvdr {
+namespace {
+
+constexpr const char* kDefaultsMissing =
+    "The Default Methods file cannot be found for this operation.\n\nNo changes will be made to "
+    "the current method settings.";
+constexpr const char* kDefaultsDamaged =
+    "The Default Methods file is damaged and cannot be read.\n\nNo changes will be made to the "
+    "current method settings.";
+constexpr const char* kCustomHasNoDefault =
+    "Cannot reset Custom Method 0 as it has no default settings.";
+constexpr const char* kMethodIdRange = "Method ID must be in the range 1 to 10";
+constexpr const char* kSaveQuestion =
+    "Are you sure you want to overwrite the saved\nmethod settings with the current methods";
+constexpr const char* kSaved = "Successfully Saved All Method Settings";
+constexpr const char* kMethodsMissing =
+    "The Methods file cannot be found. Check that you have saved your methods.\n\nNo changes will "
+    "be made to the current method settings.";
+constexpr const char* kMethodsDamaged =
+    "The Methods file is damaged and cannot be read. Save your methods again.\n\nNo changes will "
+    "be made to the current method settings.";
+constexpr const char* kLoaded = "Successfully Loaded Method Settings.";
+constexpr const char* kResetQuestion = "Are you sure you want to reset all Factory Settings";
+constexpr const char* kResetDone = "Successfully Reset All Factory Settings.";
+constexpr const char* kTestMissing =
+    "\nThe System Tests methods file cannot be found.\n\nA System Test will not be carried out.";
+constexpr const char* kTestDamaged = "\nThe System Tests methods file is damaged and cannot be "
+                                     "read.\n\nA System Test will not be carried out.";
+constexpr const char* kNamesDamaged =
+    "The method names file \"Names.mtd\" is damaged and cannot be read.\n\nThe method names and "
+    "descriptions have not been changed.";
+
+constexpr const char* kNamesNotKept = "The method names and descriptions have not been saved.";
+constexpr const char* kMethodsNotKept = "The method settings have not been saved.";
+constexpr const char* kMethodsNotKeptForTest =
+    "Your methods cannot be restored at the end of the System Test.";
+
+// The instrument factory reset sets the vapour sensitivity to this.
+constexpr std::int16_t kFactoryVapourSensitivity = 2;
+
+// The editor's fields that a default method fills straight from the file's texts.
+struct FieldSource {
+    EditorField field;
+    MethodFileField source;
+};
+constexpr std::array<FieldSource, 7> kDefaultFieldTexts = {{
+    {EditorField::Name, MethodFileField::Name},
+    {EditorField::Description, MethodFileField::Description},
+    {EditorField::Evaporator, MethodFileField::Evaporator},
+    {EditorField::Nebuliser, MethodFileField::Nebuliser},
+    {EditorField::TransferLine, MethodFileField::TransferLine},
+    {EditorField::Autozero, MethodFileField::Autozero},
+    {EditorField::TimeConstant, MethodFileField::TimeConstant},
+}};
+
+void takeNamesAndSetpoints(MethodRecord& target, const MethodRecord& source) {
+    const int number = target.number;
+    target = source;
+    target.number = number;
+}
+
+std::string gasFlowText(int gasFlow, bool fine) {
+    return fine ? formatDecimal(gasFlow * 0.01, 2) : formatDecimal(gasFlow * 0.1, 1);
+}
+
+} // namespace
+
+void SendMethod(SerialDriver& driver, int address, int number, const MethodRecord& record) {
+    // The instrument takes 16-bit words; larger values are cut to their low 16 bits.
+    const std::array<std::int16_t, 7> words = {
+        static_cast<std::int16_t>(number),
+        static_cast<std::int16_t>(record.evaporatorTemp),
+        static_cast<std::int16_t>(record.nebuliserTemp),
+        static_cast<std::int16_t>(record.transferLineTemp),
+        static_cast<std::int16_t>(record.gasFlow),
+        static_cast<std::int16_t>(record.autozeroOffset),
+        static_cast<std::int16_t>(record.timeConstant),
+    };
+    SendCommand(driver, address, code(Command::DownloadMethod), words);
+}
+
+MethodStore::MethodStore(InstrumentState& state, SerialDriver& driver, Operator& person,
+                         MethodEditorFields& editor, const std::filesystem::path& programDir)
+    : state_(state), driver_(driver), person_(person), editor_(editor), programDir_(programDir) {}
+
+void MethodStore::message(const std::string& text, MessageIcon icon) {
+    person_.message(text, icon, MessageButtons::Ok);
+}
+
+bool MethodStore::readMethodNames() {
+    if (ReadMethodNames(programDir_, state_.methods) == ArchiveReadStatus::Damaged) {
+        message(kNamesDamaged, MessageIcon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
+void MethodStore::reportWriteFailure(const char* fileName, std::error_code error,
+                                     const char* consequence) {
+    message(std::string("\nThe file \"") + fileName +
+                "\" cannot be written in the program directory (" + error.message() + ").\n\n" +
+                consequence,
+            MessageIcon::Stop);
+}
+
+bool MethodStore::writeMethodNames() {
+    if (const auto error = WriteMethodNames(programDir_, state_.methods)) {
+        reportWriteFailure(kNamesFile, error, kNamesNotKept);
+        return false;
+    }
+    return true;
+}
+
+bool MethodStore::writeMethodsFile(const char* consequence) {
+    if (const auto error = writeMethodFile(file(kMethodsFile), state_.methods)) {
+        reportWriteFailure(kMethodsFile, error, consequence);
+        return false;
+    }
+    return true;
+}
+
+void MethodStore::sendMethod(int number) {
+    if (number < 0 || number >= kMethodCount) {
+        return;
+    }
+    SendMethod(driver_, state_.deviceId(), number,
+               state_.methods[static_cast<std::size_t>(number)]);
+}
+
+void MethodStore::sendUserMethods() {
+    for (int number = 1; number <= kUserMethodCount; ++number) {
+        sendMethod(number);
+    }
+}
+
+bool MethodStore::usable(const MethodFile& methods, const char* missingMessage,
+                         const char* damagedMessage) {
+    switch (methods.status) {
+    case ArchiveReadStatus::Ok:
+        return true;
+    case ArchiveReadStatus::CannotOpen:
+        message(missingMessage, MessageIcon::Exclamation);
+        return false;
+    case ArchiveReadStatus::Damaged:
+        message(damagedMessage, MessageIcon::Exclamation);
+        return false;
+    }
+    return false;
+}
+
+void MethodStore::takeFileMethods(const MethodFile& methods) {
+    for (int number = 1; number <= kUserMethodCount; ++number) {
+        takeNamesAndSetpoints(state_.methods[static_cast<std::size_t>(number)],
+                              methods.record(number));
+    }
+}
+
+void MethodStore::applyMethodFile(const MethodFile& methods) {
+    takeFileMethods(methods);
+    writeMethodNames();
+    sendUserMethods();
+    if (state_.editorOpen) {
+        // The editor reloads only on a change of the spinner's value.
+        if (parseLeadingInt(editor_.fieldText(EditorField::Number)) == 1) {
+            editor_.setMethodSpinner(0);
+        }
+        editor_.setMethodSpinner(1);
+    }
+    editor_.refreshForm();
+}
+
+void MethodStore::resetMethodToDefault() {
+    const MethodFile defaults =
+        readMethodFile(file(defaultMethodsFileName(state_.fineGasResolution)));
+    if (!usable(defaults, kDefaultsMissing, kDefaultsDamaged)) {
+        return;
+    }
+    const int number = parseLeadingInt(editor_.methodSpinnerText());
+    if (number < 0 || number >= kMethodCount) {
+        return;
+    }
+    if (number == 0) {
+        message(kCustomHasNoDefault, MessageIcon::Exclamation);
+    } else {
+        MethodRecord& record = state_.methods[static_cast<std::size_t>(number)];
+        takeNamesAndSetpoints(record, defaults.record(number));
+        for (const FieldSource& text : kDefaultFieldTexts) {
+            editor_.setFieldText(text.field, defaults.text(number, text.source));
+        }
+        editor_.setFieldText(EditorField::GasFlow,
+                             gasFlowText(record.gasFlow, state_.fineGasResolution));
+        editor_.refreshForm();
+    }
+    writeMethodNames();
+    sendMethod(number);
+}
+
+int MethodStore::gasFlowFromText(const std::string& text) const {
+    const double scale = state_.fineGasResolution ? 100.0 : 10.0;
+    const double units = parseLeadingDecimal(text) * scale;
+    // Bounded first: lround has no defined result beyond the range of long.
+    return static_cast<int>(std::lround(std::clamp(std::isfinite(units) ? units : 0.0, -1e9, 1e9)));
+}
+
+void MethodStore::saveMethodAs() {
+    SaveMethodAsChoice initial;
+    if (parseLeadingInt(editor_.fieldText(EditorField::Number)) == 0) {
+        initial.methodId = "1";
+    } else {
+        initial.methodId = editor_.fieldText(EditorField::Number);
+        initial.methodName = editor_.fieldText(EditorField::Name);
+        initial.methodDescription = editor_.fieldText(EditorField::Description);
+    }
+    const SaveMethodAsChoice choice = editor_.runSaveMethodAsDialog(initial);
+    if (!choice.accepted) {
+        return;
+    }
+    // Save pressed from the keyboard skips the dialog's own check on leaving the number field.
+    int number = parseLeadingInt(choice.methodId);
+    if (!kUserMethodRange.contains(number)) {
+        message(kMethodIdRange, MessageIcon::Exclamation);
+        number = std::clamp(number, kUserMethodRange.minimum, kUserMethodRange.maximum);
+    }
+    MethodRecord& record = state_.methods[static_cast<std::size_t>(number)];
+    record.evaporatorTemp = parseLeadingInt(editor_.fieldText(EditorField::Evaporator));
+    record.nebuliserTemp = parseLeadingInt(editor_.fieldText(EditorField::Nebuliser));
+    record.transferLineTemp = parseLeadingInt(editor_.fieldText(EditorField::TransferLine));
+    record.gasFlow = gasFlowFromText(editor_.fieldText(EditorField::GasFlow));
+    record.autozeroOffset = parseLeadingInt(editor_.fieldText(EditorField::Autozero));
+    record.timeConstant = parseLeadingInt(editor_.fieldText(EditorField::TimeConstant));
+    sendMethod(number);
+    record.name = choice.methodName;
+    record.description = choice.methodDescription;
+    writeMethodNames();
+    editor_.setMethodSpinner(number);
+}
+
+void MethodStore::saveMethods() {
+    if (person_.message(kSaveQuestion, MessageIcon::Question, MessageButtons::YesNo) !=
+        MessageAnswer::Yes) {
+        return;
+    }
+    // Announcing success after a failed write would tell the operator the methods are safe.
+    if (writeMethodsFile(kMethodsNotKept)) {
+        message(kSaved, MessageIcon::Information);
+    }
+}
+
+void MethodStore::loadMethods(Announce announce) {
+    const MethodFile saved = readMethodFile(file(kMethodsFile));
+    if (!usable(saved, kMethodsMissing, kMethodsDamaged)) {
+        return;
+    }
+    applyMethodFile(saved);
+    if (announce == Announce::Success) {
+        message(kLoaded, MessageIcon::Information);
+    }
+}
+
+void MethodStore::resetFactorySettings() {
+    if (person_.message(kResetQuestion, MessageIcon::Question, MessageButtons::YesNo) !=
+        MessageAnswer::Yes) {
+        return;
+    }
+    const MethodFile defaults =
+        readMethodFile(file(defaultMethodsFileName(state_.fineGasResolution)));
+    if (usable(defaults, kDefaultsMissing, kDefaultsDamaged)) {
+        applyMethodFile(defaults);
+        message(kResetDone, MessageIcon::Information);
+    }
+    // The vapour sensitivity is reset whether or not the methods could be.
+    const std::int16_t sensitivity[] = {kFactoryVapourSensitivity};
+    SendCommand(driver_, state_.deviceId(), code(Command::SetVapourSensitivity), sensitivity);
+}
+
+bool MethodStore::loadSystemTestMethods() {
+    writeMethodsFile(kMethodsNotKeptForTest);
+    const MethodFile tests = readMethodFile(file(testMethodsFileName(state_.fineGasResolution)));
+    if (!usable(tests, kTestMissing, kTestDamaged)) {
+        return false;
+    }
+    takeFileMethods(tests);
+    sendUserMethods();
+    return true;
+}
+
+} // namespace kqvdr

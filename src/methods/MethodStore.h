@@ -1,0 +1,74 @@
+#pragma once
+
+#include "Message.h"
+#include "MethodRecord.h"
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+namespace kqvdr {
+
+class MethodEditorFields;
+class Operator;
+class SerialDriver;
+struct InstrumentState;
+struct MethodFile;
+
+// Sends the record as method `number` (code 31). Fire-and-forget. The number is the record's
+// place in the table, not its `number` field, which stays 0 until the instrument's method table
+// arrives and would otherwise overwrite the custom method.
+void SendMethod(SerialDriver& driver, int address, int number, const MethodRecord& record);
+
+// The method operations of the menus, the editor and the system test: "Names.mtd", the method
+// files and the transfer of methods to the instrument. Files live in programDir. A damaged file
+// is refused before anything changes; a file that cannot be written is reported and the
+// operation goes on.
+class MethodStore {
+public:
+    MethodStore(InstrumentState& state, SerialDriver& driver, Operator& person,
+                MethodEditorFields& editor, const std::filesystem::path& programDir);
+
+    // Names and descriptions from "Names.mtd", the default names when it is missing. False,
+    // with a message, when it is damaged.
+    bool readMethodNames();
+    // False, with a message, when the file cannot be written.
+    bool writeMethodNames();
+    void sendMethod(int number);
+
+    // The editor's "Default" and "Save As" buttons.
+    void resetMethodToDefault();
+    void saveMethodAs();
+
+    // File menu "Save Methods" and "Load Methods"; the system test reloads without a message.
+    enum class Announce { Success, Silently };
+    void saveMethods();
+    void loadMethods(Announce announce = Announce::Success);
+
+    // Edit menu "Reset Factory Settings".
+    void resetFactorySettings();
+
+    // Keeps the operator's methods in "Methods.mtd" and loads the system-test methods. False,
+    // with a message, when the test must not start.
+    bool loadSystemTestMethods();
+
+private:
+    std::filesystem::path file(const std::string& name) const { return programDir_ / name; }
+    // The file's message when it could not be used; true when it may be applied.
+    bool usable(const MethodFile& methods, const char* missingMessage, const char* damagedMessage);
+    void applyMethodFile(const MethodFile& methods);
+    void takeFileMethods(const MethodFile& methods);
+    void sendUserMethods();
+    bool writeMethodsFile(const char* consequence);
+    void reportWriteFailure(const char* fileName, std::error_code error, const char* consequence);
+    void message(const std::string& text, MessageIcon icon);
+    int gasFlowFromText(const std::string& text) const;
+
+    InstrumentState& state_;
+    SerialDriver& driver_;
+    Operator& person_;
+    MethodEditorFields& editor_;
+    const std::filesystem::path& programDir_;
+};
+
+} // namespace kqvdr

@@ -1,0 +1,598 @@
+#include "ArchiveFile.h"
+#include "MethodNames.h"
+#include "MethodWorld.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace kqvdr {
+namespace {
+
+using test::MethodWorld;
+using test::numberedMethods;
+using test::readBytes;
+using test::writeBytes;
+
+// An archived string of fewer than 255 bytes.
+std::string lp(const std::string& text) {
+    return static_cast<char>(text.size()) + text;
+}
+
+void writeMethods(const std::filesystem::path& path, const MethodTable& table) {
+    ASSERT_FALSE(writeMethodFile(path, table));
+}
+
+std::string methodsBytes(const MethodTable& table) {
+    std::string bytes;
+    for (const std::string& text : methodFileStrings(table)) {
+        bytes += lp(text);
+    }
+    return bytes;
+}
+
+// Ways a file that opens can still be unusable.
+struct Damage {
+    const char* name;
+    std::string (*apply)(std::string bytes);
+};
+const Damage kDamages[] = {
+    {"EmptyFile", [](std::string) { return std::string(); }},
+    {"OneStringShort",
+     [](std::string bytes) {
+         // The last string of a method file is the one-digit time constant.
+         return bytes.substr(0, bytes.size() - 2);
+     }},
+    {"LengthRunsPastTheEnd",
+     [](std::string bytes) {
+         bytes[bytes.size() - 2] = 9;
+         return bytes;
+     }},
+    {"LongLengthRunsPastTheEnd",
+     [](std::string bytes) {
+         return bytes.substr(0, bytes.size() - 2) + std::string("\xFF\x10\x00", 3) + "1";
+     }},
+};
+
+// Bytes cut after the given number of complete strings.
+std::string firstStrings(const std::string& bytes, std::size_t count) {
+    std::size_t pos = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        pos += 1 + static_cast<unsigned char>(bytes[pos]);
+    }
+    return bytes.substr(0, pos);
+}
+
+TEST(MethodNames, MissingFileGivesTheDefaultNamesAndIsNotCreated) {
+    MethodWorld world;
+    EXPECT_TRUE(world.store.readMethodNames());
+    EXPECT_EQ(world.state.methods[0].name, "Custom Method");
+    EXPECT_EQ(world.state.methods[0].description, "Custom Settings");
+    for (int n = 1; n <= 10; ++n) {
+        EXPECT_EQ(world.state.methods[n].name, "No Name");
+        EXPECT_EQ(world.state.methods[n].description, "No Method");
+    }
+    EXPECT_FALSE(std::filesystem::exists(world.dir.file("Names.mtd")));
+    EXPECT_TRUE(world.person.messages.empty());
+}
+
+TEST(MethodNames, WrittenNamesReadBackIntoAllElevenRecords) {
+    MethodWorld world;
+    world.state.methods = numberedMethods("Method");
+    world.state.methods[0].name = "Mine";
+    world.state.methods[5].description = "Two\r\nlines, 25 \xC2\xB0"
+                                         "C";
+    ASSERT_TRUE(world.store.writeMethodNames());
+
+    MethodTable readBack{};
+    ASSERT_EQ(ReadMethodNames(world.dir.path(), readBack), ArchiveReadStatus::Ok);
+    for (std::size_t n = 0; n < readBack.size(); ++n) {
+        EXPECT_EQ(readBack[n].name, world.state.methods[n].name);
+        EXPECT_EQ(readBack[n].description, world.state.methods[n].description);
+    }
+    EXPECT_NE(readBytes(world.dir.file("Names.mtd")).find("25 \xB0"), std::string::npos)
+        << "the degree sign is one Windows-1252 byte on disk";
+}
+
+TEST(MethodNames, DamagedFileIsRefusedWithAMessageAndChangesNoName) {
+    std::string good;
+    for (int i = 0; i < 22; ++i) {
+        good += lp("Name " + std::to_string(i));
+    }
+    const std::pair<const char*, std::string> files[] = {
+        {"TwentyOneStrings", firstStrings(good, 21)},
+        {"LengthRunsPastTheEnd", good.substr(0, good.size() - 1)},
+        {"Empty", ""},
+    };
+    for (const auto& [name, bytes] : files) {
+        SCOPED_TRACE(name);
+        MethodWorld world;
+        world.state.methods = numberedMethods("Kept");
+        writeBytes(world.dir.file("Names.mtd"), bytes);
+
+        EXPECT_FALSE(world.store.readMethodNames());
+        ASSERT_EQ(world.person.messages.size(), 1u);
+        EXPECT_EQ(world.person.messages[0].icon, MessageIcon::Exclamation);
+        EXPECT_NE(world.person.messages[0].text.find("damaged"), std::string::npos);
+        EXPECT_EQ(world.state.methods[3].name, "Kept 3");
+        EXPECT_EQ(world.state.methods[0].name, "");
+    }
+}
+
+TEST(SaveMethodAs, NamesFileAfterSavingMethod3AsGradientHoldsIt7thPrecededByItsLength) {
+    MethodWorld world;
+    world.store.readMethodNames();
+    world.editor.fields = {{EditorField::Number, "5"},        {EditorField::Name, "Old"},
+                           {EditorField::Evaporator, "60"},   {EditorField::Nebuliser, "45"},
+                           {EditorField::TransferLine, "50"}, {EditorField::GasFlow, "1.6"},
+                           {EditorField::Autozero, "2"},      {EditorField::TimeConstant, "1"}};
+    world.editor.dialogAnswer = {true, "3", "Gradient", "Water to methanol"};
+    world.store.saveMethodAs();
+
+    std::string expected = lp("Custom Method") + lp("Custom Settings");
+    for (int n = 1; n <= 10; ++n) {
+        expected +=
+            n == 3 ? lp("Gradient") + lp("Water to methanol") : lp("No Name") + lp("No Method");
+    }
+    EXPECT_EQ(readBytes(world.dir.file("Names.mtd")), expected);
+    EXPECT_EQ(expected.substr(2 + 13 + 15 + 2 * (8 + 10), 9), "\x08"
+                                                              "Gradient");
+}
+
+TEST(SaveMethodAs, SendsTheEditorsSetpointsUnderTheChosenNumberThenShowsIt) {
+    struct Case {
+        const char* name;
+        bool fine;
+        const char* gasText;
+        int gasWord;
+    };
+    const Case cases[] = {{"Standard", false, "1.1", 11},
+                          {"Fine", true, "0.07", 7},
+                          {"FineRoundsToNearest", true, "0.456", 46},
+                          {"StandardRoundsToNearest", false, "1.04", 10}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MethodWorld world;
+        world.state.fineGasResolution = c.fine;
+        world.editor.fields = {{EditorField::Number, "2"},        {EditorField::Evaporator, "60"},
+                               {EditorField::Nebuliser, "45"},    {EditorField::TransferLine, "50"},
+                               {EditorField::GasFlow, c.gasText}, {EditorField::Autozero, "2"},
+                               {EditorField::TimeConstant, "3"}};
+        world.editor.dialogAnswer = {true, "7", "Lipids", "CHCl3"};
+        world.store.saveMethodAs();
+
+        const auto frames = world.sent();
+        ASSERT_EQ(frames.size(), 1u);
+        EXPECT_EQ(frames[0].code, 31);
+        EXPECT_EQ(frames[0].address, 5);
+        EXPECT_EQ(frames[0].words, (std::vector<int>{7, 60, 45, 50, c.gasWord, 2, 3}));
+        EXPECT_EQ(world.state.methods[7].name, "Lipids");
+        EXPECT_EQ(world.state.methods[7].gasFlow, c.gasWord);
+        EXPECT_EQ(world.editor.spinnerSets, std::vector<int>{7});
+        EXPECT_TRUE(world.person.messages.empty());
+    }
+}
+
+TEST(SaveMethodAs, DialogStartsFromTheEditorOrFromMethod1ForTheCustomMethod) {
+    struct Case {
+        const char* number;
+        SaveMethodAsChoice expected;
+    };
+    const Case cases[] = {{"0", {false, "1", "", ""}},
+                          {"0 ", {false, "1", "", ""}},
+                          {"4", {false, "4", "Sugars", "HILIC"}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.number);
+        MethodWorld world;
+        world.editor.fields = {{EditorField::Number, c.number},
+                               {EditorField::Name, "Sugars"},
+                               {EditorField::Description, "HILIC"}};
+        world.store.saveMethodAs();
+        ASSERT_TRUE(world.editor.dialogOpenedWith);
+        EXPECT_EQ(world.editor.dialogOpenedWith->methodId, c.expected.methodId);
+        EXPECT_EQ(world.editor.dialogOpenedWith->methodName, c.expected.methodName);
+        EXPECT_EQ(world.editor.dialogOpenedWith->methodDescription, c.expected.methodDescription);
+        // Cancelled: nothing is sent, stored or reloaded.
+        EXPECT_TRUE(world.driver.written.empty());
+        EXPECT_FALSE(std::filesystem::exists(world.dir.file("Names.mtd")));
+        EXPECT_TRUE(world.editor.spinnerSets.empty());
+    }
+}
+
+TEST(SaveMethodAs, NumberOutsideOneToTenFromTheKeyboardIsClampedWithItsMessageBeforeSaving) {
+    const std::pair<const char*, int> cases[] = {
+        {"0", 1}, {"", 1}, {"12", 10}, {"99", 10}, {"-3", 1}};
+    for (const auto& [typed, saved] : cases) {
+        SCOPED_TRACE(typed);
+        MethodWorld world;
+        world.editor.fields = {{EditorField::Number, "2"}, {EditorField::Evaporator, "60"}};
+        world.editor.dialogAnswer = {true, typed, "Name", "Description"};
+        world.store.saveMethodAs();
+
+        ASSERT_EQ(world.person.messages.size(), 1u);
+        EXPECT_EQ(world.person.messages[0].text, "Method ID must be in the range 1 to 10");
+        EXPECT_EQ(world.person.messages[0].icon, MessageIcon::Exclamation);
+        EXPECT_EQ(world.sentMethods(), std::vector<int>{saved});
+        EXPECT_EQ(world.state.methods[saved].name, "Name");
+        EXPECT_EQ(world.state.methods[0].name, "") << "the custom method is never overwritten";
+        EXPECT_EQ(world.editor.spinnerSets, std::vector<int>{saved});
+    }
+}
+
+TEST(SaveMethods, MethodsFileStartsWithMethod1sNumberAndNameAndHoldsAllTen) {
+    MethodWorld world;
+    world.state.methods = numberedMethods("Method");
+    world.store.saveMethods();
+
+    const std::string bytes = readBytes(world.dir.file("Methods.mtd"));
+    EXPECT_EQ(bytes.substr(0, 2), "\x01\x31");
+    EXPECT_EQ(bytes.substr(2, 9), lp("Method 1"));
+    EXPECT_EQ(bytes, methodsBytes(world.state.methods));
+    ASSERT_EQ(world.person.messages.size(), 2u);
+    EXPECT_EQ(world.person.messages[0].text,
+              "Are you sure you want to overwrite the saved\nmethod settings with the current "
+              "methods");
+    EXPECT_EQ(world.person.messages[0].icon, MessageIcon::Question);
+    EXPECT_EQ(world.person.messages[1].text, "Successfully Saved All Method Settings");
+    EXPECT_EQ(world.person.messages[1].icon, MessageIcon::Information);
+    EXPECT_TRUE(world.driver.written.empty());
+}
+
+TEST(SaveMethods, AnsweringNoKeepsTheSavedFile) {
+    MethodWorld world;
+    writeBytes(world.dir.file("Methods.mtd"), "old");
+    world.person.answerYes = false;
+    world.store.saveMethods();
+    EXPECT_EQ(readBytes(world.dir.file("Methods.mtd")), "old");
+    EXPECT_EQ(world.person.messages.size(), 1u);
+}
+
+TEST(SaveMethods, FileThatCannotBeWrittenIsReportedInsteadOfSuccess) {
+    MethodWorld world;
+    std::filesystem::create_directory(world.dir.file("Methods.mtd"));
+    world.store.saveMethods();
+    ASSERT_EQ(world.person.messages.size(), 2u);
+    EXPECT_EQ(world.person.messages[1].icon, MessageIcon::Stop);
+    EXPECT_NE(world.person.messages[1].text.find("\"Methods.mtd\" cannot be written"),
+              std::string::npos);
+}
+
+TEST(LoadMethods, SendsMethods1To10InOrderWritesTheNamesAndLeavesAClosedEditorAlone) {
+    MethodWorld world;
+    const MethodTable saved = numberedMethods("Saved");
+    writeMethods(world.dir.file("Methods.mtd"), saved);
+    world.state.methods[0].name = "Custom";
+    world.store.loadMethods();
+
+    const auto frames = world.sent();
+    ASSERT_EQ(frames.size(), 10u);
+    for (int n = 1; n <= 10; ++n) {
+        const MethodRecord& r = saved[n];
+        EXPECT_EQ(frames[n - 1].code, 31);
+        EXPECT_EQ(frames[n - 1].words,
+                  (std::vector<int>{n, r.evaporatorTemp, r.nebuliserTemp, r.transferLineTemp,
+                                    r.gasFlow, r.autozeroOffset, r.timeConstant}));
+        EXPECT_EQ(world.state.methods[n].name, r.name);
+        EXPECT_EQ(world.state.methods[n].description, r.description);
+    }
+    EXPECT_EQ(world.state.methods[0].name, "Custom");
+    MethodTable names{};
+    ASSERT_EQ(ReadMethodNames(world.dir.path(), names), ArchiveReadStatus::Ok);
+    EXPECT_EQ(names[10].name, "Saved 10");
+    EXPECT_TRUE(world.editor.spinnerSets.empty());
+    EXPECT_EQ(world.editor.fieldWrites, 0);
+    EXPECT_EQ(world.messageTexts(),
+              std::vector<std::string>{"Successfully Loaded Method Settings."});
+    EXPECT_EQ(world.person.messages[0].icon, MessageIcon::Information);
+}
+
+TEST(LoadMethods, OpenEditorReloadsMethod1ThroughAChangeOfTheSpinner) {
+    const std::pair<const char*, std::vector<int>> cases[] = {
+        {"4", {1}}, {"1", {0, 1}}, {"1 ", {0, 1}}, {"0", {1}}};
+    for (const auto& [shown, sets] : cases) {
+        SCOPED_TRACE(shown);
+        MethodWorld world;
+        writeMethods(world.dir.file("Methods.mtd"), numberedMethods("Saved"));
+        world.state.editorOpen = true;
+        world.editor.fields[EditorField::Number] = shown;
+        world.store.loadMethods();
+        EXPECT_EQ(world.editor.spinnerSets, sets);
+        EXPECT_GE(world.editor.refreshes, 1);
+    }
+}
+
+TEST(LoadMethods, AtTheEndOfASystemTestNoSuccessMessageIsShown) {
+    MethodWorld world;
+    writeMethods(world.dir.file("Methods.mtd"), numberedMethods("Saved"));
+    world.store.loadMethods(MethodStore::Announce::Silently);
+    EXPECT_EQ(world.sentMethods().size(), 10u);
+    EXPECT_TRUE(world.person.messages.empty());
+}
+
+TEST(LoadMethods, MissingFileGivesItsMessageAndChangesNothing) {
+    MethodWorld world;
+    world.state.methods = numberedMethods("Kept");
+    world.store.loadMethods();
+    EXPECT_EQ(world.messageTexts(),
+              std::vector<std::string>{
+                  "The Methods file cannot be found. Check that you have saved your "
+                  "methods.\n\nNo changes will be made to the current method settings."});
+    EXPECT_EQ(world.person.messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(world.driver.written.empty());
+    EXPECT_EQ(world.state.methods[1].name, "Kept 1");
+    EXPECT_FALSE(std::filesystem::exists(world.dir.file("Names.mtd")));
+}
+
+// Each operation that reads a method file, with the file it reads.
+struct FileOperation {
+    const char* name;
+    const char* file;
+    bool fine;
+    void (*run)(MethodWorld&);
+    std::vector<int> codesWhenRefused;
+};
+
+const FileOperation kReadingOperations[] = {
+    {"LoadMethods", "Methods.mtd", false, [](MethodWorld& w) { w.store.loadMethods(); }, {}},
+    {"ResetFactorySettings",
+     "Default.mtd",
+     false,
+     [](MethodWorld& w) { w.store.resetFactorySettings(); },
+     {34}},
+    {"ResetFactorySettingsFine",
+     "mDefault.mtd",
+     true,
+     [](MethodWorld& w) { w.store.resetFactorySettings(); },
+     {34}},
+    {"ResetMethodToDefault",
+     "Default.mtd",
+     false,
+     [](MethodWorld& w) { w.store.resetMethodToDefault(); },
+     {}},
+    {"ResetMethodToDefaultFine",
+     "mDefault.mtd",
+     true,
+     [](MethodWorld& w) { w.store.resetMethodToDefault(); },
+     {}},
+    {"LoadSystemTestMethods",
+     "Test.mtd",
+     false,
+     [](MethodWorld& w) { w.store.loadSystemTestMethods(); },
+     {}},
+    {"LoadSystemTestMethodsFine",
+     "mTest.mtd",
+     true,
+     [](MethodWorld& w) { w.store.loadSystemTestMethods(); },
+     {}},
+};
+
+TEST(MethodFiles, DamagedOrShortFileIsRefusedWithAMessageAndNothingChanges) {
+    for (const FileOperation& op : kReadingOperations) {
+        for (const Damage& damage : kDamages) {
+            SCOPED_TRACE(std::string(op.name) + " " + damage.name);
+            MethodWorld world;
+            world.state.fineGasResolution = op.fine;
+            world.state.methods = numberedMethods("Kept");
+            world.editor.spinnerText = "3";
+            const MethodTable before = world.state.methods;
+            writeBytes(world.dir.file(op.file),
+                       damage.apply(methodsBytes(numberedMethods("File"))));
+            op.run(world);
+
+            EXPECT_EQ(world.sentCodes(), op.codesWhenRefused);
+            for (int n = 0; n <= 10; ++n) {
+                EXPECT_EQ(world.state.methods[n].name, before[n].name);
+                EXPECT_EQ(world.state.methods[n].gasFlow, before[n].gasFlow);
+            }
+            EXPECT_FALSE(std::filesystem::exists(world.dir.file("Names.mtd")));
+            EXPECT_EQ(world.editor.fieldWrites, 0);
+            const auto& last = world.person.messages.back();
+            EXPECT_EQ(last.icon, MessageIcon::Exclamation);
+            EXPECT_NE(last.text.find("damaged"), std::string::npos) << last.text;
+        }
+    }
+}
+
+TEST(MethodFiles, TheMPrefixedFileIsReadExactlyWithFineGasResolution) {
+    for (const FileOperation& op : kReadingOperations) {
+        if (std::string(op.file) == "Methods.mtd") {
+            continue;
+        }
+        SCOPED_TRACE(op.name);
+        MethodWorld world;
+        world.state.fineGasResolution = op.fine;
+        world.editor.spinnerText = "2";
+        const std::string other =
+            op.fine ? std::string(op.file).substr(1) : "m" + std::string(op.file);
+        writeMethods(world.dir.file(other), numberedMethods("Other"));
+        writeMethods(world.dir.file(op.file), numberedMethods("Right", 40));
+        op.run(world);
+        EXPECT_EQ(world.state.methods[2].name, "Right 2");
+        EXPECT_EQ(world.state.methods[2].gasFlow, 42);
+    }
+}
+
+TEST(ResetMethodToDefault, TakesTheDefaultRecordAndShowsTheFilesTextsInTheEditor) {
+    struct Case {
+        const char* name;
+        bool fine;
+        int gasFlow;
+        const char* gasText;
+    };
+    const Case cases[] = {{"Standard", false, 16, "1.6"}, {"Fine", true, 45, "0.45"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MethodWorld world;
+        world.state.fineGasResolution = c.fine;
+        world.state.methods = numberedMethods("Mine");
+        MethodTable defaults = numberedMethods("Default");
+        defaults[4].gasFlow = c.gasFlow;
+        writeMethods(world.dir.file(c.fine ? "mDefault.mtd" : "Default.mtd"), defaults);
+        world.editor.spinnerText = "4";
+        world.store.resetMethodToDefault();
+
+        const MethodRecord& r = world.state.methods[4];
+        EXPECT_EQ(r.name, "Default 4");
+        EXPECT_EQ(r.evaporatorTemp, 44);
+        EXPECT_EQ(r.gasFlow, c.gasFlow);
+        EXPECT_EQ(world.state.methods[5].name, "Mine 5");
+        EXPECT_EQ(world.editor.fields[EditorField::Name], "Default 4");
+        EXPECT_EQ(world.editor.fields[EditorField::Description], "Default description 4");
+        EXPECT_EQ(world.editor.fields[EditorField::Evaporator], "44");
+        EXPECT_EQ(world.editor.fields[EditorField::TimeConstant], "0");
+        EXPECT_EQ(world.editor.fields[EditorField::GasFlow], c.gasText);
+        EXPECT_EQ(world.editor.fields.count(EditorField::Number), 0u);
+        EXPECT_TRUE(world.editor.spinnerSets.empty()) << "the spinners keep their values";
+        EXPECT_EQ(world.sentMethods(), std::vector<int>{4});
+        EXPECT_TRUE(world.person.messages.empty());
+        MethodTable names{};
+        ASSERT_EQ(ReadMethodNames(world.dir.path(), names), ArchiveReadStatus::Ok);
+        EXPECT_EQ(names[4].name, "Default 4");
+    }
+}
+
+TEST(ResetMethodToDefault, CustomMethodGetsItsMessageAndIsStillSentAndNamesWritten) {
+    MethodWorld world;
+    world.state.methods[0].evaporatorTemp = 77;
+    world.state.methods[0].name = "Custom";
+    writeMethods(world.dir.file("Default.mtd"), numberedMethods("Default"));
+    world.editor.spinnerText = "0";
+    world.store.resetMethodToDefault();
+
+    EXPECT_EQ(
+        world.messageTexts(),
+        std::vector<std::string>{"Cannot reset Custom Method 0 as it has no default settings."});
+    const auto frames = world.sent();
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].words, (std::vector<int>{0, 77, 0, 0, 0, 0, 0}));
+    EXPECT_TRUE(std::filesystem::exists(world.dir.file("Names.mtd")));
+    EXPECT_EQ(world.state.methods[0].name, "Custom");
+}
+
+TEST(ResetMethodToDefault, MissingDefaultFileGivesItsMessageAndSendsNothing) {
+    for (const char* spinner : {"0", "3"}) {
+        SCOPED_TRACE(spinner);
+        MethodWorld world;
+        world.editor.spinnerText = spinner;
+        world.store.resetMethodToDefault();
+        EXPECT_EQ(world.messageTexts(),
+                  std::vector<std::string>{"The Default Methods file cannot be found for this "
+                                           "operation.\n\nNo changes will be made to the current "
+                                           "method settings."});
+        EXPECT_TRUE(world.driver.written.empty());
+        EXPECT_FALSE(std::filesystem::exists(world.dir.file("Names.mtd")));
+    }
+}
+
+TEST(ResetFactorySettings, AppliesTheDefaultsThenResetsTheVapourSensitivity) {
+    MethodWorld world;
+    writeMethods(world.dir.file("Default.mtd"), numberedMethods("Default"));
+    world.store.resetFactorySettings();
+
+    const auto frames = world.sent();
+    ASSERT_EQ(frames.size(), 11u);
+    EXPECT_EQ(world.sentMethods(), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(frames.back().code, 34);
+    EXPECT_EQ(frames.back().words, std::vector<int>{2});
+    EXPECT_EQ(world.state.methods[9].name, "Default 9");
+    EXPECT_EQ(world.messageTexts(),
+              (std::vector<std::string>{"Are you sure you want to reset all Factory Settings",
+                                        "Successfully Reset All Factory Settings."}));
+    EXPECT_EQ(world.person.messages[0].icon, MessageIcon::Question);
+    EXPECT_EQ(world.person.messages[1].icon, MessageIcon::Information);
+}
+
+TEST(ResetFactorySettings, MissingDefaultFileStillResetsTheVapourSensitivity) {
+    MethodWorld world;
+    world.store.resetFactorySettings();
+    const auto frames = world.sent();
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].code, 34);
+    EXPECT_EQ(frames[0].words, std::vector<int>{2});
+    EXPECT_EQ(world.person.messages.back().text,
+              "The Default Methods file cannot be found for this operation.\n\nNo changes will "
+              "be made to the current method settings.");
+}
+
+TEST(ResetFactorySettings, AnsweringNoSendsNothing) {
+    MethodWorld world;
+    writeMethods(world.dir.file("Default.mtd"), numberedMethods("Default"));
+    world.person.answerYes = false;
+    world.store.resetFactorySettings();
+    EXPECT_TRUE(world.driver.written.empty());
+    EXPECT_EQ(world.person.messages.size(), 1u);
+    EXPECT_EQ(world.state.methods[1].name, "");
+}
+
+TEST(LoadSystemTestMethods, KeepsTheOperatorsMethodsThenSendsTheTestMethodsWithoutNames) {
+    MethodWorld world;
+    world.state.methods = numberedMethods("Mine");
+    writeMethods(world.dir.file("Test.mtd"), numberedMethods("Test"));
+    EXPECT_TRUE(world.store.loadSystemTestMethods());
+
+    EXPECT_EQ(readBytes(world.dir.file("Methods.mtd")), methodsBytes(numberedMethods("Mine")));
+    EXPECT_EQ(world.sentMethods(), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(world.state.methods[6].name, "Test 6");
+    EXPECT_FALSE(std::filesystem::exists(world.dir.file("Names.mtd")));
+    EXPECT_TRUE(world.person.messages.empty());
+    EXPECT_TRUE(world.editor.spinnerSets.empty());
+}
+
+TEST(LoadSystemTestMethods, MissingTestFileStopsTheTestAfterKeepingTheOperatorsMethods) {
+    MethodWorld world;
+    world.state.methods = numberedMethods("Mine");
+    EXPECT_FALSE(world.store.loadSystemTestMethods());
+    EXPECT_EQ(world.messageTexts(),
+              std::vector<std::string>{"\nThe System Tests methods file cannot be found.\n\nA "
+                                       "System Test will not be carried out."});
+    EXPECT_TRUE(world.driver.written.empty());
+    EXPECT_TRUE(std::filesystem::exists(world.dir.file("Methods.mtd")));
+}
+
+TEST(MethodFiles, FileThatCannotBeWrittenIsReportedAndTheOperationGoesOn) {
+    struct Case {
+        const char* name;
+        const char* blocked;
+        void (*run)(MethodWorld&);
+        std::vector<int> methodsSent;
+    };
+    const Case cases[] = {
+        {"LoadMethodsNames",
+         "Names.mtd",
+         [](MethodWorld& w) { w.store.loadMethods(); },
+         {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+        {"ResetMethodToDefaultNames",
+         "Names.mtd",
+         [](MethodWorld& w) { w.store.resetMethodToDefault(); },
+         {3}},
+        {"SaveMethodAsNames", "Names.mtd", [](MethodWorld& w) { w.store.saveMethodAs(); }, {6}},
+        {"SystemTestKeepsMethods",
+         "Methods.mtd",
+         [](MethodWorld& w) { EXPECT_TRUE(w.store.loadSystemTestMethods()); },
+         {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MethodWorld world;
+        if (std::string(c.blocked) != "Methods.mtd") {
+            writeMethods(world.dir.file("Methods.mtd"), numberedMethods("Saved"));
+        }
+        writeMethods(world.dir.file("Default.mtd"), numberedMethods("Default"));
+        writeMethods(world.dir.file("Test.mtd"), numberedMethods("Test"));
+        std::filesystem::create_directory(world.dir.file(c.blocked));
+        world.editor.spinnerText = "3";
+        world.editor.dialogAnswer = {true, "6", "Six", ""};
+        c.run(world);
+
+        EXPECT_EQ(world.sentMethods(), c.methodsSent);
+        ASSERT_FALSE(world.person.messages.empty());
+        EXPECT_EQ(world.person.messages[0].icon, MessageIcon::Stop);
+        EXPECT_NE(world.person.messages[0].text.find(std::string("\"") + c.blocked +
+                                                     "\" cannot be written"),
+                  std::string::npos)
+            << world.person.messages[0].text;
+        EXPECT_TRUE(std::filesystem::is_directory(world.dir.file(c.blocked)));
+    }
+}
+
+} // namespace
+} // namespace kqvdr

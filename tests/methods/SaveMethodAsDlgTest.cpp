@@ -1,0 +1,3 @@
+#include "CSaveMethodAsDlg.h"
+
+int placeholder = 0;
