@@ -1,8 +1,16 @@
+#include "AppTexts.h"
+#include "CKQVDR1000ControlApp.h"
+#include "CMainFrame.h"
+#include "CSplashDlg.h"
 #include "CommandLine.h"
+#include "MessageBoxes.h"
 
 #include <QApplication>
-#include <QMainWindow>
 #include <cstdio>
+#include <filesystem>
+
+// The About box and --version quote the version as text; keep it in step with the build's.
+static_assert(kqvdr::versionLine == "KQ-VDR1000 Control Version " KQVDR_VERSION);
 
 int main(int argc, char* argv[]) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
@@ -13,18 +21,32 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     if (line.showVersion) {
-        std::printf("KQ-VDR1000 Control Version %s\n", KQVDR_VERSION);
+        std::printf("%s\n", std::string(kqvdr::versionLine).c_str());
         return 0;
     }
     if (line.showHelp) {
         std::printf("%s", kqvdr::commandLineUsage().c_str());
         return 0;
     }
+    std::error_code error;
+    if (line.programDir && !std::filesystem::is_directory(*line.programDir, error)) {
+        std::fprintf(stderr, "kqvdr1000-control: --dir %s is not a directory\n",
+                     line.programDir->c_str());
+        return 2;
+    }
 
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("KQ VDR 1000 Control"));
-    window.setFixedSize(800, 600);
-    window.show();
-    return app.exec();
+    QApplication qtApp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("kqvdr1000-control"));
+    kqvdr::CKQVDR1000ControlApp app(line, QCoreApplication::applicationDirPath().toStdString());
+    kqvdr::QtMessageBoxes messageBoxes;
+
+    kqvdr::CMainFrame frame(app, messageBoxes);
+    QApplication::setWindowIcon(frame.windowIcon());
+    {
+        kqvdr::CSplashDlg splash(messageBoxes, app.title());
+        splash.exec();
+    }
+    frame.show();
+    frame.centreOnScreen();
+    return QApplication::exec();
 }
