@@ -58,12 +58,5 @@ TEST(MethodFile, WrittenFileHoldsMethods1To10AndALongDescriptionSurvives) {
     EXPECT_EQ(file.text(4, MethodFileField::GasFlow), "-4");
 }
 
-TEST(MethodFile, FileNamesTakeTheMPrefixForFineGasResolution) {
-    EXPECT_EQ(defaultMethodsFileName(false), "Default.mtd");
-    EXPECT_EQ(defaultMethodsFileName(true), "mDefault.mtd");
-    EXPECT_EQ(testMethodsFileName(false), "Test.mtd");
-    EXPECT_EQ(testMethodsFileName(true), "mTest.mtd");
-}
-
 } // namespace
 } // namespace kqvdr

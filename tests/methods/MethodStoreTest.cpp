@@ -75,24 +75,6 @@ TEST(MethodNames, MissingFileGivesTheDefaultNamesAndIsNotCreated) {
     EXPECT_TRUE(world.person.messages.empty());
 }
 
-TEST(MethodNames, WrittenNamesReadBackIntoAllElevenRecords) {
-    MethodWorld world;
-    world.state.methods = numberedMethods("Method");
-    world.state.methods[0].name = "Mine";
-    world.state.methods[5].description = "Two\r\nlines, 25 \xC2\xB0"
-                                         "C";
-    ASSERT_TRUE(world.store.writeMethodNames());
-
-    MethodTable readBack{};
-    ASSERT_EQ(ReadMethodNames(world.dir.path(), readBack), ArchiveReadStatus::Ok);
-    for (std::size_t n = 0; n < readBack.size(); ++n) {
-        EXPECT_EQ(readBack[n].name, world.state.methods[n].name);
-        EXPECT_EQ(readBack[n].description, world.state.methods[n].description);
-    }
-    EXPECT_NE(readBytes(world.dir.file("Names.mtd")).find("25 \xB0"), std::string::npos)
-        << "the degree sign is one Windows-1252 byte on disk";
-}
-
 TEST(MethodNames, DamagedFileIsRefusedWithAMessageAndChangesNoName) {
     std::string good;
     for (int i = 0; i < 22; ++i) {
@@ -237,13 +219,23 @@ TEST(SaveMethods, MethodsFileStartsWithMethod1sNumberAndNameAndHoldsAllTen) {
     EXPECT_TRUE(world.driver.written.empty());
 }
 
-TEST(SaveMethods, AnsweringNoKeepsTheSavedFile) {
-    MethodWorld world;
-    writeBytes(world.dir.file("Methods.mtd"), "old");
-    world.person.answerYes = false;
-    world.store.saveMethods();
-    EXPECT_EQ(readBytes(world.dir.file("Methods.mtd")), "old");
-    EXPECT_EQ(world.person.messages.size(), 1u);
+TEST(MethodConfirmations, AnsweringNoChangesNothing) {
+    const std::pair<const char*, void (*)(MethodWorld&)> cases[] = {
+        {"SaveMethods", [](MethodWorld& w) { w.store.saveMethods(); }},
+        {"ResetFactorySettings", [](MethodWorld& w) { w.store.resetFactorySettings(); }},
+    };
+    for (const auto& [name, run] : cases) {
+        SCOPED_TRACE(name);
+        MethodWorld world;
+        writeBytes(world.dir.file("Methods.mtd"), "old");
+        writeMethods(world.dir.file("Default.mtd"), numberedMethods("Default"));
+        world.person.answerYes = false;
+        run(world);
+        EXPECT_EQ(readBytes(world.dir.file("Methods.mtd")), "old");
+        EXPECT_TRUE(world.driver.written.empty());
+        EXPECT_EQ(world.person.messages.size(), 1u);
+        EXPECT_EQ(world.state.methods[1].name, "");
+    }
 }
 
 TEST(SaveMethods, FileThatCannotBeWrittenIsReportedInsteadOfSuccess) {
@@ -511,16 +503,6 @@ TEST(ResetFactorySettings, MissingDefaultFileStillResetsTheVapourSensitivity) {
     EXPECT_EQ(world.person.messages.back().text,
               "The Default Methods file cannot be found for this operation.\n\nNo changes will "
               "be made to the current method settings.");
-}
-
-TEST(ResetFactorySettings, AnsweringNoSendsNothing) {
-    MethodWorld world;
-    writeMethods(world.dir.file("Default.mtd"), numberedMethods("Default"));
-    world.person.answerYes = false;
-    world.store.resetFactorySettings();
-    EXPECT_TRUE(world.driver.written.empty());
-    EXPECT_EQ(world.person.messages.size(), 1u);
-    EXPECT_EQ(world.state.methods[1].name, "");
 }
 
 TEST(LoadSystemTestMethods, KeepsTheOperatorsMethodsThenSendsTheTestMethodsWithoutNames) {
