@@ -3,11 +3,16 @@
 #include "CMainFrame.h"
 #include "CSplashDlg.h"
 #include "CommandLine.h"
+#include "ControlSession.h"
 #include "MessageBoxes.h"
+#include "SessionWiring.h"
+#include "SimulatorHost.h"
 
+#include <QAction>
 #include <QApplication>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 
 // The About box and --version quote the version as text; keep it in step with the build's.
 static_assert(kqvdr::versionLine == "KQ-VDR1000 Control Version " KQVDR_VERSION);
@@ -40,12 +45,36 @@ int main(int argc, char* argv[]) {
     kqvdr::CKQVDR1000ControlApp app(line, QCoreApplication::applicationDirPath().toStdString());
     kqvdr::QtMessageBoxes messageBoxes;
 
+    // --simulate: the instrument runs inside the program on a pseudo-terminal, reached through
+    // the ordinary serial driver as if it were the chosen port.
+    std::optional<std::string> device = line.device;
+    std::unique_ptr<kqvdr::sim::SimulatorHost> simulator;
+    if (line.simulate) {
+        kqvdr::sim::SimulatorOptions options;
+        options.fineGas = line.fineGas;
+        simulator = std::make_unique<kqvdr::sim::SimulatorHost>(options);
+        if (!simulator->isOpen()) {
+            std::fprintf(stderr, "kqvdr1000-control: %s\n",
+                         simulator->errorText().toStdString().c_str());
+            return 1;
+        }
+        device = simulator->slavePath().toStdString();
+    }
+
     kqvdr::CMainFrame frame(app, messageBoxes);
     QApplication::setWindowIcon(frame.windowIcon());
+    kqvdr::ControlSession session(
+        {app.programDir(), device}, messageBoxes, [&app] { return app.title(); }, &frame);
+    kqvdr::wireControlSession(session, frame, messageBoxes);
     {
         kqvdr::CSplashDlg splash(messageBoxes, app.title());
         splash.exec();
     }
+    if (!session.start()) {
+        return 1;
+    }
+    frame.followGasRangeAndPort(session.state().fineGasResolution,
+                                session.state().activePortIndex + 1);
     frame.show();
     frame.centreOnScreen();
     return QApplication::exec();

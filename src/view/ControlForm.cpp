@@ -28,15 +28,17 @@ template <typename W> W* named(W* widget, int id) {
     return widget;
 }
 
-QLabel* statusText(int id) {
+// A sunken read-out wide enough for the longest text it will show.
+QLabel* statusText(int id, const QString& longest) {
     auto* label = named(new QLabel, id);
     label->setAlignment(Qt::AlignCenter);
     label->setFrameShape(QFrame::StyledPanel);
     label->setFrameShadow(QFrame::Sunken);
-    label->setMinimumWidth(
-        label->fontMetrics().horizontalAdvance(QStringLiteral("888.88 (888.88)  SLM")) / 2);
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(longest) + 12);
     return label;
 }
+
+const QString kTemperatureSample = QStringLiteral("300  (300)  \u00B0C");
 
 QGroupBox* group(const QString& title, int id) {
     auto* box = named(new QGroupBox(title), id);
@@ -71,10 +73,10 @@ void buildMode(ControlForm& f) {
 void buildHeaters(ControlForm& f) {
     f.evaporatorGroup = group(QObject::tr("Evaporator"), EvaporatorGroup);
     f.evaporatorSlide = slide(EvaporatorSlide, 300);
-    f.evaporatorText = statusText(EvaporatorText);
+    f.evaporatorText = statusText(EvaporatorText, kTemperatureSample);
     f.nebuliserGroup = group(QObject::tr("Nebuliser"), NebuliserGroup);
     f.nebuliserSlide = slide(NebuliserSlide, 240);
-    f.nebuliserText = statusText(NebuliserText);
+    f.nebuliserText = statusText(NebuliserText, kTemperatureSample);
     f.exhaustGroup = group(QObject::tr("Exhaust"), ExhaustGroup);
     f.exhaustSlide = slide(ExhaustSlide, 300);
     for (auto [box, s, text] : {std::tuple{f.evaporatorGroup, f.evaporatorSlide, f.evaporatorText},
@@ -89,7 +91,7 @@ void buildHeaters(ControlForm& f) {
 
     f.gasGroup = group(QObject::tr("Gas Flow"), GasGroup);
     f.gasKnob = named(new CKnob, GasKnob);
-    f.gasText = statusText(GasText);
+    f.gasText = statusText(GasText, QStringLiteral("0.00 (0.00)  SLM"));
     auto* gasColumn = new QVBoxLayout(f.gasGroup);
     gasColumn->addWidget(f.gasKnob, 1);
     gasColumn->addWidget(f.gasText);
@@ -100,8 +102,8 @@ void buildDetectorAndLine(ControlForm& f) {
     f.autozeroButton = named(new QPushButton(QObject::tr("Autozero")), AutozeroButton);
     f.autozeroLamp = named(new CLamp, AutozeroLamp);
     f.autozeroLamp->setOnColour(0x0000D7FFu);
-    f.autozeroOffsetText = statusText(AutozeroOffsetText);
-    f.timeConstantText = statusText(TimeConstantText);
+    f.autozeroOffsetText = statusText(AutozeroOffsetText, QStringLiteral("10  mV"));
+    f.timeConstantText = statusText(TimeConstantText, QStringLiteral("3  sec"));
     auto* detector = new QGridLayout(f.photodetectorGroup);
     detector->addWidget(f.autozeroLamp, 0, 0, Qt::AlignCenter);
     detector->addWidget(f.autozeroButton, 0, 1);
@@ -114,7 +116,7 @@ void buildDetectorAndLine(ControlForm& f) {
     f.heaterButton = named(new QPushButton(QObject::tr("On / Off")), HeaterButton);
     f.heaterLamp = named(new CLamp, HeaterLamp);
     f.heaterLamp->setOnColour(0x000000E6u);
-    f.transferLineText = statusText(TransferLineText);
+    f.transferLineText = statusText(TransferLineText, QStringLiteral("300  \u00B0C"));
     auto* line = new QGridLayout(f.transferLineGroup);
     line->addWidget(f.heaterLamp, 0, 0, Qt::AlignCenter);
     line->addWidget(f.heaterButton, 0, 1);
@@ -157,7 +159,7 @@ void buildMethod(ControlForm& f) {
 
 void buildOutput(ControlForm& f) {
     f.outputGroup = group(QObject::tr("Output Monitor"), OutputMonitorGroup);
-    f.outputText = statusText(OutputText);
+    f.outputText = statusText(OutputText, QStringLiteral("-32768  mV"));
     f.historyCheck = named(new QCheckBox(QObject::tr("View Output History")), ViewHistoryCheck);
     f.historyPicture = named(new PanelPicture(PanelPicture::Kind::HistoryOff), HistoryPicture);
     f.historyFrame = named(new QFrame, HistoryFrame);
@@ -209,11 +211,18 @@ ControlForm buildControlForm(QWidget* view) {
     grid->addWidget(f.exhaustGroup, 0, 2, 2, 1);
     grid->addWidget(f.gasGroup, 0, 3);
     grid->addWidget(f.transferLineGroup, 1, 3);
-    grid->setColumnStretch(3, 1);
+    for (int column = 0; column < 3; ++column) {
+        grid->setColumnStretch(column, 2);
+    }
+    grid->setColumnStretch(3, 3);
     f.instrumentArea = new QStackedWidget;
     f.instrumentArea->addWidget(instruments);
     f.instrumentArea->addWidget(f.sleepPicture);
 
+    // The readings get the room; the mode column keeps to what its buttons need.
+    f.modeGroup->setMaximumWidth(300);
+    f.photodetectorGroup->setMaximumWidth(300);
+    f.instrumentPane->setMaximumWidth(300);
     auto* left = new QVBoxLayout;
     left->addWidget(f.modeGroup);
     left->addWidget(f.photodetectorGroup);

@@ -1,6 +1,7 @@
 #include "SimulatorProcess.h"
 
 #include <csignal>
+#include <fcntl.h>
 #include <poll.h>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -12,7 +13,8 @@
 
 namespace kqvdr::test {
 
-SimulatorProcess::SimulatorProcess(const std::vector<std::string>& arguments) {
+SimulatorProcess::SimulatorProcess(const std::vector<std::string>& arguments,
+                                   const std::string& stderrPath) {
     int in[2];
     int out[2];
     if (::pipe(in) != 0 || ::pipe(out) != 0) {
@@ -22,6 +24,10 @@ SimulatorProcess::SimulatorProcess(const std::vector<std::string>& arguments) {
     if (pid_ == 0) {
         ::dup2(in[0], STDIN_FILENO);
         ::dup2(out[1], STDOUT_FILENO);
+        if (!stderrPath.empty()) {
+            const int err = ::open(stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            ::dup2(err, STDERR_FILENO);
+        }
         ::close(in[1]);
         ::close(out[0]);
         std::vector<char*> argv;

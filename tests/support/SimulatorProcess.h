@@ -9,7 +9,9 @@ namespace kqvdr::test {
 // channel on standard input and output.
 class SimulatorProcess {
 public:
-    explicit SimulatorProcess(const std::vector<std::string>& arguments = {});
+    // With a stderrPath, the simulator's standard error (its --trace lines) goes to that file.
+    explicit SimulatorProcess(const std::vector<std::string>& arguments = {},
+                              const std::string& stderrPath = {});
     ~SimulatorProcess();
     SimulatorProcess(const SimulatorProcess&) = delete;
     SimulatorProcess& operator=(const SimulatorProcess&) = delete;
