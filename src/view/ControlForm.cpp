@@ -227,6 +227,7 @@ ControlForm buildControlForm(QWidget* view) {
     left->addWidget(f.modeGroup);
     left->addWidget(f.photodetectorGroup);
     left->addWidget(f.instrumentPane, 1);
+    left->addStretch(); // keeps the Mode group its size when the Sleep layout hides the rest
 
     auto* top = new QHBoxLayout;
     top->addLayout(left);
