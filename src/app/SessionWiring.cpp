@@ -48,6 +48,10 @@ void wireControlSession(ControlSession& session, CMainFrame& frame, MessageBoxes
     on(CommandId::CommunicationSettings, [&view] { view.communicationSettings(); });
     on(CommandId::DeviceIdentification, [&link] { link.changeDeviceIdentification(); });
     on(CommandId::SetVapourSensor, [&link] { link.setVapourSensor(); });
+    MethodStore& methods = session.methods();
+    on(CommandId::LoadMethods, [&methods] { methods.loadMethods(); });
+    on(CommandId::SaveMethods, [&methods] { methods.saveMethods(); });
+    on(CommandId::ResetFactorySettings, [&methods] { methods.resetFactorySettings(); });
     auto monitor = std::make_shared<QPointer<CMonitorDlg>>();
     on(CommandId::Monitor, [&session, &frame, monitor] { openMonitor(session, frame, *monitor); });
 }

@@ -3,6 +3,7 @@
 #include "CommandTable.h"
 #include "InstrumentState.h"
 #include "MethodEditorFields.h"
+#include "MethodEditorRules.h"
 #include "MethodFile.h"
 #include "MethodLimits.h"
 #include "MethodNames.h"
@@ -12,7 +13,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 
 namespace kqvdr {
 namespace {
@@ -73,10 +73,6 @@ void takeNamesAndSetpoints(MethodRecord& target, const MethodRecord& source) {
     const int number = target.number;
     target = source;
     target.number = number;
-}
-
-std::string gasFlowText(int gasFlow, bool fine) {
-    return fine ? formatDecimal(gasFlow * 0.01, 2) : formatDecimal(gasFlow * 0.1, 1);
 }
 
 } // namespace
@@ -211,13 +207,6 @@ void MethodStore::resetMethodToDefault() {
     sendMethod(number);
 }
 
-int MethodStore::gasFlowFromText(const std::string& text) const {
-    const double scale = state_.fineGasResolution ? 100.0 : 10.0;
-    const double units = parseLeadingDecimal(text) * scale;
-    // Bounded first: lround has no defined result beyond the range of long.
-    return static_cast<int>(std::lround(std::clamp(std::isfinite(units) ? units : 0.0, -1e9, 1e9)));
-}
-
 void MethodStore::saveMethodAs() {
     SaveMethodAsChoice initial;
     if (parseLeadingInt(editor_.fieldText(EditorField::Number)) == 0) {
@@ -238,17 +227,38 @@ void MethodStore::saveMethodAs() {
         number = std::clamp(number, kUserMethodRange.minimum, kUserMethodRange.maximum);
     }
     MethodRecord& record = state_.methods[static_cast<std::size_t>(number)];
-    record.evaporatorTemp = parseLeadingInt(editor_.fieldText(EditorField::Evaporator));
-    record.nebuliserTemp = parseLeadingInt(editor_.fieldText(EditorField::Nebuliser));
-    record.transferLineTemp = parseLeadingInt(editor_.fieldText(EditorField::TransferLine));
-    record.gasFlow = gasFlowFromText(editor_.fieldText(EditorField::GasFlow));
-    record.autozeroOffset = parseLeadingInt(editor_.fieldText(EditorField::Autozero));
-    record.timeConstant = parseLeadingInt(editor_.fieldText(EditorField::TimeConstant));
+    MethodRecord setpoints = setpointsFromFields(editor_, state_.fineGasResolution);
+    setpoints.number = record.number;
+    setpoints.name = record.name;
+    setpoints.description = record.description;
+    record = setpoints;
     sendMethod(number);
     record.name = choice.methodName;
     record.description = choice.methodDescription;
     writeMethodNames();
     editor_.setMethodSpinner(number);
+}
+
+void MethodStore::requestMethodTable() {
+    SendCommand(driver_, state_.deviceId(), code(Command::RequestMethodTable));
+}
+
+void MethodStore::sendEditorMethod() {
+    const int number = parseLeadingInt(editor_.fieldText(EditorField::Number));
+    if (number < 0 || number >= kMethodCount) {
+        return;
+    }
+    MethodRecord& record = state_.methods[static_cast<std::size_t>(number)];
+    record.name = editor_.fieldText(EditorField::Name);
+    record.description = editor_.fieldText(EditorField::Description);
+    // The table keeps its setpoints until the instrument reports the method back.
+    SendMethod(driver_, state_.deviceId(), number,
+               setpointsFromFields(editor_, state_.fineGasResolution));
+    if (number != 0) {
+        const std::int16_t method[] = {static_cast<std::int16_t>(number)};
+        SendCommand(driver_, state_.deviceId(), code(Command::SelectMethod), method);
+        writeMethodNames();
+    }
 }
 
 void MethodStore::saveMethods() {

@@ -36,6 +36,12 @@ public:
     bool writeMethodNames();
     void sendMethod(int number);
 
+    // Asks the instrument for its method table (code 30); the poll stores the answer.
+    void requestMethodTable();
+    // The editor's "Send": the editor's method to the instrument and, unless it is the custom
+    // method 0, made the current method with its name kept in "Names.mtd".
+    void sendEditorMethod();
+
     // The editor's "Default" and "Save As" buttons.
     void resetMethodToDefault();
     void saveMethodAs();
@@ -62,7 +68,6 @@ private:
     bool writeMethodsFile(const char* consequence);
     void reportWriteFailure(const char* fileName, std::error_code error, const char* consequence);
     void message(const std::string& text, MessageIcon icon);
-    int gasFlowFromText(const std::string& text) const;
 
     InstrumentState& state_;
     SerialDriver& driver_;

@@ -4,6 +4,8 @@
 #include "CGraphAxis.h"
 #include "CKnob.h"
 #include "CLamp.h"
+#include "CMaskEdit.h"
+#include "CMethodEditor.h"
 #include "CNumEdit.h"
 #include "CSlide.h"
 #include "InstrumentLink.h"
@@ -15,6 +17,7 @@
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -26,8 +29,13 @@ namespace kqvdr {
 
 CKQVDR1000ControlView::CKQVDR1000ControlView(InstrumentState& state, InstrumentLink& link,
                                              QWidget* parent)
-    : QWidget(parent), state_(state), link_(link), form_(buildControlForm(this)) {
+    : QWidget(parent), state_(state), link_(link), form_(buildControlForm(this)),
+      editor_(new CMethodEditor(state, {form_.methodNumber, form_.methodSpinner, form_.methodName,
+                                        form_.methodDescription, form_.loadEditMethodButton})) {
     setObjectName(QStringLiteral("101"));
+    form_.bottomRow->insertWidget(0, editor_, 3);
+    editor_->hide();
+    connect(editor_, &CMethodEditor::openChanged, this, &CKQVDR1000ControlView::showEditorPanel);
     setGasFlowRange(false);
     connectCommands();
 }
@@ -134,16 +142,11 @@ double CKQVDR1000ControlView::gaugeValue(PanelGauge gauge) const {
 
 void CKQVDR1000ControlView::showMethod(int number, const std::string& name,
                                        const std::string& description) {
-    form_.methodNumber->setText(QString::number(number));
-    form_.methodName->setText(QString::fromStdString(name));
-    const QString text = QString::fromStdString(description);
-    if (form_.methodDescription->toPlainText() != text) {
-        form_.methodDescription->setPlainText(text);
-    }
+    editor_->showMethod(number, name, description);
 }
 
 std::string CKQVDR1000ControlView::methodNumberText() const {
-    return form_.methodNumber->text().toStdString();
+    return form_.methodNumber->data(true).toStdString();
 }
 
 void CKQVDR1000ControlView::setMethodSpinner(double value) {
@@ -168,7 +171,20 @@ void CKQVDR1000ControlView::showHistory(bool show) {
     state_.showHistory = form_.historyCheck->isChecked();
 }
 
+void CKQVDR1000ControlView::showEditorPanel(bool open) {
+    form_.outputGroup->setVisible(!open);
+    if (!open) {
+        showHistory(form_.historyCheck->isChecked());
+    }
+}
+
 void CKQVDR1000ControlView::setSleepLayout(bool sleeping) {
+    if (sleeping) {
+        // Sleep may come from the handset too: an editor hidden but still "open" would keep the
+        // Method group from following the instrument.
+        editor_->hide();
+        state_.editorOpen = false;
+    }
     form_.methodNumber->setEnabled(false);
     form_.methodName->setEnabled(false);
     form_.methodDescription->setEnabled(false);
@@ -197,6 +213,7 @@ void CKQVDR1000ControlView::setGasFlowRange(bool fine) {
     knob->setTickIntervals(fine ? 0.25 : 0.5, fine ? 0.05 : 0.1);
     knob->setAxisMaximum(fine ? 1.0 : 2.0);
     knob->setDecimals(fine ? 2 : 1);
+    editor_->setGasFlowRange(fine);
     emit captionChanged(fine, state_.activePortIndex + 1);
 }
 

@@ -11,6 +11,7 @@ class QMenu;
 
 namespace kqvdr {
 
+class CMethodEditor;
 class InstrumentLink;
 struct InstrumentState;
 
@@ -44,6 +45,7 @@ public:
     QMenu* createContextMenu();
 
     const ControlForm& form() const { return form_; }
+    CMethodEditor& methodEditor() { return *editor_; }
 
 signals:
     // The application title or the port changed: the caption needs rebuilding.
@@ -56,11 +58,14 @@ private:
     CLamp* lampFor(Lamp lamp) const;
     QLabel* textFor(PanelText field) const;
     void showHistory(bool show);
+    // The editor takes the Output Monitor's place while it is open.
+    void showEditorPanel(bool open);
     void connectCommands();
 
     InstrumentState& state_;
     InstrumentLink& link_;
     ControlForm form_;
+    CMethodEditor* editor_;
 };
 
 } // namespace kqvdr

@@ -4,6 +4,7 @@
 #include "CGraphAxis.h"
 #include "CKnob.h"
 #include "CLamp.h"
+#include "CMaskEdit.h"
 #include "CNumEdit.h"
 #include "CSlide.h"
 #include "PanelPicture.h"
@@ -126,7 +127,7 @@ void buildDetectorAndLine(ControlForm& f) {
 
 void buildMethod(ControlForm& f) {
     f.methodGroup = group(QObject::tr("Method"), MethodGroup);
-    f.methodNumber = named(new QLineEdit, MethodNumberEdit);
+    f.methodNumber = named(new CMaskEdit, MethodNumberEdit);
     f.methodNumber->setMaximumWidth(
         f.methodNumber->fontMetrics().horizontalAdvance(QStringLiteral("8888")) + 12);
     f.methodSpinner = named(new CNumEdit, MethodSpinner);
@@ -236,6 +237,7 @@ ControlForm buildControlForm(QWidget* view) {
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(f.outputGroup, 3);
     bottom->addWidget(f.methodGroup, 2);
+    f.bottomRow = bottom;
 
     auto* page = new QVBoxLayout(view);
     page->setContentsMargins(8, 6, 8, 6);

@@ -2,6 +2,7 @@
 
 class QCheckBox;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -14,6 +15,7 @@ namespace kqvdr {
 class CGraph;
 class CKnob;
 class CLamp;
+class CMaskEdit;
 class CNumEdit;
 class CSlide;
 class PanelPicture;
@@ -51,7 +53,7 @@ struct ControlForm {
     QLabel* transferLineText;
 
     QGroupBox* methodGroup;
-    QLineEdit* methodNumber;
+    CMaskEdit* methodNumber;
     CNumEdit* methodSpinner;
     QLineEdit* methodName;
     QTextEdit* methodDescription;
@@ -65,6 +67,8 @@ struct ControlForm {
     CGraph* historyGraph;
     QLabel* historyAxisLabel;
     PanelPicture* historyPane;
+
+    QHBoxLayout* bottomRow; // the Output Monitor, then the Method group
 };
 
 // Creates the form's widgets inside `view` with their control numbers as object names.

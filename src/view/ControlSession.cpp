@@ -1,6 +1,8 @@
 #include "ControlSession.h"
 
 #include "CKQVDR1000ControlView.h"
+#include "CMethodEditor.h"
+#include "CSaveMethodAsDlg.h"
 #include "MessageBoxes.h"
 
 #include <clocale>
@@ -22,10 +24,23 @@ ControlSession::ControlSession(const Settings& settings, MessageBoxes& messages,
       faultDialogs_(dialogParent), heartbeat_([this] { poll_->tick(); }),
       person_(dialogParent, messages, faultDialogs_, heartbeat_, std::move(title)),
       view_(new CKQVDR1000ControlView(state_, link_)),
-      link_(state_, driver_, *view_, person_, settings.programDir) {
+      link_(state_, driver_, *view_, person_, settings.programDir),
+      programDir_(settings.programDir) {
     poll_ = std::make_unique<StatusPoll>(state_,
                                          StatusPoll::Ports{driver_, receiver_, *view_, person_,
                                                            *view_, log_, automation_, systemTest_});
+    CMethodEditor& editor = view_->methodEditor();
+    methods_ = std::make_unique<MethodStore>(state_, driver_, person_, editor, programDir_);
+    editor.attach(*methods_, person_,
+                  [this, &messages, dialogParent](const SaveMethodAsChoice& initial) {
+                      SaveMethodAsChoice choice;
+                      heartbeat_.runModal([&] {
+                          CSaveMethodAsDlg dialog(person_.title(), messages, initial, dialogParent);
+                          dialog.exec();
+                          choice = dialog.choice();
+                      });
+                      return choice;
+                  });
 }
 
 ControlSession::~ControlSession() {

@@ -5,6 +5,7 @@
 #include "Heartbeat.h"
 #include "InstrumentLink.h"
 #include "InstrumentState.h"
+#include "MethodStore.h"
 #include "PosixSerialDriver.h"
 #include "QtOperator.h"
 #include "StatusPoll.h"
@@ -47,6 +48,7 @@ public:
     InstrumentLink& link() { return link_; }
     Heartbeat& heartbeat() { return heartbeat_; }
     QtOperator& person() { return person_; }
+    MethodStore& methods() { return *methods_; }
 
 private:
     InstrumentState state_;
@@ -62,6 +64,8 @@ private:
     InactiveRunner automation_;
     InactiveRunner systemTest_;
     std::unique_ptr<StatusPoll> poll_;
+    std::filesystem::path programDir_;
+    std::unique_ptr<MethodStore> methods_;
 };
 
 } // namespace kqvdr

@@ -27,6 +27,9 @@ public:
     VapourChoice vapourSensor(int sensitivity, bool notCapable) override;
     void terminate(int exitCode) override;
 
+    // The application title, the caption of every message box.
+    QString title() const { return title_(); }
+
     // How the program ends; tests replace it.
     std::function<void(int)> onTerminate;
 
