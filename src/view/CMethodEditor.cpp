@@ -81,7 +81,7 @@ CMethodEditor::CMethodEditor(InstrumentState& state, const MethodGroup& method, 
 void CMethodEditor::build() {
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(4);
-    grid->setVerticalSpacing(4);
+    grid->setVerticalSpacing(10);
     for (std::size_t i = 0; i < kSetpoints.size(); ++i) {
         const SetpointLayout& row = kSetpoints[i];
         auto* edit = named(new CMaskEdit, row.edit);
@@ -118,8 +118,9 @@ void CMethodEditor::build() {
     }
     auto* column = new QVBoxLayout(this);
     column->addLayout(grid);
-    column->addStretch();
+    column->addStretch(1);
     column->addLayout(buttons);
+    column->addStretch(1);
 }
 
 void CMethodEditor::connectControls() {
