@@ -82,8 +82,12 @@ bool InstrumentLink::openLink() {
     return true;
 }
 
-void InstrumentLink::requestInstrumentSettings() {
-    ReadMethodNames(programDir_, state_.methods);
+void InstrumentLink::requestInstrumentSettings(const std::function<void()>& readMethodNames) {
+    if (readMethodNames) {
+        readMethodNames();
+    } else {
+        ReadMethodNames(programDir_, state_.methods);
+    }
     send(code(Command::RequestMethodTable));
     state_.notCapable = true;
     send(code(Command::RequestVapourSensitivity));

@@ -3,6 +3,7 @@
 #include "StatusPoll.h"
 
 #include <filesystem>
+#include <functional>
 
 namespace kqvdr {
 
@@ -23,8 +24,9 @@ public:
     // the program has been told to end.
     bool openLink();
     // After the poll's timer runs: method names, then the method table, vapour sensitivity and
-    // gas-flow resolution requests.
-    void requestInstrumentSettings();
+    // gas-flow resolution requests. `readMethodNames` replaces the silent reading of the names,
+    // so that the program can report a damaged "Names.mtd".
+    void requestInstrumentSettings(const std::function<void()>& readMethodNames = {});
 
     void requestMode(int mode);
     void autozero();

@@ -60,7 +60,7 @@ bool ControlSession::start() {
         person_.terminate(1);
         return false;
     }
-    link_.requestInstrumentSettings();
+    link_.requestInstrumentSettings([this] { methods_->readMethodNames(); });
     return true;
 }
 

@@ -218,6 +218,27 @@ TEST(MethodEditor, SleepClosesTheEditorSoTheMethodGroupFollowsTheInstrumentAgain
     EXPECT_TRUE(world.find<QWidget>(LoadEditMethodButton)->isEnabled());
 }
 
+TEST(MethodEditor, SaveAsSendsTheEditedSetpointsUnderTheChosenNumberAndShowsThatMethod) {
+    EditorWorld world;
+    std::optional<SaveMethodAsChoice> offered;
+    world.editor.attach(world.store, world.person, [&offered](const SaveMethodAsChoice& initial) {
+        offered = initial;
+        return SaveMethodAsChoice{true, "5", "Gradient", "Fast"};
+    });
+    world.openOn(2);
+    world.leave(EvaporatorEdit, QStringLiteral("180"));
+    QTest::mouseClick(world.find<QPushButton>(SaveAsButton), Qt::LeftButton);
+
+    ASSERT_TRUE(offered);
+    EXPECT_EQ(offered->methodId, "2");
+    EXPECT_EQ(world.sentCodes(), std::vector<int>{31});
+    EXPECT_EQ(world.state.methods[5].evaporatorTemp, 180);
+    EXPECT_TRUE(world.state.editorOpen) << "the editor stays open";
+    EXPECT_EQ(world.find<CMaskEdit>(MethodNumberEdit)->data(true), QStringLiteral("5"));
+    EXPECT_EQ(world.find<QLineEdit>(MethodNameEdit)->text(), QStringLiteral("Gradient"));
+    EXPECT_EQ(world.find<CMaskEdit>(EvaporatorEdit)->data(true), QStringLiteral("180"));
+}
+
 TEST(MethodEditor, FineScaleSetsTheGasSpinnersStepAndLimits) {
     EditorWorld world;
     auto* gas = world.find<CNumEdit>(GasFlowSpinner);
