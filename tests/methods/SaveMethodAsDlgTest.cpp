@@ -1,6 +1,7 @@
 #include "CMaskEdit.h"
 #include "CNumEdit.h"
 #include "CSaveMethodAsDlg.h"
+#include "DialogTesting.h"
 #include "ScriptedMessageBoxes.h"
 
 #include <QApplication>
@@ -15,21 +16,9 @@ namespace {
 
 const QString kTitle = QStringLiteral("KQ-VDR1000 Control");
 
-template <typename T> T* control(QWidget& dialog, int id) {
-    auto* widget = dialog.findChild<T*>(QString::number(id));
-    EXPECT_NE(widget, nullptr) << id;
-    return widget;
-}
-
-QPushButton* button(QWidget& dialog, const char* name) {
-    return dialog.findChild<QPushButton*>(QString::fromLatin1(name));
-}
-
-void showActive(QDialog& dialog) {
-    dialog.show();
-    QApplication::setActiveWindow(&dialog);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-}
+using test::button;
+using test::control;
+using test::showActive;
 
 void typeOver(CMaskEdit* edit, const QString& keys) {
     edit->setFocus(Qt::MouseFocusReason);
