@@ -3,7 +3,6 @@
 #include "CommandTable.h"
 #include "FrontPanel.h"
 #include "InstrumentState.h"
-#include "MethodNames.h"
 #include "OperatingMode.h"
 #include "Operator.h"
 #include "PortFile.h"
@@ -82,12 +81,7 @@ bool InstrumentLink::openLink() {
     return true;
 }
 
-void InstrumentLink::requestInstrumentSettings(const std::function<void()>& readMethodNames) {
-    if (readMethodNames) {
-        readMethodNames();
-    } else {
-        ReadMethodNames(programDir_, state_.methods);
-    }
+void InstrumentLink::requestInstrumentSettings() {
     send(code(Command::RequestMethodTable));
     state_.notCapable = true;
     send(code(Command::RequestVapourSensitivity));

@@ -3,7 +3,6 @@
 #include "StatusPoll.h"
 
 #include <filesystem>
-#include <functional>
 
 namespace kqvdr {
 
@@ -23,10 +22,9 @@ public:
     // Port file, opening the port with its one second chance, and the line set-up. False when
     // the program has been told to end.
     bool openLink();
-    // After the poll's timer runs: method names, then the method table, vapour sensitivity and
-    // gas-flow resolution requests. `readMethodNames` replaces the silent reading of the names,
-    // so that the program can report a damaged "Names.mtd".
-    void requestInstrumentSettings(const std::function<void()>& readMethodNames = {});
+    // After the poll's timer runs (and the session has read the method names): the method
+    // table, vapour sensitivity and gas-flow resolution requests.
+    void requestInstrumentSettings();
 
     void requestMode(int mode);
     void autozero();

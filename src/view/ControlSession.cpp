@@ -60,7 +60,8 @@ bool ControlSession::start() {
         person_.terminate(1);
         return false;
     }
-    link_.requestInstrumentSettings([this] { methods_->readMethodNames(); });
+    methods_->readMethodNames();
+    link_.requestInstrumentSettings();
     return true;
 }
 
