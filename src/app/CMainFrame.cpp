@@ -9,6 +9,7 @@
 #include "MessageBoxes.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QEvent>
 #include <QLabel>
@@ -244,6 +245,13 @@ void CMainFrame::changeEvent(QEvent* event) {
     constexpr Qt::WindowStates enlarged = Qt::WindowMaximized | Qt::WindowFullScreen;
     if (event->type() == QEvent::WindowStateChange && (windowState() & enlarged) != 0) {
         setWindowState(windowState() & ~enlarged);
+    }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted()) {
+        emit closed();
     }
 }
 

@@ -68,8 +68,13 @@ public:
     // No toolbar context menu: the toolbar is shown and hidden only through View > Toolbar.
     QMenu* createPopupMenu() override;
 
+signals:
+    // The window has closed for good (File > Exit or its close box).
+    void closed();
+
 protected:
     void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void createActions();

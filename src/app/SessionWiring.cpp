@@ -3,10 +3,13 @@
 #include "CKQVDR1000ControlView.h"
 #include "CMainFrame.h"
 #include "CMonitorDlg.h"
+#include "CommandId.h"
 #include "ControlSession.h"
+#include "MessageBoxes.h"
 #include "MonitorReadings.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QPointer>
 
 namespace kqvdr {
@@ -29,9 +32,36 @@ void openMonitor(ControlSession& session, CMainFrame& frame, QPointer<CMonitorDl
     monitor->show();
 }
 
+// Exit ends the program whatever else is open: the windows that would keep it alive close
+// without bringing the main window back, the poll stops and the port is released.
+void endProgram(ControlSession& session, CMainFrame& frame) {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != &frame && window->isVisible()) {
+            QObject::disconnect(window, nullptr, &frame, nullptr);
+            window->close();
+        }
+    }
+    session.shutdown();
+    QCoreApplication::quit();
+}
+
+// Commands whose windows this version does not have yet say so instead of doing nothing.
+void sayNotYetAvailable(CMainFrame& frame, MessageBoxes& messages,
+                        std::initializer_list<CommandId> commands) {
+    for (const CommandId id : commands) {
+        QAction* command = frame.action(id);
+        QObject::connect(command, &QAction::triggered, &frame, [&frame, &messages, command] {
+            const std::string name = command->text().remove(QLatin1Char('&')).toStdString();
+            messages.show(&frame, {frame.windowTitle().toStdString(),
+                                   "\n\"" + name + "\" is not available in this version.\n",
+                                   MessageIcon::Information, MessageButtons::Ok});
+        });
+    }
+}
+
 } // namespace
 
-void wireControlSession(ControlSession& session, CMainFrame& frame, MessageBoxes&) {
+void wireControlSession(ControlSession& session, CMainFrame& frame, MessageBoxes& messages) {
     CKQVDR1000ControlView& view = session.view();
     frame.setFormWidget(&view);
     QObject::connect(&view, &CKQVDR1000ControlView::captionChanged, &frame,
@@ -54,6 +84,13 @@ void wireControlSession(ControlSession& session, CMainFrame& frame, MessageBoxes
     on(CommandId::ResetFactorySettings, [&methods] { methods.resetFactorySettings(); });
     auto monitor = std::make_shared<QPointer<CMonitorDlg>>();
     on(CommandId::Monitor, [&session, &frame, monitor] { openMonitor(session, frame, *monitor); });
+    sayNotYetAvailable(frame, messages,
+                       {CommandId::Automation, CommandId::RunSystemTest,
+                        CommandId::AnalyzeSystemTestLog, CommandId::StartLogging,
+                        CommandId::StopLogging, CommandId::SaveCurrentLog,
+                        CommandId::ViewCurrentLog});
+    QObject::connect(&frame, &CMainFrame::closed, &frame,
+                     [&session, &frame] { endProgram(session, frame); });
 }
 
 } // namespace kqvdr

@@ -77,5 +77,8 @@ int main(int argc, char* argv[]) {
                                 session.state().activePortIndex + 1);
     frame.show();
     frame.centreOnScreen();
-    return QApplication::exec();
+    const int exitCode = QApplication::exec();
+    // Windows closed on the way out asked to be deleted once the loop came round again.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return exitCode;
 }

@@ -86,6 +86,18 @@ std::error_code replaceFileContent(const std::filesystem::path& target, std::str
 
 std::error_code readWholeFile(const std::filesystem::path& path, std::string& content,
                               std::size_t maxBytes) {
+    // Opening a named pipe would wait for a writer, and a device may never end: only plain
+    // files are data files.
+    std::error_code error;
+    const auto type = std::filesystem::status(path, error).type();
+    if (error) {
+        return std::make_error_code(std::errc::no_such_file_or_directory);
+    }
+    if (type != std::filesystem::file_type::regular) {
+        return std::make_error_code(type == std::filesystem::file_type::directory
+                                        ? std::errc::is_a_directory
+                                        : std::errc::invalid_argument);
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         return std::make_error_code(std::errc::no_such_file_or_directory);

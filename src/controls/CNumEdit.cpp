@@ -3,6 +3,7 @@
 #include "NumberText.h"
 #include "ScaleTicks.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -46,6 +47,12 @@ CNumEdit::CNumEdit(QWidget* parent) : QWidget(parent), editor_(new QLineEdit(thi
     setFocusProxy(editor_);
     setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
     showValue();
+}
+
+// The edit area loses the focus while QWidget's destructor runs, after this class is gone, and
+// its editingFinished must not reach commitEditor then.
+CNumEdit::~CNumEdit() {
+    disconnect(editor_, nullptr, this, nullptr);
 }
 
 void CNumEdit::setValue(double value) {
@@ -218,6 +225,14 @@ void CNumEdit::stopHolding() {
 void CNumEdit::timerEvent(QTimerEvent* event) {
     if (event->timerId() != repeat_.timerId()) {
         QWidget::timerEvent(event);
+        return;
+    }
+    // A modal message that opened while the press was on its way (the check of the field just
+    // left, run as this control took the focus) swallowed the release: the press counts once,
+    // and nothing repeats for a button that is no longer down.
+    if (!(QGuiApplication::mouseButtons() & Qt::LeftButton)) {
+        stopHolding();
+        emit mouseUp();
         return;
     }
     repeat_.start(SpinStepper::kRepeatIntervalMs, this);

@@ -21,6 +21,7 @@ class CNumEdit : public QWidget {
 
 public:
     explicit CNumEdit(QWidget* parent = nullptr);
+    ~CNumEdit() override;
 
     double value() const { return value_; }
     // Non-finite values are ignored.

@@ -40,19 +40,44 @@ private:
     int changes_ = 0;
 };
 
+// Counts changes of the wall-clock second since the call began, bytes or no bytes.
+class CallTimer {
+public:
+    explicit CallTimer(const Clock& clock) : clock_(clock), notedSecond_(clock.now().second) {}
+
+    bool expired() {
+        const int second = clock_.now().second;
+        if (second != notedSecond_) {
+            notedSecond_ = second;
+            ++changes_;
+        }
+        return changes_ >= FrameReceiver::kMaxSecondChangesPerCall;
+    }
+
+private:
+    const Clock& clock_;
+    int notedSecond_;
+    int changes_ = 0;
+};
+
 } // namespace
 
 int FrameReceiver::ReceiveFrame(ReplyFrame& reply) {
     FrameCollector collector;
     SilenceTimer silence(clock_);
+    CallTimer call(clock_);
+    std::size_t bytes = 0;
     while (true) {
         const std::int32_t byte = driver_.ReadByte(kChannel);
         if (byte < 0) {
-            if (silence.expiredAfterEmptyRead()) {
+            if (silence.expiredAfterEmptyRead() || call.expired()) {
                 return kReceiveFailed;
             }
             waiter_.WaitForReceive(kIdleWait);
             continue;
+        }
+        if (++bytes > kMaxBytesPerCall || call.expired()) {
+            return kReceiveFailed;
         }
         silence.byteReceived();
         if (const auto body = collector.feed(static_cast<unsigned char>(byte))) {

@@ -46,6 +46,17 @@ bool InstrumentLink::fail(const char* message) {
     return false;
 }
 
+// A port file that cannot be written (a directory in its place, a read-only folder) would make
+// the program ask for the port at every start without saying why.
+void InstrumentLink::keepPort(const std::string& portText) {
+    if (const auto error = writePortFile(programDir_, portText)) {
+        person_.message(std::string("\nThe file \"") + kPortFile +
+                            "\" cannot be written in the program directory (" + error.message() +
+                            ").\n\nThe port will be asked for again when the program next starts.",
+                        MessageIcon::Exclamation);
+    }
+}
+
 bool InstrumentLink::openLink() {
     state_.parameters[ParameterIndex::DeviceId].measured = 0;
     state_.modeChanged = true;
@@ -61,7 +72,7 @@ bool InstrumentLink::openLink() {
             return fail(nullptr);
         }
         state_.activePortIndex = portIndexFromText(choice.portText).value_or(0);
-        writePortFile(programDir_, choice.portText);
+        keepPort(choice.portText);
     }
 
     if (openPortWithDefaults(driver_, state_.activePortIndex) != 0) {
@@ -69,7 +80,7 @@ bool InstrumentLink::openLink() {
         if (choice.accepted) {
             state_.activePortIndex =
                 portIndexFromText(choice.portText).value_or(state_.activePortIndex);
-            writePortFile(programDir_, choice.portText);
+            keepPort(choice.portText);
             if (openPortWithDefaults(driver_, state_.activePortIndex) != 0) {
                 return fail(kMessageM1);
             }
@@ -94,7 +105,7 @@ void InstrumentLink::communicationSettings() {
         return;
     }
     state_.activePortIndex = portIndexFromText(choice.portText).value_or(state_.activePortIndex);
-    writePortFile(programDir_, choice.portText);
+    keepPort(choice.portText);
     if (driver_.ClosePort(kChannel) != 0) {
         fail("\nError Cannot Un-Initialising Communications Port.");
         return;

@@ -42,6 +42,7 @@ private:
     void send(int commandCode, std::initializer_list<std::int16_t> data = {});
     void sendTo(int address, int commandCode, std::initializer_list<std::int16_t> data = {});
     bool fail(const char* message);
+    void keepPort(const std::string& portText);
 
     InstrumentState& state_;
     SerialDriver& driver_;

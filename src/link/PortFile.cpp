@@ -28,8 +28,8 @@ std::optional<int> readPortFile(const std::filesystem::path& programDir) {
     return portIndexFromText(result.strings[0]).value_or(0);
 }
 
-bool writePortFile(const std::filesystem::path& programDir, const std::string& text) {
-    return !writeArchiveFile(programDir / kPortFile, {text});
+std::error_code writePortFile(const std::filesystem::path& programDir, const std::string& text) {
+    return writeArchiveFile(programDir / kPortFile, {text});
 }
 
 } // namespace kqvdr

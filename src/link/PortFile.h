@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <system_error>
 
 namespace kqvdr {
 
@@ -16,6 +17,7 @@ std::string portText(int portIndex);
 // holding anything but a port text, damaged ones included, means the first port.
 std::optional<int> readPortFile(const std::filesystem::path& programDir);
 
-bool writePortFile(const std::filesystem::path& programDir, const std::string& portText);
+// Replaces the port file; the reason when it cannot be written.
+std::error_code writePortFile(const std::filesystem::path& programDir, const std::string& portText);
 
 } // namespace kqvdr

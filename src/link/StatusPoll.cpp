@@ -64,9 +64,11 @@ void StatusPoll::countSuppression() {
 }
 
 // Raised by exact equality, so ticks that run nested inside the message, counting on past the
-// limit, never raise it a second time.
+// limit, never raise it a second time. A line that comes back and drops out again while the
+// message or the port dialog is open resets the count through its status words; the active
+// flag keeps that from stacking a second message on the first.
 void StatusPoll::watchdog() {
-    if (++state_.watchdogCount != state_.watchdogLimit) {
+    if (++state_.watchdogCount != state_.watchdogLimit || state_.commErrorActive) {
         return;
     }
     state_.commErrorActive = true;

@@ -5,6 +5,7 @@
 #include "MethodEditorFields.h"
 #include "MethodEditorRules.h"
 #include "MethodFile.h"
+#include "MethodFileCheck.h"
 #include "MethodLimits.h"
 #include "MethodNames.h"
 #include "NumberText.h"
@@ -42,6 +43,14 @@ constexpr const char* kTestMissing =
     "\nThe System Tests methods file cannot be found.\n\nA System Test will not be carried out.";
 constexpr const char* kTestDamaged = "\nThe System Tests methods file is damaged and cannot be "
                                      "read.\n\nA System Test will not be carried out.";
+constexpr const char* kNoChanges = "No changes will be made to the current method settings.";
+constexpr const char* kNoTest = "A System Test will not be carried out.";
+
+constexpr MethodStore::FileMessages kDefaultsMessages{kDefaultsMissing, kDefaultsDamaged,
+                                                      kNoChanges};
+constexpr MethodStore::FileMessages kMethodsMessages{kMethodsMissing, kMethodsDamaged, kNoChanges};
+constexpr MethodStore::FileMessages kTestMessages{kTestMissing, kTestDamaged, kNoTest};
+
 constexpr const char* kNamesDamaged =
     "The method names file \"Names.mtd\" is damaged and cannot be read.\n\nThe method names and "
     "descriptions have not been changed.";
@@ -145,19 +154,27 @@ void MethodStore::sendUserMethods() {
     }
 }
 
-bool MethodStore::usable(const MethodFile& methods, const char* missingMessage,
-                         const char* damagedMessage) {
+std::optional<MethodFile> MethodStore::readUsable(const std::string& name,
+                                                  const FileMessages& messages) {
+    MethodFile methods = readMethodFile(file(name));
     switch (methods.status) {
     case ArchiveReadStatus::Ok:
-        return true;
+        break;
     case ArchiveReadStatus::CannotOpen:
-        message(missingMessage, MessageIcon::Exclamation);
-        return false;
+        message(messages.missing, MessageIcon::Exclamation);
+        return std::nullopt;
     case ArchiveReadStatus::Damaged:
-        message(damagedMessage, MessageIcon::Exclamation);
-        return false;
+        message(messages.damaged, MessageIcon::Exclamation);
+        return std::nullopt;
     }
-    return false;
+    // Unchecked, 99999 would reach the instrument as a wrapped 16-bit word.
+    if (const auto problem = methodFileProblem(methods, state_.fineGasResolution)) {
+        message("\nThe file \"" + name + "\" holds a value the instrument cannot take: " +
+                    *problem + ".\n\n" + messages.consequence,
+                MessageIcon::Exclamation);
+        return std::nullopt;
+    }
+    return methods;
 }
 
 void MethodStore::takeFileMethods(const MethodFile& methods) {
@@ -167,24 +184,31 @@ void MethodStore::takeFileMethods(const MethodFile& methods) {
     }
 }
 
+// The editor reloads only on a change of the spinner's value, so a method it may already show
+// is reached through another number: otherwise it would keep the old name and description, and
+// the next Send would write them back.
+void MethodStore::showInEditor(int number) {
+    if (parseLeadingInt(editor_.fieldText(EditorField::Number)) == number ||
+        parseLeadingInt(editor_.methodSpinnerText()) == number) {
+        editor_.setMethodSpinner(number == 0 ? 1 : 0);
+    }
+    editor_.setMethodSpinner(number);
+}
+
 void MethodStore::applyMethodFile(const MethodFile& methods) {
     takeFileMethods(methods);
     writeMethodNames();
     sendUserMethods();
     if (state_.editorOpen) {
-        // The editor reloads only on a change of the spinner's value.
-        if (parseLeadingInt(editor_.fieldText(EditorField::Number)) == 1) {
-            editor_.setMethodSpinner(0);
-        }
-        editor_.setMethodSpinner(1);
+        showInEditor(1);
     }
     editor_.refreshForm();
 }
 
 void MethodStore::resetMethodToDefault() {
-    const MethodFile defaults =
-        readMethodFile(file(defaultMethodsFileName(state_.fineGasResolution)));
-    if (!usable(defaults, kDefaultsMissing, kDefaultsDamaged)) {
+    const auto defaults =
+        readUsable(defaultMethodsFileName(state_.fineGasResolution), kDefaultsMessages);
+    if (!defaults) {
         return;
     }
     const int number = parseLeadingInt(editor_.methodSpinnerText());
@@ -195,9 +219,9 @@ void MethodStore::resetMethodToDefault() {
         message(kCustomHasNoDefault, MessageIcon::Exclamation);
     } else {
         MethodRecord& record = state_.methods[static_cast<std::size_t>(number)];
-        takeNamesAndSetpoints(record, defaults.record(number));
+        takeNamesAndSetpoints(record, defaults->record(number));
         for (const FieldSource& text : kDefaultFieldTexts) {
-            editor_.setFieldText(text.field, defaults.text(number, text.source));
+            editor_.setFieldText(text.field, defaults->text(number, text.source));
         }
         editor_.setFieldText(EditorField::GasFlow,
                              gasFlowText(record.gasFlow, state_.fineGasResolution));
@@ -236,7 +260,7 @@ void MethodStore::saveMethodAs() {
     record.name = choice.methodName;
     record.description = choice.methodDescription;
     writeMethodNames();
-    editor_.setMethodSpinner(number);
+    showInEditor(number);
 }
 
 void MethodStore::requestMethodTable() {
@@ -273,11 +297,11 @@ void MethodStore::saveMethods() {
 }
 
 void MethodStore::loadMethods(Announce announce) {
-    const MethodFile saved = readMethodFile(file(kMethodsFile));
-    if (!usable(saved, kMethodsMissing, kMethodsDamaged)) {
+    const auto saved = readUsable(kMethodsFile, kMethodsMessages);
+    if (!saved) {
         return;
     }
-    applyMethodFile(saved);
+    applyMethodFile(*saved);
     if (announce == Announce::Success) {
         message(kLoaded, MessageIcon::Information);
     }
@@ -288,10 +312,9 @@ void MethodStore::resetFactorySettings() {
         MessageAnswer::Yes) {
         return;
     }
-    const MethodFile defaults =
-        readMethodFile(file(defaultMethodsFileName(state_.fineGasResolution)));
-    if (usable(defaults, kDefaultsMissing, kDefaultsDamaged)) {
-        applyMethodFile(defaults);
+    if (const auto defaults =
+            readUsable(defaultMethodsFileName(state_.fineGasResolution), kDefaultsMessages)) {
+        applyMethodFile(*defaults);
         message(kResetDone, MessageIcon::Information);
     }
     // The vapour sensitivity is reset whether or not the methods could be.
@@ -301,11 +324,11 @@ void MethodStore::resetFactorySettings() {
 
 bool MethodStore::loadSystemTestMethods() {
     writeMethodsFile(kMethodsNotKeptForTest);
-    const MethodFile tests = readMethodFile(file(testMethodsFileName(state_.fineGasResolution)));
-    if (!usable(tests, kTestMissing, kTestDamaged)) {
+    const auto tests = readUsable(testMethodsFileName(state_.fineGasResolution), kTestMessages);
+    if (!tests) {
         return false;
     }
-    takeFileMethods(tests);
+    takeFileMethods(*tests);
     sendUserMethods();
     return true;
 }

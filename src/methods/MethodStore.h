@@ -4,6 +4,7 @@
 #include "MethodRecord.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -58,11 +59,20 @@ public:
     // with a message, when the test must not start.
     bool loadSystemTestMethods();
 
+    // What the operator is told when a method file cannot be used.
+    struct FileMessages {
+        const char* missing;
+        const char* damaged;
+        const char* consequence; // of a file whose values the instrument cannot take
+    };
+
 private:
     std::filesystem::path file(const std::string& name) const { return programDir_ / name; }
-    // The file's message when it could not be used; true when it may be applied.
-    bool usable(const MethodFile& methods, const char* missingMessage, const char* damagedMessage);
+    // The file when it is there, well formed and within the editor's limits; otherwise the
+    // operator is told why and nothing is returned.
+    std::optional<MethodFile> readUsable(const std::string& name, const FileMessages& messages);
     void applyMethodFile(const MethodFile& methods);
+    void showInEditor(int number);
     void takeFileMethods(const MethodFile& methods);
     void sendUserMethods();
     bool writeMethodsFile(const char* consequence);

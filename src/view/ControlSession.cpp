@@ -65,4 +65,9 @@ bool ControlSession::start() {
     return true;
 }
 
+void ControlSession::shutdown() {
+    heartbeat_.stop();
+    driver_.ClosePort(kChannel);
+}
+
 } // namespace kqvdr

@@ -42,6 +42,8 @@ public:
     // Opens the link, starts the heartbeat and asks the instrument for its settings. False
     // when the program must end (the operator was told why, where there is anything to say).
     bool start();
+    // The program is ending: no more ticks, and the serial port is released.
+    void shutdown();
 
     CKQVDR1000ControlView& view() { return *view_; }
     InstrumentState& state() { return state_; }

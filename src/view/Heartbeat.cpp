@@ -14,6 +14,10 @@ bool Heartbeat::start() {
     return timer_.isActive();
 }
 
+void Heartbeat::stop() {
+    timer_.stop();
+}
+
 void Heartbeat::fire() {
     ++depth_;
     ++ticks_;

@@ -17,6 +17,8 @@ public:
     explicit Heartbeat(std::function<void()> tick, QObject* parent = nullptr);
 
     bool start();
+    // For good: the program is ending.
+    void stop();
     bool inTick() const { return depth_ > 0; }
     int ticks() const { return ticks_; }
 

@@ -166,19 +166,32 @@ INSTANTIATE_TEST_SUITE_P(
                     WrapCase{kEvaporator, 299, true, 300}, WrapCase{kGas, 2.0, true, 0.1},
                     WrapCase{kGas, 1.9, true, 2.0}, WrapCase{kFineGas, 0.05, false, 1.0}));
 
+// Presses and releases go through the window system's path, as a person's do, so the
+// application knows which buttons are down.
+void windowPress(CNumEdit& spin, const QPoint& at) {
+    QTest::mousePress(spin.window()->windowHandle(), Qt::LeftButton, {},
+                      spin.mapTo(spin.window(), at));
+}
+void windowRelease(CNumEdit& spin, const QPoint& at) {
+    QTest::mouseRelease(spin.window()->windowHandle(), Qt::LeftButton, {},
+                        spin.mapTo(spin.window(), at));
+}
+
 TEST(NumEditWidget, HoldingAnArrowRepeatsAndThenTakesTheAcceleratedStep) {
     CNumEdit spin;
     configure(spin, {0, 1000, 1, 10, -1}, 0);
+    spin.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&spin));
     std::vector<double> values;
     QObject::connect(&spin, &CNumEdit::valueChanged, [&](double v) { values.push_back(v); });
     QSignalSpy ups(&spin, &CNumEdit::mouseUp);
-    QTest::mousePress(&spin, Qt::LeftButton, {}, spin.upArrowRect().center());
+    windowPress(spin, spin.upArrowRect().center());
     QElapsedTimer clock;
     clock.start();
     while (values.size() < 14 && clock.elapsed() < 20000) {
         QTest::qWait(20);
     }
-    QTest::mouseRelease(&spin, Qt::LeftButton, {}, spin.upArrowRect().center());
+    windowRelease(spin, spin.upArrowRect().center());
     ASSERT_GE(values.size(), 14u);
     const std::size_t plain = SpinStepper::kRepeatsBeforeAcceleration + 1; // the press and repeats
     for (std::size_t i = 0; i < values.size(); ++i) {
@@ -188,6 +201,24 @@ TEST(NumEditWidget, HoldingAnArrowRepeatsAndThenTakesTheAcceleratedStep) {
     const std::size_t afterRelease = values.size();
     QTest::qWait(SpinStepper::kRepeatIntervalMs * 3);
     EXPECT_EQ(values.size(), afterRelease);
+}
+
+// A modal message shown while the press is on its way (the check of a field the press takes
+// the focus from) receives the release, and the arrow never sees it.
+TEST(NumEditWidget, AReleaseTheArrowNeverSawStopsItAfterOneStep) {
+    for (const bool up : {true, false}) {
+        CNumEdit spin;
+        configure(spin, kEvaporator, 100);
+        spin.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&spin));
+        const QPoint arrow = (up ? spin.upArrowRect() : spin.downArrowRect()).center();
+        QObject::connect(&spin, &CNumEdit::mouseDown, [&] { windowRelease(spin, arrow); });
+        QSignalSpy ups(&spin, &CNumEdit::mouseUp);
+        windowPress(spin, arrow);
+        QTest::qWait(SpinStepper::kFirstRepeatDelayMs + 10 * SpinStepper::kRepeatIntervalMs);
+        EXPECT_EQ(spin.value(), up ? 101.0 : 99.0);
+        EXPECT_EQ(ups.count(), 1) << "callers finish the gesture on mouseUp";
+    }
 }
 
 TEST(NumEditWidget, TypedNumbersAreHeldToTheRangeAndRounded) {

@@ -4,6 +4,7 @@
 #include "SendCommand.h"
 #include "SystemClock.h"
 
+#include <atomic>
 #include <chrono>
 #include <ctime>
 #include <gtest/gtest.h>
@@ -82,6 +83,32 @@ TEST_F(SerialLinkPty, BrokenFrameEndsWithinOneToTwoSecondsWithoutBusyWaiting) {
     EXPECT_LE(wall, 2.2);
     // A spinning receiver would burn the whole wait; sleeping on the port costs a few percent.
     EXPECT_LT(cpu, 0.25 * wall) << "cpu " << cpu << " s over " << wall << " s";
+}
+
+// A device on the chosen port that streams without ever sending a frame (about 1 kB/s, the
+// speed of a 9600-baud line) must not hold the poll: each read ends as a failed one.
+TEST_F(SerialLinkPty, AStreamOfBytesWithoutAFrameEndsTheReadWithinASecond) {
+    std::atomic<bool> streaming{true};
+    std::thread device([&] {
+        const auto end = std::chrono::steady_clock::now() + 10s;
+        while (streaming && std::chrono::steady_clock::now() < end) {
+            instrument.write("AAAAAAAAAA");
+            std::this_thread::sleep_for(10ms);
+        }
+    });
+    for (int read = 0; read < 3; ++read) {
+        while (driver.IsReceiveEmpty(kChannel) != 0) {
+            driver.WaitForReceive(10ms);
+        }
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(receiver.ReceiveFrame(reply), kReceiveFailed);
+        const double wall =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_LT(wall, 1.5) << "read " << read;
+        driver.ResetReceive(kChannel);
+    }
+    streaming = false;
+    device.join();
 }
 
 TEST_F(SerialLinkPty, VanishedDeviceIsClosedOnceAndReadsNothing) {

@@ -96,17 +96,57 @@ TEST_F(FrameReceiverTest, SilenceLimitStartsPartWayThroughASecond) {
 
 TEST_F(FrameReceiverTest, EveryReceivedByteRestartsTheSilenceCount) {
     driver.queueIncoming("\x02"
-                         "0011");
+                         "00110091");
     waiter.onWait = [this](int waits) {
-        // A byte trickles in just before each limit would expire; the frame completes at last.
-        const std::string rest = "00918C\x03";
-        const int index = waits / 150 - 1;
-        if (waits % 150 == 0 && index >= 0 && index < static_cast<int>(rest.size())) {
-            driver.queueIncoming(rest.substr(static_cast<std::size_t>(index), 1));
+        // Without the byte at 150 waits the silence noted at the start would end the read at
+        // 200; with it the frame completes at 280, inside the call's own limit.
+        if (waits == 150) {
+            driver.queueIncoming("8");
+        } else if (waits == 280) {
+            driver.queueIncoming("C\x03");
         }
     };
     EXPECT_EQ(receiver.ReceiveFrame(reply), kReceivedData);
     EXPECT_EQ(reply.words[0], 0x91);
+}
+
+// A device streaming bytes that never make a frame: every byte would restart the silence count.
+TEST_F(FrameReceiverTest, AStreamWithoutAFrameEndsAfterAFrameAndAHalfOfBytes) {
+    const struct {
+        const char* stream;
+        const char* why;
+    } cases[] = {
+        {"A", "no STX at all"},
+        {"\x02"
+         "0011",
+         "frames that restart before they end"},
+        {"\x03", "ETX alone"},
+    };
+    for (const auto& c : cases) {
+        driver.incoming.clear();
+        std::size_t fed = 0;
+        const auto refill = [&] {
+            for (int i = 0; i < 50; ++i) {
+                driver.queueIncoming(c.stream);
+                fed += std::string_view(c.stream).size();
+            }
+        };
+        refill();
+        waiter.onWait = [&](int) { refill(); };
+        EXPECT_EQ(receiver.ReceiveFrame(reply), kReceiveFailed) << c.why;
+        EXPECT_LE(fed - driver.incoming.size(), FrameReceiver::kMaxBytesPerCall + 1) << c.why;
+    }
+}
+
+TEST_F(FrameReceiverTest, ASlowTrickleWithoutAFrameEndsAtTheCallsTimeLimit) {
+    driver.queueIncoming("A");
+    waiter.onWait = [this](int waits) {
+        if (waits % 50 == 0) {
+            driver.queueIncoming("A"); // twice a second: the silence count never runs out
+        }
+    };
+    EXPECT_EQ(receiver.ReceiveFrame(reply), kReceiveFailed);
+    EXPECT_EQ(waiter.waits, 100 * FrameReceiver::kMaxSecondChangesPerCall);
 }
 
 TEST_F(FrameReceiverTest, GarbageWithoutAFrameEndsInSilence) {

@@ -3,6 +3,9 @@
 #include "TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace kqvdr {
 namespace {
@@ -37,6 +40,43 @@ TEST(InstrumentLinkStartUp, MissingPortFileAsksAndWritesTheChoice) {
     EXPECT_TRUE(world.link.openLink());
     EXPECT_EQ(world.driver.openedPort, 1);
     EXPECT_EQ(test::readBytes(world.dir.file(kPortFile)), std::string("\x05") + "COM 2");
+}
+
+// A port file that is no plain file: a named pipe must not hang the start, and a directory in
+// its place is reported instead of the port being asked for again at every start unexplained.
+TEST(InstrumentLinkStartUp, PortFileThatIsNoPlainFileIsAskedForAndAFailedWriteIsReported) {
+    const struct {
+        const char* kind;
+        bool (*make)(const std::filesystem::path&);
+        bool reported;
+    } cases[] = {
+#ifndef _WIN32
+        {"named pipe",
+         [](const std::filesystem::path& p) { return ::mkfifo(p.c_str(), 0644) == 0; }, false},
+#endif
+        {"directory",
+         [](const std::filesystem::path& p) { return std::filesystem::create_directory(p); }, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        LinkWorld world;
+        ASSERT_TRUE(c.make(world.dir.file(kPortFile)));
+        world.person.portChoices.push_back({true, "COM 3"});
+        EXPECT_TRUE(world.link.openLink());
+        EXPECT_EQ(world.person.portDialogs.size(), 1u);
+        EXPECT_EQ(world.driver.openedPort, 2);
+        if (c.reported) {
+            ASSERT_EQ(world.person.messages.size(), 1u);
+            EXPECT_EQ(world.person.messages[0].text.rfind("\nThe file \"KQ-VDR 1000.ini\" cannot "
+                                                          "be written in the program directory (",
+                                                          0),
+                      0u);
+            EXPECT_EQ(world.person.messages[0].icon, MessageIcon::Exclamation);
+        } else {
+            EXPECT_TRUE(world.person.messages.empty());
+            EXPECT_EQ(test::readBytes(world.dir.file(kPortFile)), std::string("\x05") + "COM 3");
+        }
+    }
 }
 
 TEST(InstrumentLinkStartUp, MissingPortFileAndCancelEndsWithoutMessage) {

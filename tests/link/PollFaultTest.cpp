@@ -123,6 +123,36 @@ TEST(PollWatchdog, TwentySilentTicksRaiseTheCommunicationErrorOnceEvenWithNested
     EXPECT_EQ(world.person.messages.size(), 1u);
 }
 
+// The line comes back (status words) and drops out again while the operator has not yet
+// answered: nested ticks must not stack a second message, wherever the operator is.
+TEST(PollWatchdog, ALineThatDropsOutAgainWhileTheErrorIsOpenRaisesNoSecondMessage) {
+    for (const bool inPortDialog : {false, true}) {
+        PollWorld world;
+        world.person.portChoices.push_back({true, "COM 1"});
+        bool nestedOnce = false;
+        const auto dropOuts = [&] {
+            if (nestedOnce) {
+                return;
+            }
+            nestedOnce = true;
+            for (int cycle = 0; cycle < 6; ++cycle) {
+                for (int i = 0; i < 30; ++i) { // 3 s answering, then 2.5 s silent, nested
+                    if (i % 11 == 0) {
+                        world.arrive(17, {0});
+                    }
+                    world.poll.tick();
+                }
+                world.ticks(25);
+            }
+        };
+        (inPortDialog ? world.person.whilePortDialog : world.person.whileMessage) = dropOuts;
+        world.ticks(20);
+        EXPECT_EQ(world.person.messages.size(), 1u) << (inPortDialog ? "port dialog" : "message");
+        EXPECT_EQ(world.person.portDialogs.size(), 1u);
+        EXPECT_FALSE(world.state.commErrorActive);
+    }
+}
+
 TEST(PollWatchdog, StatusWordKeepsTheWatchdogQuiet) {
     PollWorld world;
     for (int i = 0; i < 50; ++i) {

@@ -154,6 +154,34 @@ TEST(SaveMethodAs, SendsTheEditorsSetpointsUnderTheChosenNumberThenShowsIt) {
     }
 }
 
+// Saved under the number the editor already shows, the spinner would not change and the editor
+// would keep the old name, which the next Send writes back.
+TEST(SaveMethodAs, UnderTheNumberAlreadyShownTheEditorIsStillReloaded) {
+    const struct {
+        const char* shownNumber;
+        const char* spinner;
+        const char* chosen;
+        std::vector<int> sets;
+    } cases[] = {{"1", "1", "1", {0, 1}},
+                 {"4", "4", "1", {1}},
+                 {"1", "4", "1", {0, 1}},
+                 {"4", "1", "1", {0, 1}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.shownNumber) + " " + c.spinner + " -> " + c.chosen);
+        MethodWorld world;
+        world.editor.fields = {
+            {EditorField::Number, c.shownNumber}, {EditorField::Name, "Old"},
+            {EditorField::Evaporator, "60"},      {EditorField::Nebuliser, "45"},
+            {EditorField::TransferLine, "50"},    {EditorField::GasFlow, "1.0"},
+            {EditorField::Autozero, "2"},         {EditorField::TimeConstant, "3"}};
+        world.editor.spinnerText = c.spinner;
+        world.editor.dialogAnswer = {true, c.chosen, "Gradient", "Steep"};
+        world.store.saveMethodAs();
+        EXPECT_EQ(world.editor.spinnerSets, c.sets);
+        EXPECT_EQ(world.state.methods[1].name, "Gradient");
+    }
+}
+
 TEST(SaveMethodAs, DialogStartsFromTheEditorOrFromMethod1ForTheCustomMethod) {
     struct Case {
         const char* number;
@@ -357,6 +385,26 @@ const FileOperation kReadingOperations[] = {
      {}},
 };
 
+// A refused file sends only what the operation sends regardless, changes no method, writes no
+// names and leaves the editor alone; returns the operator's message.
+std::string expectRefusedUnchanged(const MethodWorld& world, const FileOperation& op,
+                                   const MethodTable& before) {
+    EXPECT_EQ(world.sentCodes(), op.codesWhenRefused);
+    for (int n = 0; n <= 10; ++n) {
+        EXPECT_EQ(world.state.methods[n].name, before[n].name);
+        EXPECT_EQ(world.state.methods[n].evaporatorTemp, before[n].evaporatorTemp);
+        EXPECT_EQ(world.state.methods[n].gasFlow, before[n].gasFlow);
+    }
+    EXPECT_FALSE(std::filesystem::exists(world.dir.file("Names.mtd")));
+    EXPECT_EQ(world.editor.fieldWrites, 0);
+    if (world.person.messages.empty()) {
+        ADD_FAILURE() << "no message";
+        return {};
+    }
+    EXPECT_EQ(world.person.messages.back().icon, MessageIcon::Exclamation);
+    return world.person.messages.back().text;
+}
+
 TEST(MethodFiles, DamagedOrShortFileIsRefusedWithAMessageAndNothingChanges) {
     for (const FileOperation& op : kReadingOperations) {
         for (const Damage& damage : kDamages) {
@@ -370,16 +418,48 @@ TEST(MethodFiles, DamagedOrShortFileIsRefusedWithAMessageAndNothingChanges) {
                        damage.apply(methodsBytes(numberedMethods("File"))));
             op.run(world);
 
-            EXPECT_EQ(world.sentCodes(), op.codesWhenRefused);
-            for (int n = 0; n <= 10; ++n) {
-                EXPECT_EQ(world.state.methods[n].name, before[n].name);
-                EXPECT_EQ(world.state.methods[n].gasFlow, before[n].gasFlow);
-            }
-            EXPECT_FALSE(std::filesystem::exists(world.dir.file("Names.mtd")));
-            EXPECT_EQ(world.editor.fieldWrites, 0);
-            const auto& last = world.person.messages.back();
-            EXPECT_EQ(last.icon, MessageIcon::Exclamation);
-            EXPECT_NE(last.text.find("damaged"), std::string::npos) << last.text;
+            const std::string text = expectRefusedUnchanged(world, op, before);
+            EXPECT_NE(text.find("damaged"), std::string::npos) << text;
+        }
+    }
+}
+
+// A well-formed file can still hold texts the instrument cannot take; unchecked they would be
+// sent as wrapped 16-bit words.
+TEST(MethodFiles, ValueOutsideTheEditorsLimitsOrNotANumberIsRefusedNamingTheFile) {
+    struct BadValue {
+        int method;
+        MethodFileField field;
+        const char* text;
+        const char* described;
+    };
+    const BadValue bad[] = {
+        {1, MethodFileField::Evaporator, "99999", "method 1, evaporator temperature \"99999\""},
+        {2, MethodFileField::Nebuliser, "-40000", "method 2, nebuliser temperature \"-40000\""},
+        {3, MethodFileField::TransferLine, "abc", "method 3, transfer line temperature \"abc\""},
+        {10, MethodFileField::GasFlow, "2147483648", "method 10, gas flow \"2147483648\""},
+        {5, MethodFileField::Autozero, "-1", "method 5, autozero offset \"-1\" (0 to 10)"},
+        {6, MethodFileField::TimeConstant, "70000", "method 6, time constant \"70000\""},
+        {7, MethodFileField::TimeConstant, "", "method 7, time constant \"\""},
+        {8, MethodFileField::Evaporator, "50x", "method 8, evaporator temperature \"50x\""},
+    };
+    for (const FileOperation& op : kReadingOperations) {
+        for (const BadValue& value : bad) {
+            SCOPED_TRACE(std::string(op.name) + " " + value.text);
+            MethodWorld world;
+            world.state.fineGasResolution = op.fine;
+            world.state.methods = numberedMethods("Kept");
+            world.editor.spinnerText = "3";
+            const MethodTable before = world.state.methods;
+            std::vector<std::string> strings = methodFileStrings(numberedMethods("File"));
+            strings[static_cast<std::size_t>(value.method - 1) * kStringsPerMethod +
+                    static_cast<std::size_t>(value.field)] = value.text;
+            ASSERT_FALSE(writeArchiveFile(world.dir.file(op.file), strings));
+            op.run(world);
+
+            const std::string text = expectRefusedUnchanged(world, op, before);
+            EXPECT_EQ(text.rfind(std::string("\nThe file \"") + op.file + "\"", 0), 0u) << text;
+            EXPECT_NE(text.find(value.described), std::string::npos) << text;
         }
     }
 }
@@ -396,10 +476,11 @@ TEST(MethodFiles, TheMPrefixedFileIsReadExactlyWithFineGasResolution) {
         const std::string other =
             op.fine ? std::string(op.file).substr(1) : "m" + std::string(op.file);
         writeMethods(world.dir.file(other), numberedMethods("Other"));
-        writeMethods(world.dir.file(op.file), numberedMethods("Right", 40));
+        const int gasBase = op.fine ? 40 : 5; // hundredths or tenths of SLM
+        writeMethods(world.dir.file(op.file), numberedMethods("Right", gasBase));
         op.run(world);
         EXPECT_EQ(world.state.methods[2].name, "Right 2");
-        EXPECT_EQ(world.state.methods[2].gasFlow, 42);
+        EXPECT_EQ(world.state.methods[2].gasFlow, gasBase + 2);
     }
 }
 

@@ -10,11 +10,13 @@
 #include "TemporaryDirectory.h"
 #include "ViewControl.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextEdit>
 #include <gtest/gtest.h>
 
 namespace kqvdr {
@@ -187,6 +189,46 @@ TEST(MethodEditor, ArrowReleasedAtALimitWrapsTheSpinnerAndItsField) {
     }
 }
 
+// The person types an out-of-range value and goes straight for the spinner's arrow: the
+// field's check runs as the arrow takes the focus, its message takes the button's release, and
+// after OK the arrow must not run on to the end of its range by itself.
+TEST(MethodEditor, ArrowClickedRightAfterAnOutOfRangeValueDoesNotRunAway) {
+    const struct {
+        int edit;
+        int spinner;
+        const char* typed;
+        bool up;
+        double atMost;
+        double atLeast;
+    } cases[] = {
+        {EvaporatorEdit, EvaporatorSpinner, "10", true, 31, 30},
+        {EvaporatorEdit, EvaporatorSpinner, "999", false, 300, 299},
+        {TimeConstantEdit, TimeConstantSpinner, "9", false, 3, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        EditorWorld world;
+        world.openOn(1);
+        QApplication::setActiveWindow(&world.view);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&world.view));
+        auto* spinner = world.find<CNumEdit>(c.spinner);
+        auto* edit = world.find<CMaskEdit>(c.edit);
+        const QPoint arrow = spinner->mapTo(
+            &world.view, (c.up ? spinner->upArrowRect() : spinner->downArrowRect()).center());
+        QWindow* window = world.view.windowHandle();
+        world.person.whileMessage = [&] { QTest::mouseRelease(window, Qt::LeftButton, {}, arrow); };
+        edit->setFocus();
+        edit->setText(QString::fromLatin1(c.typed));
+        QTest::mousePress(window, Qt::LeftButton, {}, arrow);
+        ASSERT_EQ(world.person.messages.size(), 1u) << "the field's check ran";
+        QTest::qWait(1500);
+        const double shown = spinner->value();
+        EXPECT_LE(shown, c.atMost);
+        EXPECT_GE(shown, c.atLeast);
+        EXPECT_EQ(edit->data(true).toDouble(), shown) << "field and spinner agree";
+    }
+}
+
 TEST(MethodEditor, SendForTheCustomMethodSendsOnlyTheMethodAndCloses) {
     EditorWorld world;
     world.openOn(0);
@@ -218,25 +260,37 @@ TEST(MethodEditor, SleepClosesTheEditorSoTheMethodGroupFollowsTheInstrumentAgain
     EXPECT_TRUE(world.find<QWidget>(LoadEditMethodButton)->isEnabled());
 }
 
+// Also under the number already shown, where the spinner does not change by itself.
 TEST(MethodEditor, SaveAsSendsTheEditedSetpointsUnderTheChosenNumberAndShowsThatMethod) {
-    EditorWorld world;
-    std::optional<SaveMethodAsChoice> offered;
-    world.editor.attach(world.store, world.person, [&offered](const SaveMethodAsChoice& initial) {
-        offered = initial;
-        return SaveMethodAsChoice{true, "5", "Gradient", "Fast"};
-    });
-    world.openOn(2);
-    world.leave(EvaporatorEdit, QStringLiteral("180"));
-    QTest::mouseClick(world.find<QPushButton>(SaveAsButton), Qt::LeftButton);
+    for (const char* chosen : {"5", "2"}) {
+        SCOPED_TRACE(chosen);
+        EditorWorld world;
+        std::optional<SaveMethodAsChoice> offered;
+        world.editor.attach(world.store, world.person,
+                            [&offered, chosen](const SaveMethodAsChoice& initial) {
+                                offered = initial;
+                                return SaveMethodAsChoice{true, chosen, "Gradient", "Fast"};
+                            });
+        world.openOn(2);
+        world.leave(EvaporatorEdit, QStringLiteral("180"));
+        QTest::mouseClick(world.find<QPushButton>(SaveAsButton), Qt::LeftButton);
 
-    ASSERT_TRUE(offered);
-    EXPECT_EQ(offered->methodId, "2");
-    EXPECT_EQ(world.sentCodes(), std::vector<int>{31});
-    EXPECT_EQ(world.state.methods[5].evaporatorTemp, 180);
-    EXPECT_TRUE(world.state.editorOpen) << "the editor stays open";
-    EXPECT_EQ(world.find<CMaskEdit>(MethodNumberEdit)->data(true), QStringLiteral("5"));
-    EXPECT_EQ(world.find<QLineEdit>(MethodNameEdit)->text(), QStringLiteral("Gradient"));
-    EXPECT_EQ(world.find<CMaskEdit>(EvaporatorEdit)->data(true), QStringLiteral("180"));
+        const auto number = static_cast<std::size_t>(std::stoi(chosen));
+        ASSERT_TRUE(offered);
+        EXPECT_EQ(offered->methodId, "2");
+        EXPECT_EQ(world.sentCodes(), std::vector<int>{31});
+        EXPECT_EQ(world.state.methods[number].evaporatorTemp, 180);
+        EXPECT_TRUE(world.state.editorOpen) << "the editor stays open";
+        EXPECT_EQ(world.find<CMaskEdit>(MethodNumberEdit)->data(true), QString::fromLatin1(chosen));
+        EXPECT_EQ(world.find<QLineEdit>(MethodNameEdit)->text(), QStringLiteral("Gradient"));
+        EXPECT_EQ(world.find<QTextEdit>(MethodDescriptionEdit)->toPlainText(),
+                  QStringLiteral("Fast"));
+        EXPECT_EQ(world.find<CMaskEdit>(EvaporatorEdit)->data(true), QStringLiteral("180"));
+
+        // Send takes the name from the form: it must not bring the old one back.
+        QTest::mouseClick(world.find<QPushButton>(SendButton), Qt::LeftButton);
+        EXPECT_EQ(world.state.methods[number].name, "Gradient");
+    }
 }
 
 TEST(MethodEditor, FineScaleSetsTheGasSpinnersStepAndLimits) {
