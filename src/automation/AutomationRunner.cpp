@@ -1,0 +1,82 @@
+#include "AutomationRunner.h"
+
+#include "Clock.h"
+#include "CommandTable.h"
+#include "InstrumentState.h"
+#include "NumberText.h"
+#include "OperatingMode.h"
+#include "SendCommand.h"
+#include "TimeText.h"
+
+namespace kqvdr {
+
+AutomationRunner::AutomationRunner(InstrumentState& state, SerialDriver& driver, const Clock& clock,
+                                   AutomationTable& table, Hooks hooks)
+    : state_(state), driver_(driver), clock_(clock), table_(table), hooks_(std::move(hooks)) {}
+
+void AutomationRunner::tick() {
+    if (!automationRunning_) {
+        return;
+    }
+    if (table_.restartRequested) {
+        table_.restartRequested = false;
+        table_.nextEventIndex = 1;
+    } else if (table_.nextEventIndex > kAutomationEventCount) {
+        stop(); // the timetable is used up
+        return;
+    }
+    if (awaitNextEvent()) {
+        return;
+    }
+    if (state_.mode() == modeCode(OperatingMode::Error) || state_.commErrorActive) {
+        stop();
+    }
+}
+
+bool AutomationRunner::awaitNextEvent() {
+    const int number = table_.nextEventIndex;
+    if (number == 1) {
+        table_.event(0) = table_.event(1);
+        table_.currentEventNumber = 1;
+    }
+    const AutomationEvent& next = table_.event(number);
+    const LocalTime now = clock_.now();
+    if (next.eventTime + ":00" == timeText(now) && next.eventDay == dayName(now.weekday)) {
+        fire(number);
+        return false;
+    }
+    if (next.eventTime == kUnsetEventTime) {
+        stop(); // no further event is set
+        return true;
+    }
+    return false;
+}
+
+void AutomationRunner::fire(int number) {
+    if (number == 1 && hooks_.startFreshLog) {
+        hooks_.startFreshLog();
+    }
+    const AutomationEvent event = table_.event(number);
+    table_.currentEventNumber = number;
+    table_.event(0) = event;
+    if (const auto mode = eventModeCode(event.eventMode); mode && *mode != state_.mode()) {
+        const std::int16_t data[] = {static_cast<std::int16_t>(*mode)};
+        SendCommand(driver_, state_.deviceId(), code(Command::SetMode), data);
+    }
+    const std::int16_t method[] = {static_cast<std::int16_t>(parseLeadingInt(event.eventMethod))};
+    SendCommand(driver_, state_.deviceId(), code(Command::SelectMethod), method);
+    ++table_.nextEventIndex;
+}
+
+void AutomationRunner::stop() {
+    automationRunning_ = false;
+    table_.nextEventIndex = 1;
+    if (hooks_.stopped) {
+        hooks_.stopped();
+    }
+    if (hooks_.saveCurrentLog) {
+        hooks_.saveCurrentLog();
+    }
+}
+
+} // namespace kqvdr
