@@ -3,10 +3,12 @@
 #include "CKQVDR1000ControlView.h"
 #include "CMainFrame.h"
 #include "CMonitorDlg.h"
+#include "CViewLogDlg.h"
 #include "ControlSession.h"
 #include "MonitorReadings.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QPointer>
 
 namespace kqvdr {
@@ -29,9 +31,40 @@ void openMonitor(ControlSession& session, CMainFrame& frame, QPointer<CMonitorDl
     monitor->show();
 }
 
+// Log > View Current Log: the one viewer, brought forward when it is already open.
+void openLogViewer(ControlSession& session, CMainFrame& frame, MessageBoxes& messages,
+                   QPointer<CViewLogDlg>& viewer) {
+    if (viewer) {
+        viewer->showNormal();
+        viewer->raise();
+        viewer->activateWindow();
+        return;
+    }
+    viewer =
+        new CViewLogDlg(session.log().recentLines(), session.person().title(), messages, &frame);
+    viewer->show();
+}
+
+// Closing the main window ends the program, and with it the open log.
+class CloseLogOnExit : public QObject {
+public:
+    CloseLogOnExit(OperationalLog& log, QObject* parent) : QObject(parent), log_(log) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close) {
+            log_.close();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    OperationalLog& log_;
+};
+
 } // namespace
 
-void wireControlSession(ControlSession& session, CMainFrame& frame, MessageBoxes&) {
+void wireControlSession(ControlSession& session, CMainFrame& frame, MessageBoxes& messages) {
     CKQVDR1000ControlView& view = session.view();
     frame.setFormWidget(&view);
     QObject::connect(&view, &CKQVDR1000ControlView::captionChanged, &frame,
@@ -54,6 +87,15 @@ void wireControlSession(ControlSession& session, CMainFrame& frame, MessageBoxes
     on(CommandId::ResetFactorySettings, [&methods] { methods.resetFactorySettings(); });
     auto monitor = std::make_shared<QPointer<CMonitorDlg>>();
     on(CommandId::Monitor, [&session, &frame, monitor] { openMonitor(session, frame, *monitor); });
+
+    OperationalLog& log = session.log();
+    on(CommandId::StartLogging, [&log] { log.startLoggingData(); });
+    on(CommandId::StopLogging, [&log] { log.stopLoggingData(); });
+    on(CommandId::SaveCurrentLog, [&log] { log.saveCurrentLog(); });
+    auto viewer = std::make_shared<QPointer<CViewLogDlg>>();
+    on(CommandId::ViewCurrentLog,
+       [&session, &frame, &messages, viewer] { openLogViewer(session, frame, messages, *viewer); });
+    frame.installEventFilter(new CloseLogOnExit(log, &frame));
 }
 
 } // namespace kqvdr

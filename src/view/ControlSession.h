@@ -6,6 +6,7 @@
 #include "InstrumentLink.h"
 #include "InstrumentState.h"
 #include "MethodStore.h"
+#include "OperationalLog.h"
 #include "PosixSerialDriver.h"
 #include "QtOperator.h"
 #include "StatusPoll.h"
@@ -49,6 +50,7 @@ public:
     Heartbeat& heartbeat() { return heartbeat_; }
     QtOperator& person() { return person_; }
     MethodStore& methods() { return *methods_; }
+    OperationalLog& log() { return log_; }
 
 private:
     InstrumentState state_;
@@ -60,7 +62,7 @@ private:
     QtOperator person_;
     CKQVDR1000ControlView* view_; // owned by its parent widget once shown in the frame
     InstrumentLink link_;
-    InactiveLog log_;
+    OperationalLog log_;
     InactiveRunner automation_;
     InactiveRunner systemTest_;
     std::unique_ptr<StatusPoll> poll_;
