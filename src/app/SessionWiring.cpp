@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QEvent>
 #include <QPointer>
+#include <functional>
 
 namespace kqvdr {
 namespace {
@@ -45,21 +46,22 @@ void openLogViewer(ControlSession& session, CMainFrame& frame, MessageBoxes& mes
     viewer->show();
 }
 
-// Closing the main window ends the program, and with it the open log.
-class CloseLogOnExit : public QObject {
+// Runs an action when the main window closes, which ends the program.
+class OnMainWindowClose : public QObject {
 public:
-    CloseLogOnExit(OperationalLog& log, QObject* parent) : QObject(parent), log_(log) {}
+    OnMainWindowClose(std::function<void()> action, QObject* parent)
+        : QObject(parent), action_(std::move(action)) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Close) {
-            log_.close();
+            action_();
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
-    OperationalLog& log_;
+    std::function<void()> action_;
 };
 
 } // namespace
@@ -95,7 +97,15 @@ void wireControlSession(ControlSession& session, CMainFrame& frame, MessageBoxes
     auto viewer = std::make_shared<QPointer<CViewLogDlg>>();
     on(CommandId::ViewCurrentLog,
        [&session, &frame, &messages, viewer] { openLogViewer(session, frame, messages, *viewer); });
-    frame.installEventFilter(new CloseLogOnExit(log, &frame));
+    // Program exit closes the log; the viewer, a window of its own, goes with the main window.
+    frame.installEventFilter(new OnMainWindowClose(
+        [&log, viewer] {
+            log.close();
+            if (*viewer) {
+                (*viewer)->close();
+            }
+        },
+        &frame));
 }
 
 } // namespace kqvdr

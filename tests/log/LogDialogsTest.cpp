@@ -57,10 +57,11 @@ TEST(SaveLogDlg, OffersTheDefaultNameAndExtensionsAndJoinsAChosenDirectory) {
     auto* extensions = control<QComboBox>(dialog, CSaveLogDlg::ExtensionList);
     EXPECT_EQ(path->text(), QStringLiteral("/home/tester"));
     EXPECT_EQ(name->text(), QStringLiteral("My VDR Log"));
-    ASSERT_EQ(extensions->count(), 3);
-    EXPECT_EQ(extensions->itemText(0), QStringLiteral(".wri "));
-    EXPECT_EQ(extensions->itemText(1), QStringLiteral(".txt"));
-    EXPECT_EQ(extensions->itemText(2), QStringLiteral(".log"));
+    QStringList items;
+    for (int i = 0; i < extensions->count(); ++i) {
+        items << extensions->itemText(i);
+    }
+    EXPECT_EQ(items, (QStringList{".wri ", ".txt", ".log"}));
     EXPECT_EQ(extensions->currentIndex(), 0);
 
     QString startedAt;
@@ -76,13 +77,6 @@ TEST(SaveLogDlg, OffersTheDefaultNameAndExtensionsAndJoinsAChosenDirectory) {
     test::button(dialog, "save")->click();
     EXPECT_TRUE(dialog.accepted);
     EXPECT_EQ(dialog.choice().fullPath, "/data/logs/My VDR Log.wri");
-}
-
-TEST(SaveLogDlg, CancelIsNotAccepted) {
-    CSaveLogDlg dialog(QStringLiteral("T"), QStringLiteral("/"));
-    control<QComboBox>(dialog, CSaveLogDlg::ExtensionList)->setCurrentIndex(2);
-    test::button(dialog, "cancel")->click();
-    EXPECT_FALSE(dialog.choice().accepted);
 }
 
 TEST(ViewLogDlg, OpensWithTheRingOldestFirstUnderHeadingsInAFixedPitchFont) {
@@ -102,44 +96,28 @@ TEST(ViewLogDlg, OpensWithTheRingOldestFirstUnderHeadingsInAFixedPitchFont) {
         auto* headings = viewer.findChild<QLabel*>(QStringLiteral("headings"));
         ASSERT_NE(headings, nullptr);
         EXPECT_TRUE(QFontInfo(headings->font()).fixedPitch());
-        EXPECT_TRUE(headings->text().contains(QStringLiteral("Photo")));
         EXPECT_TRUE(viewer.refreshing());
     }
     EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST(ViewLogDlg, EachRefreshAppendsOnlyTheNewestLine) {
+TEST(ViewLogDlg, EachRefreshAppendsOnlyTheNewestLineUpToItsCap) {
     RecentLines ring;
     store(ring, 1, 3);
     test::ScriptedMessageBoxes messages;
-    CViewLogDlg viewer(ring, QStringLiteral("T"), messages);
+    CViewLogDlg viewer(ring, QStringLiteral("T"), messages, nullptr, 4);
     viewer.refresh();
-    EXPECT_EQ(viewer.list()->count(), 3) << "nothing new";
+    EXPECT_EQ(listed(viewer), numbered(1, 3)) << "nothing new";
     store(ring, 4, 5); // a half-minute line and a fault line within one refresh period
     viewer.refresh();
     viewer.refresh();
     EXPECT_EQ(listed(viewer), (QStringList{"line 1", "line 2", "line 3", "line 5"}));
-
-    // A new log resets the ring; the viewer keeps its lines and appends the new ones.
+    // A new log resets the ring; the viewer keeps its lines, dropping the oldest at the cap.
     ring.prepareForNewLog();
     viewer.refresh();
     ring.store("new 1");
     viewer.refresh();
-    EXPECT_EQ(listed(viewer).last(), QStringLiteral("new 1"));
-    EXPECT_EQ(viewer.list()->count(), 5);
-}
-
-TEST(ViewLogDlg, KeepsTheListWithinItsCap) {
-    RecentLines ring;
-    test::ScriptedMessageBoxes messages;
-    store(ring, 1, 100);
-    CViewLogDlg viewer(ring, QStringLiteral("T"), messages, nullptr, 50);
-    EXPECT_EQ(listed(viewer), numbered(51, 100));
-    for (int n = 101; n <= 102; ++n) {
-        ring.store("line " + std::to_string(n));
-        viewer.refresh();
-    }
-    EXPECT_EQ(listed(viewer), numbered(53, 102));
+    EXPECT_EQ(listed(viewer), (QStringList{"line 2", "line 3", "line 5", "new 1"}));
 }
 
 // The Log menu of the running program's frame, with its session (the port is never opened).
@@ -157,16 +135,16 @@ struct LogMenuWorld {
     void trigger(CommandId id) { frame.action(id)->trigger(); }
 };
 
-TEST(LogMenu, ViewCurrentLogTwiceKeepsOneViewer) {
+TEST(LogMenu, OneViewerAndExitClosesTheLogAndTheViewer) {
     LogMenuWorld world;
+    world.trigger(CommandId::StartLogging);
     world.trigger(CommandId::ViewCurrentLog);
     world.trigger(CommandId::ViewCurrentLog);
-    EXPECT_EQ(world.frame.findChildren<CViewLogDlg*>().size(), 1);
-    world.frame.findChild<CViewLogDlg*>()->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(world.frame.findChildren<CViewLogDlg*>().isEmpty());
-    world.trigger(CommandId::ViewCurrentLog);
-    EXPECT_EQ(world.frame.findChildren<CViewLogDlg*>().size(), 1) << "a closed viewer is made anew";
+    ASSERT_EQ(world.frame.findChildren<CViewLogDlg*>().size(), 1);
+    world.frame.show();
+    world.trigger(CommandId::Exit);
+    EXPECT_FALSE(world.session.log().loggingActive());
+    EXPECT_FALSE(world.frame.findChild<CViewLogDlg*>()->isVisible());
 }
 
 TEST(LogMenu, SaveCurrentLogCopiesToTheDirectoryChosenInItsDialog) {
@@ -193,19 +171,6 @@ TEST(LogMenu, SaveCurrentLogCopiesToTheDirectoryChosenInItsDialog) {
     EXPECT_EQ(test::readBytes(saved / "My VDR Log.txt"),
               test::readBytes(world.dir.file("vdr_com1.log")));
     EXPECT_FALSE(test::readBytes(saved / "My VDR Log.txt").empty());
-}
-
-TEST(LogMenu, ClosingTheMainWindowClosesTheLog) {
-    LogMenuWorld world;
-    world.trigger(CommandId::StartLogging);
-    world.trigger(CommandId::StartLogging);
-    ASSERT_EQ(world.messages.shown.size(), 2u);
-    EXPECT_EQ(world.messages.shown[1].text, "The Operational Log is already active.");
-    world.frame.show();
-    world.trigger(CommandId::Exit);
-    EXPECT_FALSE(world.session.log().loggingActive());
-    world.trigger(CommandId::StopLogging);
-    EXPECT_EQ(world.messages.shown.size(), 2u) << "nothing left to stop";
 }
 
 } // namespace

@@ -9,30 +9,6 @@
 namespace kqvdr {
 namespace {
 
-TEST(LogFile, EveryAppendIsInTheFileWhenItReturns) {
-    test::TemporaryDirectory dir;
-    const auto path = dir.file("vdr_com1.log");
-    test::writeBytes(path, "old content\r\n");
-    LogFile file;
-    ASSERT_FALSE(file.open(path, LogFile::Mode::Fresh));
-    EXPECT_EQ(test::readBytes(path), "");
-    ASSERT_FALSE(file.append("one \r\n"));
-    EXPECT_EQ(test::readBytes(path), "one \r\n");
-    file.close();
-    ASSERT_FALSE(file.open(path, LogFile::Mode::Existing));
-    ASSERT_FALSE(file.append("two \r\n"));
-    EXPECT_EQ(test::readBytes(path), "one \r\ntwo \r\n");
-}
-
-TEST(LogFile, ExistingModeNeverCreatesTheFile) {
-    test::TemporaryDirectory dir;
-    LogFile file;
-    EXPECT_EQ(file.open(dir.file("absent.log"), LogFile::Mode::Existing),
-              std::errc::no_such_file_or_directory);
-    EXPECT_FALSE(file.isOpen());
-    EXPECT_FALSE(std::filesystem::exists(dir.file("absent.log")));
-}
-
 // A file-size limit cuts the second line off part way; the file keeps only whole lines.
 TEST(LogFile, LineThatDoesNotFitIsCutBackOff) {
     test::TemporaryDirectory dir;
