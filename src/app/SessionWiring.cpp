@@ -3,6 +3,7 @@
 #include "CKQVDR1000ControlView.h"
 #include "CMainFrame.h"
 #include "CMonitorDlg.h"
+#include "CViewLogDlg.h"
 #include "CommandId.h"
 #include "ControlSession.h"
 #include "MessageBoxes.h"
@@ -59,6 +60,21 @@ void sayNotYetAvailable(CMainFrame& frame, MessageBoxes& messages,
     }
 }
 
+// Log > View Current Log: the one viewer, brought forward when it is already open.
+void openLogViewer(ControlSession& session, CMainFrame& frame, MessageBoxes& messages,
+                   QPointer<CViewLogDlg>& viewer) {
+    if (viewer) {
+        viewer->showNormal();
+        viewer->raise();
+        viewer->activateWindow();
+        return;
+    }
+    viewer =
+        new CViewLogDlg(session.log().recentLines(), session.person().title(), messages, &frame);
+    viewer->show();
+}
+
+
 } // namespace
 
 void wireControlSession(ControlSession& session, CMainFrame& frame, MessageBoxes& messages) {
@@ -84,11 +100,17 @@ void wireControlSession(ControlSession& session, CMainFrame& frame, MessageBoxes
     on(CommandId::ResetFactorySettings, [&methods] { methods.resetFactorySettings(); });
     auto monitor = std::make_shared<QPointer<CMonitorDlg>>();
     on(CommandId::Monitor, [&session, &frame, monitor] { openMonitor(session, frame, *monitor); });
+
+    OperationalLog& log = session.log();
+    on(CommandId::StartLogging, [&log] { log.startLoggingData(); });
+    on(CommandId::StopLogging, [&log] { log.stopLoggingData(); });
+    on(CommandId::SaveCurrentLog, [&log] { log.saveCurrentLog(); });
+    auto viewer = std::make_shared<QPointer<CViewLogDlg>>();
+    on(CommandId::ViewCurrentLog,
+       [&session, &frame, &messages, viewer] { openLogViewer(session, frame, messages, *viewer); });
     sayNotYetAvailable(frame, messages,
                        {CommandId::Automation, CommandId::RunSystemTest,
-                        CommandId::AnalyzeSystemTestLog, CommandId::StartLogging,
-                        CommandId::StopLogging, CommandId::SaveCurrentLog,
-                        CommandId::ViewCurrentLog});
+                        CommandId::AnalyzeSystemTestLog});
     QObject::connect(&frame, &CMainFrame::closed, &frame,
                      [&session, &frame] { endProgram(session, frame); });
 }

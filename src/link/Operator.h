@@ -22,6 +22,11 @@ struct VapourChoice {
     int sensitivity = 0;
 };
 
+struct SaveLogChoice {
+    bool accepted = false;
+    std::string fullPath; // UTF-8
+};
+
 // Whatever needs an answer from a person. Calls are synchronous; in the program they run modal
 // dialogs, inside which further poll ticks run nested.
 class Operator {
@@ -35,6 +40,8 @@ public:
     virtual PortChoice communicationSettings(int portIndex) = 0;
     virtual DeviceIdChoice deviceIdentification() = 0;
     virtual VapourChoice vapourSensor(int sensitivity, bool notCapable) = 0;
+    // The Save Operational Log dialog, starting in `directory` (UTF-8).
+    virtual SaveLogChoice saveLogDialog(const std::string& directory) = 0;
 
     // Ends the program with this exit code; the caller returns at once after it.
     virtual void terminate(int exitCode) = 0;

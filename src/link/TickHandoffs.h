@@ -22,7 +22,7 @@ public:
     virtual void tick() = 0;
 };
 
-// Stand-ins until logging, automation and the system test exist: never active.
+// Stand-ins for a poll without a log, automation or system test: never active.
 class InactiveLog final : public OperationalLogChannel {
 public:
     bool loggingActive() const override { return false; }

@@ -4,8 +4,11 @@
 #include "CMethodEditor.h"
 #include "CSaveMethodAsDlg.h"
 #include "MessageBoxes.h"
+#include "SaveLogPath.h"
 
+#include <QDir>
 #include <clocale>
+#include <csignal>
 
 namespace kqvdr {
 
@@ -25,6 +28,8 @@ ControlSession::ControlSession(const Settings& settings, MessageBoxes& messages,
       person_(dialogParent, messages, faultDialogs_, heartbeat_, std::move(title)),
       view_(new CKQVDR1000ControlView(state_, link_)),
       link_(state_, driver_, *view_, person_, settings.programDir),
+      log_(state_, clock_, person_, settings.programDir,
+           saveLogStartDirectory(settings.programDir, QDir::homePath().toStdString())),
       programDir_(settings.programDir) {
     poll_ = std::make_unique<StatusPoll>(state_,
                                          StatusPoll::Ports{driver_, receiver_, *view_, person_,
@@ -50,8 +55,13 @@ ControlSession::~ControlSession() {
 }
 
 bool ControlSession::start() {
-    // Decimal numbers follow the user's regional settings.
+    // Decimal numbers on screen follow the user's regional settings; the log writes its own.
     std::setlocale(LC_ALL, "");
+#ifndef _WIN32
+    // A log write beyond a file-size limit then fails and is reported instead of ending the
+    // program.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     if (!link_.openLink()) {
         return false;
     }
@@ -67,6 +77,7 @@ bool ControlSession::start() {
 
 void ControlSession::shutdown() {
     heartbeat_.stop();
+    log_.close();
     driver_.ClosePort(kChannel);
 }
 

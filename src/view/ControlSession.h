@@ -6,6 +6,7 @@
 #include "InstrumentLink.h"
 #include "InstrumentState.h"
 #include "MethodStore.h"
+#include "OperationalLog.h"
 #include "PosixSerialDriver.h"
 #include "QtOperator.h"
 #include "StatusPoll.h"
@@ -42,7 +43,7 @@ public:
     // Opens the link, starts the heartbeat and asks the instrument for its settings. False
     // when the program must end (the operator was told why, where there is anything to say).
     bool start();
-    // The program is ending: no more ticks, and the serial port is released.
+    // The program is ending: no more ticks, the log is closed and the serial port is released.
     void shutdown();
 
     CKQVDR1000ControlView& view() { return *view_; }
@@ -51,6 +52,7 @@ public:
     Heartbeat& heartbeat() { return heartbeat_; }
     QtOperator& person() { return person_; }
     MethodStore& methods() { return *methods_; }
+    OperationalLog& log() { return log_; }
 
 private:
     InstrumentState state_;
@@ -62,7 +64,7 @@ private:
     QtOperator person_;
     CKQVDR1000ControlView* view_; // owned by its parent widget once shown in the frame
     InstrumentLink link_;
-    InactiveLog log_;
+    OperationalLog log_;
     InactiveRunner automation_;
     InactiveRunner systemTest_;
     std::unique_ptr<StatusPoll> poll_;

@@ -2,6 +2,7 @@
 
 #include "CComSettingsDlg.h"
 #include "CEditDevIdDlg.h"
+#include "CSaveLogDlg.h"
 #include "CVapourSensorDlg.h"
 #include "FaultDialogs.h"
 #include "Heartbeat.h"
@@ -64,6 +65,16 @@ VapourChoice QtOperator::vapourSensor(int sensitivity, bool notCapable) {
         CVapourSensorDlg dialog(title_(), sensitivity, notCapable, messages_, parent_);
         choice.accepted = dialog.exec() == QDialog::Accepted;
         choice.sensitivity = dialog.sensitivity();
+    });
+    return choice;
+}
+
+SaveLogChoice QtOperator::saveLogDialog(const std::string& directory) {
+    SaveLogChoice choice;
+    heartbeat_.runModal([&] {
+        CSaveLogDlg dialog(title_(), QString::fromStdString(directory), parent_);
+        dialog.exec();
+        choice = dialog.choice();
     });
     return choice;
 }

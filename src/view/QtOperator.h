@@ -25,6 +25,7 @@ public:
     PortChoice communicationSettings(int portIndex) override;
     DeviceIdChoice deviceIdentification() override;
     VapourChoice vapourSensor(int sensitivity, bool notCapable) override;
+    SaveLogChoice saveLogDialog(const std::string& directory) override;
     void terminate(int exitCode) override;
 
     // The application title, the caption of every message box.

@@ -56,8 +56,8 @@ struct ProgramWorld {
 };
 
 // However the operator leaves (the Exit command or the close box), every other window closes
-// without bringing the main window back, the poll stops, the port is free for another program
-// and the event loop ends with 0.
+// without bringing the main window back, the poll stops, the log is closed, the port is free for
+// another program and the event loop ends with 0.
 TEST(ProgramExit, EndsTheProgramWithTheMonitorAndHelpOpen) {
     for (const bool closeBox : {false, true}) {
         SCOPED_TRACE(closeBox ? "close box" : "File > Exit");
@@ -66,6 +66,7 @@ TEST(ProgramExit, EndsTheProgramWithTheMonitorAndHelpOpen) {
         world.frame.show();
         int ticksAtExit = -1;
         QTimer::singleShot(0, &world.frame, [&] {
+            world.session->log().startFreshLog();
             world.frame.action(CommandId::Monitor)->trigger();
             world.frame.helpWindow()->show();
         });
@@ -92,6 +93,7 @@ TEST(ProgramExit, EndsTheProgramWithTheMonitorAndHelpOpen) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 300);
         EXPECT_EQ(world.session->heartbeat().ticks(), ticks) << "the poll goes on";
         EXPECT_GT(ticksAtExit, 0);
+        EXPECT_FALSE(world.session->log().loggingActive()) << "the log is still open";
 
         PosixSerialDriver other(PortDevices(world.instrument.slavePath().toStdString()));
         EXPECT_EQ(openPortWithDefaults(other, 0), 0) << "the port is still held";

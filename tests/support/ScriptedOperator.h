@@ -50,7 +50,22 @@ public:
         vapourDialogs.push_back({sensitivity, notCapable});
         return vapourChoice;
     }
+    SaveLogChoice saveLogDialog(const std::string& directory) override {
+        saveLogDialogs.push_back(directory);
+        if (whileSaveLogDialog) {
+            whileSaveLogDialog();
+        }
+        return saveLogChoice;
+    }
     void terminate(int exitCode) override { exitCodes.push_back(exitCode); }
+
+    std::vector<std::string> messageTexts() const {
+        std::vector<std::string> texts;
+        for (const Shown& shown : messages) {
+            texts.push_back(shown.text);
+        }
+        return texts;
+    }
 
     std::vector<Shown> messages;
     std::vector<std::pair<FaultDialogId, bool>> faultDialogs;
@@ -60,10 +75,13 @@ public:
     std::vector<int> exitCodes;
     DeviceIdChoice deviceIdChoice;
     VapourChoice vapourChoice;
+    std::vector<std::string> saveLogDialogs;
+    SaveLogChoice saveLogChoice;
     bool clearFaults = true;
     std::function<void()> whileMessage;
     std::function<void()> whileFaultDialog;
     std::function<void()> whilePortDialog;
+    std::function<void()> whileSaveLogDialog;
 };
 
 } // namespace kqvdr::test

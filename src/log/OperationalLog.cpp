@@ -1,0 +1,185 @@
+#include "OperationalLog.h"
+
+#include "Clock.h"
+#include "FileReplace.h"
+#include "InstrumentState.h"
+#include "Operator.h"
+#include "SaveLogPath.h"
+
+#include <array>
+
+namespace kqvdr {
+namespace {
+
+constexpr std::array<const char*, 4> kPortLogNames = {"vdr_com1.log", "vdr_com2.log",
+                                                      "vdr_com3.log", "vdr_com4.log"};
+
+constexpr const char* kAlreadyActive = "The Operational Log is already active.";
+constexpr const char* kOpenError =
+    "\nError Opening Operational Log File\n\nNo Data will be logged.\n ";
+constexpr const char* kStarted = "The Operational Log has been started and data will be logged.";
+constexpr const char* kStopped = "The Operational Log has been stopped";
+constexpr const char* kSaveInvalid =
+    "\nError Saving File\n\nThe path and filename you provided were not valid.\n ";
+constexpr const char* kNotStarted = "\nAn Operational Log has not been started.";
+constexpr const char* kSaveOverItself =
+    "\nError Saving File\n\nThe current operational log cannot be saved over itself.\n\nPlease "
+    "choose a different path or file name.\n ";
+
+// A log grows by about 230 KB a day; a copy is made in memory up to this size.
+constexpr std::size_t kLargestCopy = std::size_t{256} << 20;
+
+std::string displayPath(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+} // namespace
+
+OperationalLog::OperationalLog(InstrumentState& state, const Clock& clock, Operator& person,
+                               std::filesystem::path programDir, std::string saveStartDirectory)
+    : state_(state), clock_(clock), person_(person), programDir_(std::move(programDir)),
+      saveStartDirectory_(std::move(saveStartDirectory)) {}
+
+void OperationalLog::message(const std::string& text, MessageIcon icon) {
+    person_.message(text, icon, MessageButtons::Ok);
+}
+
+std::optional<std::filesystem::path> OperationalLog::portLogPath() const {
+    const int port = state_.activePortIndex;
+    if (port < 0 || port >= static_cast<int>(kPortLogNames.size())) {
+        return std::nullopt;
+    }
+    return programDir_ / kPortLogNames[static_cast<std::size_t>(port)];
+}
+
+bool OperationalLog::openFresh(const std::optional<std::filesystem::path>& path) {
+    if (!path || file_.open(*path, LogFile::Mode::Fresh)) {
+        message(kOpenError, MessageIcon::Stop);
+        return false;
+    }
+    return true;
+}
+
+void OperationalLog::startLoggingData() {
+    if (loggingActive()) {
+        message(kAlreadyActive, MessageIcon::Information);
+        return;
+    }
+    if (!openFresh(portLogPath())) {
+        return;
+    }
+    state_.lastErrorCode = " - ";
+    recent_.prepareForNewLog();
+    message(kStarted, MessageIcon::Information);
+}
+
+void OperationalLog::stopLoggingData() {
+    if (!loggingActive()) {
+        return;
+    }
+    close();
+    message(kStopped, MessageIcon::Information);
+}
+
+void OperationalLog::startFreshLog() {
+    close();
+    if (openFresh(portLogPath())) {
+        recent_.prepareForNewLog();
+    }
+}
+
+bool OperationalLog::openTestLog(const std::filesystem::path& path) {
+    close();
+    return openFresh(path);
+}
+
+bool OperationalLog::openExistingLog(const std::filesystem::path& path) {
+    close();
+    if (file_.open(path, LogFile::Mode::Existing)) {
+        message(kOpenError, MessageIcon::Stop);
+        return false;
+    }
+    return true;
+}
+
+void OperationalLog::close() {
+    file_.close();
+}
+
+void OperationalLog::tick() {
+    if (!loggingActive()) {
+        return;
+    }
+    const LocalTime now = clock_.now();
+    if (now.second == 15 && !halfMinuteToggle_) {
+        halfMinuteToggle_ = true;
+        writeLine(now);
+    } else if (now.second == 45 && halfMinuteToggle_) {
+        halfMinuteToggle_ = false;
+        writeLine(now);
+    }
+}
+
+void OperationalLog::writeLine() {
+    writeLine(clock_.now());
+}
+
+void OperationalLog::writeLine(const LocalTime& time) {
+    if (!loggingActive()) {
+        return;
+    }
+    const LogLine line = formatter_.format(state_, time);
+    if (const std::error_code error = file_.append(line.fileLine)) {
+        // Closed before the message: ticks run on inside it and must not report again.
+        const std::string where = displayPath(file_.path());
+        close();
+        message("\nError Writing Operational Log File\n\n" + where + "\ncould not be written (" +
+                    error.message() +
+                    ").\n\nLogging has been stopped. The lines written before are kept.\n ",
+                MessageIcon::Stop);
+        return;
+    }
+    recent_.store(line.displayLine);
+}
+
+void OperationalLog::saveCurrentLog() {
+    close(); // before the dialog, whatever the operator then chooses
+    const SaveLogChoice choice = person_.saveLogDialog(saveStartDirectory_);
+    if (!choice.accepted) {
+        return;
+    }
+    // The source is checked before the target is touched, so that an earlier file of the
+    // chosen name survives a save with no log to copy.
+    const std::optional<std::filesystem::path> source = portLogPath();
+    std::string content;
+    const std::error_code readError =
+        source ? readWholeFile(*source, content, kLargestCopy)
+               : std::make_error_code(std::errc::no_such_file_or_directory);
+    if (readError == std::errc::no_such_file_or_directory) {
+        message(kNotStarted, MessageIcon::Exclamation);
+        return;
+    }
+    if (readError) {
+        message("\nError Saving File\n\nThe operational log could not be read (" +
+                    readError.message() + ").\n ",
+                MessageIcon::Exclamation);
+        return;
+    }
+    const std::filesystem::path target = pathFromUtf8(choice.fullPath);
+    if (!target.is_absolute() || !target.has_filename()) {
+        message(kSaveInvalid, MessageIcon::Exclamation);
+        return;
+    }
+    std::error_code sameError;
+    if (std::filesystem::equivalent(target, *source, sameError)) {
+        message(kSaveOverItself, MessageIcon::Exclamation);
+        return;
+    }
+    // Written beside the target and renamed over it only when complete.
+    if (replaceFileContent(target, content)) {
+        message(kSaveInvalid, MessageIcon::Exclamation);
+    }
+}
+
+} // namespace kqvdr

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "LogFile.h"
+#include "LogLine.h"
+#include "Message.h"
+#include "RecentLines.h"
+#include "TickHandoffs.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace kqvdr {
+
+class Clock;
+class Operator;
+struct InstrumentState;
+
+// The program's one log channel: the operational log of the port in use and the system test's
+// log share its single open file. While it is open, a state line goes to the file in seconds 15
+// and 45 of every minute and at every fault onset, and into the ring of recent lines that the
+// viewer shows. Every open failure and every failed write is reported once; a failed write
+// ends logging.
+class OperationalLog final : public OperationalLogChannel {
+public:
+    // saveStartDirectory is where the Save Operational Log dialog opens.
+    OperationalLog(InstrumentState& state, const Clock& clock, Operator& person,
+                   std::filesystem::path programDir, std::string saveStartDirectory);
+
+    // The poll's hooks: the state line at fault onset, closing without a message, and the
+    // half-minute check at the end of every tick while logging.
+    bool loggingActive() const override { return file_.isOpen(); }
+    void writeLineNow() override { writeLine(); }
+    void stopLogging() override { close(); }
+    void tick() override;
+
+    // The Log menu.
+    void startLoggingData();
+    void stopLoggingData();
+    // Also what the automation runs when it ends.
+    void saveCurrentLog();
+
+    // The automation's first event: a new, empty log for the port, without a confirmation and
+    // keeping the last error code.
+    void startFreshLog();
+    // The system test: its log at `path`, emptied; false (after the message) when it cannot be
+    // created. Any open log is closed first.
+    bool openTestLog(const std::filesystem::path& path);
+    // The system test's final line goes to its existing log, which is not created when missing;
+    // false (after the message) when it cannot be opened.
+    bool openExistingLog(const std::filesystem::path& path);
+    // One state line now, when a log is open.
+    void writeLine();
+    // Closes the log without a message; program exit and the runners use it.
+    void close();
+
+    // The port's operational log file, none for a port outside COM 1 to COM 4.
+    std::optional<std::filesystem::path> portLogPath() const;
+    const RecentLines& recentLines() const { return recent_; }
+    bool halfMinuteToggle() const { return halfMinuteToggle_; }
+
+private:
+    bool openFresh(const std::optional<std::filesystem::path>& path);
+    void writeLine(const LocalTime& time);
+    void message(const std::string& text, MessageIcon icon);
+
+    InstrumentState& state_;
+    const Clock& clock_;
+    Operator& person_;
+    std::filesystem::path programDir_;
+    std::string saveStartDirectory_;
+    LogFile file_;
+    LogLineFormatter formatter_;
+    RecentLines recent_;
+    bool halfMinuteToggle_ = false;
+};
+
+} // namespace kqvdr

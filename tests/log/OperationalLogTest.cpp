@@ -1,0 +1,199 @@
+#include "LogWorld.h"
+#include "SaveLogPath.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace kqvdr {
+namespace {
+
+using test::LogWorld;
+using Texts = std::vector<std::string>;
+
+constexpr const char* kStarted = "The Operational Log has been started and data will be logged.";
+constexpr const char* kOpenError =
+    "\nError Opening Operational Log File\n\nNo Data will be logged.\n ";
+constexpr const char* kInvalidPath =
+    "\nError Saving File\n\nThe path and filename you provided were not valid.\n ";
+
+TEST(LogCadence, HalfMinuteLinesFollowTheToggle) {
+    struct Case {
+        const char* name;
+        void (*run)(LogWorld&);
+        Texts times;
+    };
+    const Case cases[] = {
+        {"one line in each second 15 and 45",
+         [](LogWorld& w) { w.run(120); },
+         {"10:00:15", "10:00:45", "10:01:15", "10:01:45"}},
+        {"a missed 45 suppresses the next 15",
+         [](LogWorld& w) {
+             w.run(20);
+             w.setTime(10, 0, 50);
+             w.run(60);
+         },
+         {"10:00:15", "10:01:45"}},
+        {"started at 10:00:20 with the toggle clear",
+         [](LogWorld& w) {
+             w.log.close();
+             w.setTime(10, 0, 20);
+             w.log.startLoggingData();
+             w.run(60);
+         },
+         {"10:01:15"}},
+        {"started at 10:00:20 with the toggle left set by an earlier log",
+         [](LogWorld& w) {
+             w.setTime(9, 59, 10);
+             w.run(10);
+             w.log.stopLoggingData();
+             w.setTime(10, 0, 20);
+             w.log.startLoggingData();
+             w.run(30);
+         },
+         {"10:00:45"}},
+    };
+    for (const Case& c : cases) {
+        LogWorld world;
+        world.log.startLoggingData();
+        c.run(world);
+        EXPECT_EQ(world.loggedTimes(), c.times) << c.name;
+    }
+}
+
+TEST(LogCommands, StartEmptiesThePortsLogAndStopClosesIt) {
+    LogWorld world;
+    world.state.activePortIndex = 2;
+    test::writeBytes(world.dir.file("vdr_com3.log"), "an earlier log\r\n");
+    world.state.lastErrorCode = "OT";
+    world.log.stopLoggingData(); // not logging: nothing to say
+    world.log.startLoggingData();
+    EXPECT_EQ(test::readBytes(world.dir.file("vdr_com3.log")), "");
+    EXPECT_EQ(world.state.lastErrorCode, " - ");
+    world.state.lastErrorCode = "GAS";
+    world.log.startLoggingData();
+    EXPECT_EQ(world.state.lastErrorCode, "GAS") << "a second start changes nothing";
+    world.log.stopLoggingData();
+    EXPECT_FALSE(world.log.loggingActive());
+    EXPECT_EQ(world.person.messageTexts(),
+              (Texts{kStarted, "The Operational Log is already active.",
+                     "The Operational Log has been stopped"}));
+    EXPECT_EQ(world.person.messages[0].icon, MessageIcon::Information);
+}
+
+TEST(LogCommands, StartThatCannotOpenTheFileLeavesLoggingOff) {
+    for (const bool portOutOfRange : {true, false}) {
+        LogWorld world;
+        world.state.activePortIndex = portOutOfRange ? 4 : 0;
+        if (!portOutOfRange) {
+            std::filesystem::remove_all(world.dir.path());
+        }
+        world.log.startLoggingData();
+        EXPECT_FALSE(world.log.loggingActive()) << portOutOfRange;
+        EXPECT_EQ(world.person.messageTexts(), Texts{kOpenError}) << portOutOfRange;
+        EXPECT_EQ(world.person.messages[0].icon, MessageIcon::Stop);
+    }
+}
+
+TEST(LogCommands, AutomationAndSystemTestOpenTheirLogsSilently) {
+    LogWorld world;
+    world.log.startLoggingData();
+    world.run(20);
+    world.state.lastErrorCode = "TC";
+    world.log.startFreshLog();
+    world.run(30);
+    EXPECT_EQ(world.fileLines().size(), 1u) << "emptied, then the 10:00:45 line";
+    EXPECT_TRUE(world.fileLines()[0].ends_with(" TC ")) << "the last error is kept";
+    EXPECT_EQ(world.log.recentLines().oldestFirst().size(), 1u) << "the ring starts again";
+
+    const auto testLog = world.dir.file("003_001.log");
+    ASSERT_TRUE(world.log.openTestLog(testLog));
+    world.log.writeLine();
+    world.log.close();
+    ASSERT_TRUE(world.log.openExistingLog(testLog));
+    world.log.writeLine();
+    world.log.close();
+    const std::string testLines = test::readBytes(testLog);
+    EXPECT_EQ(std::count(testLines.begin(), testLines.end(), '\n'), 2) << "the final line appends";
+
+    EXPECT_FALSE(world.log.openExistingLog(world.dir.file("003_002.log")));
+    EXPECT_FALSE(std::filesystem::exists(world.dir.file("003_002.log")));
+    EXPECT_EQ(world.person.messageTexts(), (Texts{kStarted, kOpenError}));
+}
+
+TEST(LogCommands, WriteFailureOnAFullDiskIsReportedOnceAndStopsLogging) {
+    LogWorld world;
+    std::filesystem::create_symlink("/dev/full", world.logFile());
+    world.log.startLoggingData();
+    world.run(120);
+    EXPECT_FALSE(world.log.loggingActive());
+    ASSERT_EQ(world.person.messages.size(), 2u);
+    EXPECT_EQ(world.person.messages[1].icon, MessageIcon::Stop);
+    EXPECT_NE(world.person.messages[1].text.find("No space left on device"), std::string::npos);
+}
+
+// Save Current Log with two lines logged and a copy of that name saved earlier.
+struct SaveWorld : LogWorld {
+    SaveWorld() {
+        std::filesystem::create_directory(dir.file("saved"));
+        test::writeBytes(copyPath, "an earlier copy");
+        log.startLoggingData();
+        run(50);
+    }
+    void saveAs(bool accepted, const std::string& fullPath) {
+        person.saveLogChoice = {accepted, fullPath};
+        log.saveCurrentLog();
+    }
+    std::string copyPath = saveLogFullPath(dir.file("saved").string(), "My VDR Log", ".wri ");
+};
+
+TEST(SaveCurrentLog, CopiesTheLogOverTheChosenFileAndLeavesLoggingOff) {
+    SaveWorld world;
+    world.person.whileSaveLogDialog = [&world] { world.run(60); };
+    world.saveAs(false, world.copyPath);
+    EXPECT_FALSE(world.log.loggingActive()) << "even when cancelled";
+    EXPECT_EQ(world.loggedTimes().size(), 2u) << "ticks inside the dialog wrote nothing";
+    EXPECT_EQ(test::readBytes(world.copyPath), "an earlier copy");
+
+    world.person.whileSaveLogDialog = nullptr;
+    world.saveAs(true, world.copyPath);
+    EXPECT_EQ(world.person.saveLogDialogs, (Texts{"/home/tester", "/home/tester"}));
+    EXPECT_EQ(test::readBytes(world.copyPath), test::readBytes(world.logFile()));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(world.dir.file("saved")), {}), 1)
+        << "no temporary file left beside it";
+    EXPECT_EQ(world.person.messageTexts(), Texts{kStarted}) << "no message on success";
+}
+
+TEST(SaveCurrentLog, RefusalsLeaveEveryFileAsItWas) {
+    struct Case {
+        const char* name;
+        std::string fullPath; // empty: the usual copy
+        const char* message;
+    };
+    const Case cases[] = {
+        {"no log on disk", "", "\nAn Operational Log has not been started."},
+        {"directory missing", "/nonexistent-kqvdr/My VDR Log.wri", kInvalidPath},
+        {"relative path", "My VDR Log.wri", kInvalidPath},
+        {"the log itself", "vdr_com1.log",
+         "\nError Saving File\n\nThe current operational log cannot be saved over itself.\n\n"
+         "Please choose a different path or file name.\n "},
+    };
+    for (const Case& c : cases) {
+        SaveWorld world;
+        const std::string logged = test::readBytes(world.logFile());
+        if (c.fullPath.empty()) {
+            std::filesystem::remove(world.logFile());
+        }
+        world.saveAs(true, c.fullPath.empty()             ? world.copyPath
+                           : c.fullPath == "vdr_com1.log" ? world.logFile().string()
+                                                          : c.fullPath);
+        EXPECT_EQ(world.person.messageTexts().back(), c.message) << c.name;
+        EXPECT_EQ(world.person.messages.back().icon, MessageIcon::Exclamation) << c.name;
+        EXPECT_EQ(test::readBytes(world.copyPath), "an earlier copy") << c.name;
+        if (!c.fullPath.empty()) {
+            EXPECT_EQ(test::readBytes(world.logFile()), logged) << c.name;
+        }
+    }
+}
+
+} // namespace
+} // namespace kqvdr
