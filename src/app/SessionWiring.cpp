@@ -1,5 +1,6 @@
 #include "SessionWiring.h"
 
+#include "AutomationWindows.h"
 #include "CKQVDR1000ControlView.h"
 #include "CMainFrame.h"
 #include "CMonitorDlg.h"
@@ -39,7 +40,10 @@ void endProgram(ControlSession& session, CMainFrame& frame) {
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window != &frame && window->isVisible()) {
             QObject::disconnect(window, nullptr, &frame, nullptr);
-            window->close();
+            // A window that refuses to close while it guards a run still goes.
+            if (!window->close()) {
+                window->hide();
+            }
         }
     }
     session.shutdown();
@@ -74,7 +78,6 @@ void openLogViewer(ControlSession& session, CMainFrame& frame, MessageBoxes& mes
     viewer->show();
 }
 
-
 } // namespace
 
 void wireControlSession(ControlSession& session, CMainFrame& frame, MessageBoxes& messages) {
@@ -108,9 +111,10 @@ void wireControlSession(ControlSession& session, CMainFrame& frame, MessageBoxes
     auto viewer = std::make_shared<QPointer<CViewLogDlg>>();
     on(CommandId::ViewCurrentLog,
        [&session, &frame, &messages, viewer] { openLogViewer(session, frame, messages, *viewer); });
+    auto* automation = new AutomationWindows(session, frame, messages);
+    on(CommandId::Automation, [automation] { automation->openEditor(); });
     sayNotYetAvailable(frame, messages,
-                       {CommandId::Automation, CommandId::RunSystemTest,
-                        CommandId::AnalyzeSystemTestLog});
+                       {CommandId::RunSystemTest, CommandId::AnalyzeSystemTestLog});
     QObject::connect(&frame, &CMainFrame::closed, &frame,
                      [&session, &frame] { endProgram(session, frame); });
 }

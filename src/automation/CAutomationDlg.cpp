@@ -95,7 +95,7 @@ void CAutomationDlg::buildRows() {
         row.time = named(new CMaskEdit, ids.time);
         row.time->setMask(QStringLiteral("##:##"));
         row.time->setFixedWidth(row.time->fontMetrics().horizontalAdvance(QStringLiteral("88:88")) +
-                                16);
+                                24);
         row.mode = named(list(kEventModes), ids.mode);
         row.method = named(new CMaskEdit, ids.methodEdit);
         row.method->setMask(QStringLiteral("##"));

@@ -45,7 +45,7 @@ CStopAutomationDlg::CStopAutomationDlg(const AutomationTable& table, const Clock
     heading->setAlignment(Qt::AlignCenter);
 
     // The labels stand over the columns of the event line, which the fixed-pitch font keeps.
-    auto* labels = new QLabel(QStringLiteral("   Event  Start   End     Mode (Method)"));
+    auto* labels = new QLabel(QStringLiteral("   Event     Start      End         Mode (Method)"));
     labels->setFont(eventList_->font());
     eventList_->setMinimumWidth(eventList_->fontMetrics().horizontalAdvance(QString(52, 'M')));
 
@@ -88,6 +88,13 @@ void CStopAutomationDlg::release() {
     released_ = true;
     timer_.stop();
     close();
+}
+
+// Escape and the close box do nothing while the automation runs.
+void CStopAutomationDlg::reject() {
+    if (released_) {
+        QDialog::reject();
+    }
 }
 
 void CStopAutomationDlg::closeEvent(QCloseEvent* event) {

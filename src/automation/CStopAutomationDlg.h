@@ -36,7 +36,7 @@ public:
     void release();
 
 protected:
-    void reject() override {}
+    void reject() override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

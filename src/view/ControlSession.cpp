@@ -30,6 +30,14 @@ ControlSession::ControlSession(const Settings& settings, MessageBoxes& messages,
       link_(state_, driver_, *view_, person_, settings.programDir),
       log_(state_, clock_, person_, settings.programDir,
            saveLogStartDirectory(settings.programDir, QDir::homePath().toStdString())),
+      automation_(state_, driver_, clock_, automationTable_,
+                  {[this] { log_.startFreshLog(); },
+                   [this] {
+                       if (automationStopped_) {
+                           automationStopped_();
+                       }
+                   },
+                   [this] { log_.saveCurrentLog(); }}),
       programDir_(settings.programDir) {
     poll_ = std::make_unique<StatusPoll>(state_,
                                          StatusPoll::Ports{driver_, receiver_, *view_, person_,

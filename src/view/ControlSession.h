@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AutomationEvent.h"
+#include "AutomationRunner.h"
 #include "FaultDialogs.h"
 #include "FrameReceiver.h"
 #include "Heartbeat.h"
@@ -53,6 +55,12 @@ public:
     QtOperator& person() { return person_; }
     MethodStore& methods() { return *methods_; }
     OperationalLog& log() { return log_; }
+    AutomationTable& automationTable() { return automationTable_; }
+    AutomationRunner& automation() { return automation_; }
+    const Clock& clock() const { return clock_; }
+    const std::filesystem::path& programDir() const { return programDir_; }
+    // What the windows do when the automation ends, before the log is offered for saving.
+    void onAutomationStopped(std::function<void()> hook) { automationStopped_ = std::move(hook); }
 
 private:
     InstrumentState state_;
@@ -65,7 +73,9 @@ private:
     CKQVDR1000ControlView* view_; // owned by its parent widget once shown in the frame
     InstrumentLink link_;
     OperationalLog log_;
-    InactiveRunner automation_;
+    AutomationTable automationTable_;
+    AutomationRunner automation_;
+    std::function<void()> automationStopped_;
     InactiveRunner systemTest_;
     std::unique_ptr<StatusPoll> poll_;
     std::filesystem::path programDir_;

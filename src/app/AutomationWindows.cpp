@@ -1,0 +1,70 @@
+#include "AutomationWindows.h"
+
+#include "CAutomationDlg.h"
+#include "CMainFrame.h"
+#include "CStopAutomationDlg.h"
+#include "ControlSession.h"
+#include "QtOperator.h"
+
+namespace kqvdr {
+namespace {
+
+void bringForward(QWidget* window) {
+    window->showNormal();
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace
+
+AutomationWindows::AutomationWindows(ControlSession& session, CMainFrame& frame,
+                                     MessageBoxes& messages)
+    : QObject(&frame), session_(session), frame_(frame), messages_(messages) {
+    session_.onAutomationStopped([this] { automationStopped(); });
+}
+
+CAutomationDlg* AutomationWindows::editor() const {
+    return editor_;
+}
+
+CStopAutomationDlg* AutomationWindows::stopWindow() const {
+    return stopWindow_;
+}
+
+void AutomationWindows::openEditor() {
+    session_.automationTable().restartRequested = true;
+    if (editor_) {
+        bringForward(editor_);
+        return;
+    }
+    editor_ = new CAutomationDlg(
+        session_.person().title(), messages_, session_.programDir(),
+        dayName(session_.clock().now().weekday),
+        [this](const Timetable& timetable) { startAutomation(timetable); }, &frame_);
+    editor_->show();
+}
+
+void AutomationWindows::startAutomation(const Timetable& timetable) {
+    session_.automationTable().setTimetable(timetable);
+    frame_.showMinimized();
+    session_.automation().start();
+    if (stopWindow_) {
+        bringForward(stopWindow_);
+        return;
+    }
+    AutomationRunner& runner = session_.automation();
+    stopWindow_ = new CStopAutomationDlg(
+        session_.automationTable(), session_.clock(), frame_.windowTitle(), messages_,
+        [&runner] { runner.stop(); }, &frame_);
+    stopWindow_->show();
+}
+
+void AutomationWindows::automationStopped() {
+    if (stopWindow_) {
+        stopWindow_->release();
+        stopWindow_ = nullptr;
+    }
+    frame_.showNormal();
+}
+
+} // namespace kqvdr
