@@ -6,7 +6,7 @@
 #include "InstrumentLink.h"
 #include "InstrumentState.h"
 #include "MethodStore.h"
-#include "PosixSerialDriver.h"
+#include "PlatformSerialDriver.h"
 #include "QtOperator.h"
 #include "StatusPoll.h"
 #include "SystemClock.h"
@@ -52,7 +52,7 @@ public:
 
 private:
     InstrumentState state_;
-    PosixSerialDriver driver_;
+    PlatformSerialDriver driver_;
     SystemClock clock_;
     FrameReceiver receiver_;
     FaultDialogs faultDialogs_;
