@@ -6,6 +6,9 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
+#ifndef NOMINMAX
+#define NOMINMAX // keeps std::min and std::max usable
+#endif
 #include <windows.h>
 
 namespace kqvdr {
