@@ -196,7 +196,8 @@ void Win32SerialDriver::fillBuffer(std::chrono::milliseconds wait) {
         return;
     }
     DWORD wanted = std::min<DWORD>(status.cbInQue, static_cast<DWORD>(bufferSize()));
-    if (wanted == 0) {
+    const bool sleepOnPort = wanted == 0;
+    if (sleepOnPort) {
         if (wait.count() <= 0) {
             return;
         }
@@ -211,7 +212,7 @@ void Win32SerialDriver::fillBuffer(std::chrono::milliseconds wait) {
     }
     DWORD received = 0;
     const bool ok = ::ReadFile(native(handle_), startFill(), wanted, &received, nullptr) != 0;
-    if (wait.count() > 0 && ok) {
+    if (sleepOnPort && ok) {
         COMMTIMEOUTS timeouts = kNonBlocking;
         ::SetCommTimeouts(native(handle_), &timeouts);
     }
