@@ -6,10 +6,10 @@
 
 namespace kqvdr {
 
-CKQVDR1000ControlApp::CKQVDR1000ControlApp(CommandLine commandLine,
-                                           const std::string& executableDir, QObject* parent)
+CKQVDR1000ControlApp::CKQVDR1000ControlApp(CommandLine commandLine, const std::string& defaultDir,
+                                           QObject* parent)
     : QObject(parent), commandLine_(std::move(commandLine)),
-      programDir_(resolveProgramDir(commandLine_.programDir, executableDir)),
+      programDir_(resolveProgramDir(commandLine_.programDir, defaultDir)),
       title_(toQString(startupTitle)) {}
 
 void CKQVDR1000ControlApp::setTitle(const QString& title) {

@@ -14,8 +14,8 @@ class CKQVDR1000ControlApp : public QObject {
     Q_OBJECT
 
 public:
-    // executableDir is where the program file lives; --dir in the command line overrides it.
-    CKQVDR1000ControlApp(CommandLine commandLine, const std::string& executableDir,
+    // defaultDir is the program directory unless the command line names one with --dir.
+    CKQVDR1000ControlApp(CommandLine commandLine, const std::string& defaultDir,
                          QObject* parent = nullptr);
 
     const CommandLine& commandLine() const { return commandLine_; }

@@ -4,12 +4,16 @@
 #include "CSplashDlg.h"
 #include "CommandLine.h"
 #include "ControlSession.h"
+#include "DataDirectory.h"
 #include "MessageBoxes.h"
 #include "SessionWiring.h"
+#ifdef KQVDR_WITH_SIMULATOR
 #include "SimulatorHost.h"
+#endif
 
 #include <QAction>
 #include <QApplication>
+#include <QStandardPaths>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -42,12 +46,25 @@ int main(int argc, char* argv[]) {
 
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kqvdr1000-control"));
-    kqvdr::CKQVDR1000ControlApp app(line, QCoreApplication::applicationDirPath().toStdString());
+    // An installed program cannot write beside itself: its data live in the user's own data
+    // directory, which starts with a copy of the supplied files.
+    const kqvdr::DataDirectory data = kqvdr::chooseDataDirectory(
+        line.programDir, QCoreApplication::applicationDirPath().toStdString(),
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
+    if (const auto seedError = kqvdr::seedDataDirectory(data)) {
+        std::fprintf(stderr, "kqvdr1000-control: data directory %s: %s\n",
+                     data.dir.string().c_str(), seedError.message().c_str());
+        if (!std::filesystem::is_directory(data.dir, error)) {
+            return 1;
+        }
+    }
+    kqvdr::CKQVDR1000ControlApp app(line, data.dir.string());
     kqvdr::QtMessageBoxes messageBoxes;
 
     // --simulate: the instrument runs inside the program on a pseudo-terminal, reached through
     // the ordinary serial driver as if it were the chosen port.
     std::optional<std::string> device = line.device;
+#ifdef KQVDR_WITH_SIMULATOR
     std::unique_ptr<kqvdr::sim::SimulatorHost> simulator;
     if (line.simulate) {
         kqvdr::sim::SimulatorOptions options;
@@ -60,6 +77,13 @@ int main(int argc, char* argv[]) {
         }
         device = simulator->slavePath().toStdString();
     }
+#else
+    if (line.simulate) {
+        std::fprintf(stderr, "kqvdr1000-control: --simulate needs a pseudo-terminal, which this "
+                             "system does not have\n");
+        return 2;
+    }
+#endif
 
     kqvdr::CMainFrame frame(app, messageBoxes);
     QApplication::setWindowIcon(frame.windowIcon());

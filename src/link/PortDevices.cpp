@@ -2,16 +2,34 @@
 
 namespace kqvdr {
 
+#ifdef _WIN32
+namespace {
+
+// "COM5" names a port only up to COM9 unless written as a device path; write every one so.
+std::string windowsDevicePath(const std::string& name) {
+    const bool plainPortName = name.size() > 3 && (name[0] == 'C' || name[0] == 'c') &&
+                               (name[1] == 'O' || name[1] == 'o') &&
+                               (name[2] == 'M' || name[2] == 'm') &&
+                               name.find_first_not_of("0123456789", 3) == std::string::npos;
+    return plainPortName ? "\\\\.\\" + name : name;
+}
+
+} // namespace
+#endif
+
 std::string PortDevices::devicePath(int portIndex) const {
     if (portIndex < 0 || portIndex >= kPortCount) {
         return {};
     }
+#ifdef _WIN32
+    if (override_) {
+        return windowsDevicePath(*override_);
+    }
+    return "\\\\.\\COM" + std::to_string(portIndex + 1);
+#else
     if (override_) {
         return *override_;
     }
-#ifdef _WIN32
-    return "\\\\.\\COM" + std::to_string(portIndex + 1);
-#else
     return "/dev/ttyS" + std::to_string(portIndex);
 #endif
 }

@@ -68,7 +68,7 @@ std::int32_t PosixSerialDriver::OpenPort(std::int32_t channel, std::int32_t port
     fd_ = fd;
     open_ = true;
     openPath_ = path;
-    head_ = tail_ = 0;
+    clearBuffer();
     return kOk;
 }
 
@@ -99,7 +99,7 @@ std::int32_t PosixSerialDriver::ClosePort(std::int32_t channel) {
     fd_ = -1;
     open_ = false;
     openPath_.clear();
-    head_ = tail_ = 0;
+    clearBuffer();
     return closedCleanly ? kOk : kFailed;
 }
 
@@ -132,29 +132,6 @@ std::int32_t PosixSerialDriver::WriteBlock(std::int32_t channel, std::int32_t le
     return static_cast<std::int32_t>(written);
 }
 
-std::int32_t PosixSerialDriver::ReadByte(std::int32_t channel) {
-    if (channel != kChannel) {
-        return -1;
-    }
-    if (bufferEmpty()) {
-        fillBuffer(0);
-    }
-    if (bufferEmpty()) {
-        return -1;
-    }
-    return buffer_[head_++];
-}
-
-std::int32_t PosixSerialDriver::IsReceiveEmpty(std::int32_t channel) {
-    if (channel != kChannel) {
-        return 1;
-    }
-    if (bufferEmpty()) {
-        fillBuffer(0);
-    }
-    return bufferEmpty() ? 1 : 0;
-}
-
 // Waiting bytes stay where they are: after a bad frame the rest of the data is read on the
 // next tick. Only a line error state would need clearing here, and termios keeps none.
 std::int32_t PosixSerialDriver::ResetReceive(std::int32_t channel) {
@@ -169,15 +146,15 @@ void PosixSerialDriver::WaitForReceive(std::chrono::milliseconds limit) {
         std::this_thread::sleep_for(limit);
         return;
     }
-    fillBuffer(static_cast<int>(limit.count()));
+    fillBuffer(limit);
 }
 
-void PosixSerialDriver::fillBuffer(int timeoutMs) {
+void PosixSerialDriver::fillBuffer(std::chrono::milliseconds wait) {
     if (fd_ < 0) {
         return;
     }
     pollfd ready{fd_, POLLIN, 0};
-    const int events = ::poll(&ready, 1, timeoutMs);
+    const int events = ::poll(&ready, 1, static_cast<int>(wait.count()));
     if (events <= 0) {
         return;
     }
@@ -187,10 +164,9 @@ void PosixSerialDriver::fillBuffer(int timeoutMs) {
         }
         return;
     }
-    head_ = tail_ = 0;
-    const ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
+    const ssize_t n = ::read(fd_, startFill(), bufferSize());
     if (n > 0) {
-        tail_ = static_cast<std::size_t>(n);
+        filled(static_cast<std::size_t>(n));
     } else if ((n < 0 && errno != EAGAIN && errno != EINTR) ||
                (n == 0 && (ready.revents & POLLHUP))) {
         deviceLost();
@@ -212,7 +188,7 @@ void PosixSerialDriver::closeDevice() {
     fd_ = -1;
     open_ = false;
     openPath_.clear();
-    head_ = tail_ = 0;
+    clearBuffer();
 }
 
 } // namespace kqvdr

@@ -1,10 +1,9 @@
 #pragma once
 
+#include "BufferedSerialDriver.h"
 #include "PortDevices.h"
-#include "PortWaiter.h"
-#include "SerialDriver.h"
 
-#include <array>
+#include <string>
 
 namespace kqvdr {
 
@@ -12,7 +11,7 @@ namespace kqvdr {
 // 9600 baud, 8 data bits, no parity, one stop bit, no flow control. A device that vanishes
 // (hang-up, I/O error) is closed once; until the port is closed and opened again every read
 // reports nothing and every write is dropped.
-class PosixSerialDriver final : public SerialDriver, public PortWaiter {
+class PosixSerialDriver final : public BufferedSerialDriver {
 public:
     explicit PosixSerialDriver(PortDevices devices) : devices_(std::move(devices)) {}
     ~PosixSerialDriver() override;
@@ -30,8 +29,6 @@ public:
                                         std::int32_t handshakeCode) override;
     std::int32_t ClosePort(std::int32_t channel) override;
     std::int32_t WriteBlock(std::int32_t channel, std::int32_t length, const char* bytes) override;
-    std::int32_t ReadByte(std::int32_t channel) override;
-    std::int32_t IsReceiveEmpty(std::int32_t channel) override;
     std::int32_t ResetReceive(std::int32_t channel) override;
 
     void WaitForReceive(std::chrono::milliseconds limit) override;
@@ -44,8 +41,7 @@ private:
     enum : std::int32_t { kOk = 0, kFailed = -1 };
 
     bool usable(std::int32_t channel) const { return channel == kChannel && fd_ >= 0; }
-    bool bufferEmpty() const { return head_ == tail_; }
-    void fillBuffer(int timeoutMs);
+    void fillBuffer(std::chrono::milliseconds wait) override;
     void deviceLost();
     void closeDevice();
 
@@ -53,9 +49,6 @@ private:
     int fd_ = -1;
     bool open_ = false;
     std::string openPath_;
-    std::array<unsigned char, 1024> buffer_{};
-    std::size_t head_ = 0;
-    std::size_t tail_ = 0;
 };
 
 } // namespace kqvdr

@@ -9,7 +9,7 @@
 #include "InstrumentState.h"
 #include "MethodStore.h"
 #include "OperationalLog.h"
-#include "PosixSerialDriver.h"
+#include "PlatformSerialDriver.h"
 #include "QtOperator.h"
 #include "StatusPoll.h"
 #include "SystemClock.h"
@@ -64,7 +64,7 @@ public:
 
 private:
     InstrumentState state_;
-    PosixSerialDriver driver_;
+    PlatformSerialDriver driver_;
     SystemClock clock_;
     FrameReceiver receiver_;
     FaultDialogs faultDialogs_;

@@ -1,3 +1,4 @@
+#include "CAutomationDlg.h"
 #include "CHelpWindow.h"
 #include "CKQVDR1000ControlApp.h"
 #include "CMainFrame.h"
@@ -69,6 +70,7 @@ TEST(ProgramExit, EndsTheProgramWithTheMonitorAndHelpOpen) {
             world.session->log().startFreshLog();
             world.frame.action(CommandId::Monitor)->trigger();
             world.frame.helpWindow()->show();
+            world.frame.action(CommandId::Automation)->trigger();
         });
         QTimer::singleShot(300, &world.frame, [&] {
             EXPECT_EQ(monitors(), 1);
@@ -99,6 +101,26 @@ TEST(ProgramExit, EndsTheProgramWithTheMonitorAndHelpOpen) {
         EXPECT_EQ(openPortWithDefaults(other, 0), 0) << "the port is still held";
         other.ClosePort(kChannel);
     }
+}
+
+// A second Automation command brings the open editor forward; each one starts a running
+// sequence over at event 1.
+TEST(ProgramAutomation, TheCommandKeepsOneEditorAndRestartsTheSequence) {
+    ProgramWorld world;
+    world.frame.show();
+    const auto editors = [] {
+        int count = 0;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            count += qobject_cast<CAutomationDlg*>(window) != nullptr ? 1 : 0;
+        }
+        return count;
+    };
+    world.frame.action(CommandId::Automation)->trigger();
+    EXPECT_TRUE(world.session->automationTable().restartRequested);
+    world.session->automationTable().restartRequested = false;
+    world.frame.action(CommandId::Automation)->trigger();
+    EXPECT_EQ(editors(), 1);
+    EXPECT_TRUE(world.session->automationTable().restartRequested);
 }
 
 } // namespace

@@ -113,5 +113,19 @@ TEST_F(ProgramAgainstSimulator, VanishedInstrumentDoesNotEndTheProgram) {
     EXPECT_TRUE(program.running());
 }
 
+TEST_F(ProgramAgainstSimulator, AFreshDirGetsTheSuppliedMethodFilesButKeepsTheUsersOwn) {
+    const std::filesystem::path programDir =
+        std::filesystem::path(KQVDR_PROGRAM_PATH).parent_path();
+    test::writeBytes(dir.file("Test.mtd"), "the user's own");
+    RunningProgram program(dir.path().string(), simulator.ptyPath());
+    std::this_thread::sleep_for(2s);
+    ASSERT_TRUE(program.running());
+    EXPECT_EQ(test::readBytes(dir.file("Test.mtd")), "the user's own");
+    for (const char* supplied : {"Default.mtd", "mDefault.mtd", "mTest.mtd"}) {
+        EXPECT_EQ(test::readBytes(dir.file(supplied)), test::readBytes(programDir / supplied))
+            << supplied;
+    }
+}
+
 } // namespace
 } // namespace kqvdr

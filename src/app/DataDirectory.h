@@ -1,0 +1,39 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <system_error>
+
+namespace kqvdr {
+
+// Where the program keeps its data files, and where the files it ships with come from.
+struct DataDirectory {
+    std::filesystem::path dir;
+    // The folder whose supplied files (method files, the system-test timetable) are copied into
+    // `dir` where missing; empty when `dir` already holds them (a build tree).
+    std::filesystem::path suppliedFrom;
+};
+
+// The supplied-files folder of an installed program, <prefix>/share/kqvdr1000-control beside its
+// <prefix>/bin; nothing for a program run from its build tree. Decided by the layout alone:
+// write permission says nothing when root runs the program.
+std::optional<std::filesystem::path> installedShareDir(const std::filesystem::path& executableDir);
+
+// --dir when given; else the per-user data directory for an installed program, or the
+// executable's own directory in a build tree. A --dir is seeded from wherever the supplied
+// files are.
+DataDirectory chooseDataDirectory(const std::optional<std::string>& dirOption,
+                                  const std::filesystem::path& executableDir,
+                                  const std::filesystem::path& userDataDir);
+
+// A file the program ships with, as opposed to one that holds the operator's own settings
+// ("Names.mtd", "Methods.mtd", "Auto.seq", the port file, logs).
+bool isSuppliedDataFile(const std::string& fileName);
+
+// Creates the directory when needed and copies into it each supplied file it lacks. Files that
+// are already there are the user's and are never replaced. Returns the first failure; the
+// other files are still copied.
+std::error_code seedDataDirectory(const DataDirectory& data);
+
+} // namespace kqvdr

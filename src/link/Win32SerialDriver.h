@@ -1,0 +1,58 @@
+#pragma once
+
+#include "BufferedSerialDriver.h"
+#include "PortDevices.h"
+
+#include <string>
+
+namespace kqvdr {
+
+// The serial driver over a Windows communications port (\\.\COMn), opened for this program
+// alone. The line runs at 9600 baud, 8 data bits, no parity, one stop bit, no flow control.
+// Reads never block: the port's timeouts return whatever has arrived. A port that vanishes
+// (a USB adapter pulled out) is closed once; until the port is closed and opened again every
+// read reports nothing and every write is dropped.
+class Win32SerialDriver final : public BufferedSerialDriver {
+public:
+    explicit Win32SerialDriver(PortDevices devices) : devices_(std::move(devices)) {}
+    ~Win32SerialDriver() override;
+
+    Win32SerialDriver(const Win32SerialDriver&) = delete;
+    Win32SerialDriver& operator=(const Win32SerialDriver&) = delete;
+
+    std::int32_t OpenPort(std::int32_t channel, std::int32_t portIndex, std::int32_t interruptLevel,
+                          std::int32_t baseAddress, std::int32_t baudCode, std::int32_t flowControl,
+                          std::int32_t receiveBufferSize, std::int32_t transmitBufferSize,
+                          std::int32_t options) override;
+    std::int32_t SetPortCharacteristics(std::int32_t channel, std::int32_t dataBits,
+                                        std::int32_t parity, std::int32_t stopBitsCode,
+                                        std::int32_t breakCode,
+                                        std::int32_t handshakeCode) override;
+    std::int32_t ClosePort(std::int32_t channel) override;
+    std::int32_t WriteBlock(std::int32_t channel, std::int32_t length, const char* bytes) override;
+    std::int32_t ResetReceive(std::int32_t channel) override;
+
+    void WaitForReceive(std::chrono::milliseconds limit) override;
+
+    // The device behind the open port, for messages; empty when none is open.
+    const std::string& devicePath() const { return openPath_; }
+    bool deviceVanished() const { return open_ && handle_ == nullptr; }
+
+    // The port's handle for inspecting its settings; null when none is usable.
+    void* nativeHandle() const { return handle_; }
+
+private:
+    enum : std::int32_t { kOk = 0, kFailed = -1 };
+
+    bool usable(std::int32_t channel) const { return channel == kChannel && handle_ != nullptr; }
+    void fillBuffer(std::chrono::milliseconds wait) override;
+    void deviceLost();
+    void closeDevice();
+
+    PortDevices devices_;
+    void* handle_ = nullptr; // a HANDLE; kept opaque so that this header needs no <windows.h>
+    bool open_ = false;
+    std::string openPath_;
+};
+
+} // namespace kqvdr
