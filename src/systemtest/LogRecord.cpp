@@ -103,6 +103,14 @@ private:
 
 } // namespace
 
+double widen(float value) {
+    char buffer[32];
+    const auto printed = std::to_chars(buffer, buffer + sizeof buffer, value);
+    double result = value;
+    std::from_chars(buffer, printed.ptr, result);
+    return result;
+}
+
 bool readLogRecord(std::string_view line, LogRecord& record) {
     Scanner scan(line);
     std::string busy;

@@ -23,6 +23,10 @@ struct LogRecord {
     int method = 0;
 };
 
+// A single-precision reading as the double of its shortest decimal text, so that 80.2 read back
+// is 80.2 and not 80.19999694...
+double widen(float value);
+
 // A record only when all sixteen fields convert, read as a C scanf of
 // "%s%d%d%d%f%f%f%f%f%f%s%s%s%s%d%s" would; a decimal comma counts as a point, so that a log
 // written under a comma-decimal locale still reads. A time longer than its 11-character buffer

@@ -68,7 +68,7 @@ void MethodBlock::add(const LogRecord& record) {
     Segment& segment = segments_.back();
     segment.nebSet = record.nebSet;
     segment.evapSet = record.evapSet;
-    segment.gasSet = record.gasSet;
+    segment.gasSet = widen(record.gasSet);
 
     if (!gasSettled(record)) {
         segment.gasResponse = std::max(0, elapsedTime(segment.start, record.time).seconds);
@@ -76,9 +76,9 @@ void MethodBlock::add(const LogRecord& record) {
     previousFlow_ = record.gasFlow;
 
     const bool ready = record.ready == "T";
-    track(segment.neb, record.nebTemp, record.nebSet, ready);
-    track(segment.evap, record.evapTemp, record.evapSet, ready);
-    const double photo = record.detector;
+    track(segment.neb, widen(record.nebTemp), record.nebSet, ready);
+    track(segment.evap, widen(record.evapTemp), record.evapSet, ready);
+    const double photo = widen(record.detector);
     segment.photoMax = std::max(segment.photoMax, photo);
     segment.photoMin = std::min(segment.photoMin, photo);
     ++segment.recordCount;
@@ -98,9 +98,9 @@ void MethodBlock::startSegment(const LogRecord& record) {
         segment.prevSpan = span.seconds;
         segment.prevSpanText = span.text;
     }
-    segment.neb.first = segment.neb.max = segment.neb.min = record.nebTemp;
-    segment.evap.first = segment.evap.max = segment.evap.min = record.evapTemp;
-    segment.photoMax = segment.photoMin = record.detector;
+    segment.neb.first = segment.neb.max = segment.neb.min = widen(record.nebTemp);
+    segment.evap.first = segment.evap.max = segment.evap.min = widen(record.evapTemp);
+    segment.photoMax = segment.photoMin = widen(record.detector);
     segments_.push_back(std::move(segment));
 }
 

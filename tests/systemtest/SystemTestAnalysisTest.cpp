@@ -190,7 +190,7 @@ TEST(AnalysisTest, BaselineLimitIsStrict) {
         TestLogBuilder log;
         log.add(kHeating, 4).add({.detector = detector}, 4);
         const TestResult row = onlyRow(log.text);
-        EXPECT_DOUBLE_EQ(row.photoMax, static_cast<float>(detector));
+        EXPECT_DOUBLE_EQ(row.photoMax, detector);
         EXPECT_EQ(row.baselinePass, pass) << detector;
     }
 }
