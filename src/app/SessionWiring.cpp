@@ -8,6 +8,7 @@
 #include "ControlSession.h"
 #include "MessageBoxes.h"
 #include "MonitorReadings.h"
+#include "QtSystemTestWindows.h"
 
 #include <QAction>
 #include <QApplication>
@@ -74,7 +75,6 @@ void openLogViewer(ControlSession& session, CMainFrame& frame, MessageBoxes& mes
     viewer->show();
 }
 
-
 } // namespace
 
 void wireControlSession(ControlSession& session, CMainFrame& frame, MessageBoxes& messages) {
@@ -108,9 +108,14 @@ void wireControlSession(ControlSession& session, CMainFrame& frame, MessageBoxes
     auto viewer = std::make_shared<QPointer<CViewLogDlg>>();
     on(CommandId::ViewCurrentLog,
        [&session, &frame, &messages, viewer] { openLogViewer(session, frame, messages, *viewer); });
-    sayNotYetAvailable(frame, messages,
-                       {CommandId::Automation, CommandId::RunSystemTest,
-                        CommandId::AnalyzeSystemTestLog});
+    auto* systemTest = new QtSystemTestWindows(
+        {&frame, messages, session.heartbeat(), session.clock(), session.programDir(),
+         [&session] { return session.person().title(); },
+         [&state] { return state.fineGasResolution; }},
+        {state, session.automationTable(), session.systemTest(), methods, log, session.person()});
+    on(CommandId::RunSystemTest, [systemTest] { systemTest->runSystemTest(); });
+    on(CommandId::AnalyzeSystemTestLog, [systemTest] { systemTest->analyzeSystemTestLog(); });
+    sayNotYetAvailable(frame, messages, {CommandId::Automation});
     QObject::connect(&frame, &CMainFrame::closed, &frame,
                      [&session, &frame] { endProgram(session, frame); });
 }

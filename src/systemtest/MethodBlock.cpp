@@ -129,7 +129,11 @@ void MethodBlock::track(Extremes& values, double reading, int setpoint, bool rea
     }
     values.sum += reading;
     values.samples.push_back(reading);
-    if (ready && std::abs(roundToDecimals(reading, 1) - setpoint) > kOutOfBand) {
+    // Rounding to one decimal moves a reading by 0.05 at most, so only readings near the band's
+    // edge need the (slow) rounding through text.
+    const double off = std::abs(reading - setpoint);
+    if (ready && off > kOutOfBand - 0.1 &&
+        std::abs(roundToDecimals(reading, 1) - setpoint) > kOutOfBand) {
         ++values.outOfBand;
     }
 }

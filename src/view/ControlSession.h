@@ -11,6 +11,7 @@
 #include "QtOperator.h"
 #include "StatusPoll.h"
 #include "SystemClock.h"
+#include "SystemTestRunner.h"
 #include "TickHandoffs.h"
 
 #include <QObject>
@@ -53,6 +54,10 @@ public:
     QtOperator& person() { return person_; }
     MethodStore& methods() { return *methods_; }
     OperationalLog& log() { return log_; }
+    const Clock& clock() const { return clock_; }
+    const std::filesystem::path& programDir() const { return programDir_; }
+    AutomationTable& automationTable() { return automationTable_; }
+    SystemTestRunner& systemTest() { return systemTest_; }
 
 private:
     InstrumentState state_;
@@ -66,7 +71,8 @@ private:
     InstrumentLink link_;
     OperationalLog log_;
     InactiveRunner automation_;
-    InactiveRunner systemTest_;
+    AutomationTable automationTable_; // shared by the automation and the system test
+    SystemTestRunner systemTest_{state_, driver_, clock_, automationTable_};
     std::unique_ptr<StatusPoll> poll_;
     std::filesystem::path programDir_;
     std::unique_ptr<MethodStore> methods_;
