@@ -40,12 +40,12 @@ CResultListPage::CResultListPage(const Content& content, QWidget* parent)
         layout->addWidget(group);
     }
     QString headings;
-    for (const QString& heading : content.headings) {
-        headings += heading;
-        headings +=
-            QString(std::max<int>(1, 16 - static_cast<int>(heading.size())), QLatin1Char(' '));
+    for (const Heading& heading : content.headings) {
+        const int gap = std::max<int>(headings.isEmpty() ? 0 : 1,
+                                      heading.column - static_cast<int>(headings.size()));
+        headings += QString(gap, QLatin1Char(' ')) + heading.text;
     }
-    auto* headingLabel = new QLabel(headings.trimmed());
+    auto* headingLabel = new QLabel(headings);
     headingLabel->setFont(fixed);
     layout->addWidget(headingLabel);
     layout->addWidget(list_, 1);

@@ -2,7 +2,6 @@
 
 #include "TestVerdicts.h"
 
-#include <QStringList>
 #include <QWidget>
 #include <string>
 #include <vector>
@@ -19,10 +18,14 @@ class CResultListPage : public QWidget {
 public:
     enum Control : int { List = 1029 };
 
+    struct Heading {
+        QString text;
+        int column; // where its field starts in the lines, tabs being eight columns
+    };
     struct Content {
         QString explanation;
         QString groupHeading; // may be empty
-        QStringList headings;
+        std::vector<Heading> headings;
         std::vector<std::string> lines;
         Verdict verdict = Verdict::NotTested;
     };

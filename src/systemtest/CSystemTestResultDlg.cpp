@@ -25,9 +25,20 @@ Verdict verdictOf(const std::vector<TestResult>& rows, SystemTest test) {
     return overallVerdicts(rows).of(test);
 }
 
-QStringList stabilityHeadings() {
-    return {QStringLiteral("Method"), QStringLiteral("Tolerence"), QStringLiteral("Actual"),
-            QStringLiteral("Limit"),  QStringLiteral("Actual"),    QStringLiteral("Status")};
+using Headings = std::vector<CResultListPage::Heading>;
+
+// Over the columns of the lines' formats.
+Headings stabilityHeadings() {
+    return {{QStringLiteral("Method"), 0},  {QStringLiteral("Tolerence"), 16},
+            {QStringLiteral("Actual"), 26}, {QStringLiteral("Limit"), 32},
+            {QStringLiteral("Actual"), 40}, {QStringLiteral("Status"), 56}};
+}
+
+Headings limitHeadings() {
+    return {{QStringLiteral("Method"), 0},
+            {QStringLiteral("Limit"), 16},
+            {QStringLiteral("Actual"), 32},
+            {QStringLiteral("Status"), 48}};
 }
 
 } // namespace
@@ -119,9 +130,11 @@ QDialog* CSystemTestResultDlg::makeDetails(int button) {
             {QStringLiteral("Time for the nebuliser and evaporator to reach their setpoints, "
                             "against the time the reference curves allow."),
              {},
-             {QStringLiteral("Method"), QStringLiteral("Start Time"),
-              QStringLiteral("Expected Time"), QStringLiteral("Elapsed Time"),
-              QStringLiteral("Status")},
+             {{QStringLiteral("Method"), 0},
+              {QStringLiteral("Start Time"), 8},
+              {QStringLiteral("Expected Time"), 32},
+              {QStringLiteral("Elapsed Time"), 48},
+              {QStringLiteral("Status"), 64}},
              temperatureResponseLines(results_),
              verdictOf(results_, SystemTest::TemperatureResponse)},
             this);
@@ -129,27 +142,21 @@ QDialog* CSystemTestResultDlg::makeDetails(int button) {
         return new CResultDetailsDlg(
             QString::fromLatin1(kDetailsPrefix) + QStringLiteral("Baseline Stability"),
             {QStringLiteral("The highest detector output while each method ran."),
-             QStringLiteral("Photodetector Output (V)"),
-             {QStringLiteral("Method"), QStringLiteral("Limit"), QStringLiteral("Actual"),
-              QStringLiteral("Status")},
-             baselineStabilityLines(results_),
-             verdictOf(results_, SystemTest::BaselineStability)},
+             QStringLiteral("Photodetector Output (V)"), limitHeadings(),
+             baselineStabilityLines(results_), verdictOf(results_, SystemTest::BaselineStability)},
             this);
     case MassFlowButton:
         return new CResultDetailsDlg(
             QString::fromLatin1(kDetailsPrefix) + QStringLiteral("Mass Flow Response"),
             {QStringLiteral("How long the gas flow took to settle at each method's setpoint."),
-             QStringLiteral("Gas Response (sec)"),
-             {QStringLiteral("Method"), QStringLiteral("Limit"), QStringLiteral("Actual"),
-              QStringLiteral("Status")},
-             massFlowResponseLines(results_),
+             QStringLiteral("Gas Response (sec)"), limitHeadings(), massFlowResponseLines(results_),
              verdictOf(results_, SystemTest::MassFlow)},
             this);
     case StabilityButton: {
         const auto page = [this](Heater heater) {
             return CResultListPage::Content{
                 QStringLiteral("How closely the temperature held its setpoint once ready."),
-                QStringLiteral("Average Offset (C)            RSD (%)"), stabilityHeadings(),
+                QStringLiteral("Average Offset (C)        RSD (%)"), stabilityHeadings(),
                 temperatureStabilityLines(results_, heater),
                 heaterStabilityVerdict(results_, heater)};
         };
