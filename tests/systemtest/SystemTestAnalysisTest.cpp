@@ -4,6 +4,7 @@
 #include "ReferenceTables.h"
 #include "TemporaryDirectory.h"
 #include "TestLogBuilder.h"
+#include "TestSerial.h"
 #include "TestVerdicts.h"
 
 #include <gtest/gtest.h>
@@ -316,6 +317,17 @@ TEST(AnalysisTest, MissingFileCannotBeAnalysedAndM03SelectsTheFineRange) {
     EXPECT_FALSE(analyseTestLogFile(dir.path(), false));
     EXPECT_TRUE(fineFlowLog("/data/M03_007.log"));
     EXPECT_FALSE(fineFlowLog("/data/003_007.log"));
+}
+
+TEST(TestSerialTest, ChosenLogNameGivesTheSerialAndOnlyTestLogsAreTaken) {
+    EXPECT_EQ(serialOfLogName("M03_007.log"), "M03_007");
+    EXPECT_EQ(serialOfLogName("003_001.log.log"), "003_001");
+    EXPECT_EQ(shownSerial("M03_007"), "M03-007");
+    EXPECT_EQ(storedSerial("003-042"), "003_042");
+    EXPECT_EQ(shownSerial("03"), "03");
+    EXPECT_TRUE(looksLikeTestLog("M03_007.log"));
+    EXPECT_TRUE(looksLikeTestLog("old003.log"));
+    EXPECT_FALSE(looksLikeTestLog("run1.log"));
 }
 
 } // namespace
