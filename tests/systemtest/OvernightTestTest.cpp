@@ -65,11 +65,16 @@ public:
 };
 
 struct Overnight {
-    explicit Overnight(std::optional<sim::Ailment> ailment) {
+    explicit Overnight(std::optional<sim::Ailment> ailment, bool fine = false)
+        : instrument(sim::SimulatorOptions{.fineGas = fine}) {
+        world.state.fineGasResolution = fine;
+        if (fine) {
+            windows.answer = TestInstrument{"M03_001", false, {}};
+        }
         if (ailment) {
             instrument.model().setAilment(*ailment, true);
         }
-        for (const char* name : {"Test.mtd", "Test.seq"}) {
+        for (const char* name : {"Test.mtd", "mTest.mtd", "Test.seq"}) {
             std::filesystem::copy_file(std::filesystem::path(KQVDR_SUPPLIED_DIR) / name,
                                        world.dir.file(name),
                                        std::filesystem::copy_options::overwrite_existing);
@@ -92,7 +97,7 @@ struct Overnight {
     }
 
     double now = 0;
-    sim::SimulatedInstrument instrument{sim::SimulatorOptions{}};
+    sim::SimulatedInstrument instrument;
     test::SystemTestWorld world;
     SimulatorLine line{instrument, now};
     NoWait noWait;
@@ -116,13 +121,14 @@ struct OvernightCase {
     const char* name;
     std::optional<sim::Ailment> ailment;
     std::optional<SystemTest> failing;
+    bool fine = false;
 };
 
 class OvernightTest : public ::testing::TestWithParam<OvernightCase> {};
 
 TEST_P(OvernightTest, EachUnhealthyInstrumentFailsItsAnalysisAndOnlyThatOne) {
     const OvernightCase& c = GetParam();
-    Overnight night(c.ailment);
+    Overnight night(c.ailment, c.fine);
     night.run();
     EXPECT_FALSE(night.runner.running());
     ASSERT_TRUE(night.windows.results) << "the results dialog did not open";
@@ -133,7 +139,7 @@ TEST_P(OvernightTest, EachUnhealthyInstrumentFailsItsAnalysisAndOnlyThatOne) {
         const auto test = static_cast<SystemTest>(i);
         EXPECT_EQ(verdicts.of(test), test == c.failing ? Verdict::Failed : Verdict::Passed)
             << systemTestName(test) << "\n"
-            << analysisTable({"003-001", false, rows});
+            << analysisTable({"003-001", c.fine, rows});
     }
 }
 
@@ -145,7 +151,9 @@ INSTANTIATE_TEST_SUITE_P(
         OvernightCase{"UnstableTemperature", sim::Ailment::UnstableTemperature,
                       SystemTest::TemperatureStability},
         OvernightCase{"HighBaseline", sim::Ailment::HighBaseline, SystemTest::BaselineStability},
-        OvernightCase{"SlowGas", sim::Ailment::SlowGas, SystemTest::MassFlow}),
+        OvernightCase{"SlowGas", sim::Ailment::SlowGas, SystemTest::MassFlow},
+        OvernightCase{"HealthyFineRange", std::nullopt, std::nullopt, true},
+        OvernightCase{"SlowGasFineRange", sim::Ailment::SlowGas, SystemTest::MassFlow, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
