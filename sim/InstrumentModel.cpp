@@ -35,6 +35,13 @@ constexpr double kExhaustLag = 60.0;     // seconds
 constexpr double kBaselineMv = 12.0;
 constexpr double kUncorrectedOffsetMv = 45.0; // until the first autozero
 constexpr double kSubstep = 0.25;             // seconds of physics per step
+constexpr double kSlowHeatingFactor = 3.0;
+constexpr double kWanderDegrees = 3.0;  // amplitude of an unstable reading
+constexpr double kWanderPeriod = 300.0; // seconds
+constexpr double kSlowGasRate = 0.0005; // SLM per second
+constexpr double kHighBaselineMv = 200.0;
+constexpr std::array<const char*, kAilmentCount> kAilmentNames = {
+    "slow-heating", "unstable-temperature", "slow-gas", "high-baseline"};
 
 StoredMethod fineVersion(StoredMethod method) {
     method.gasFlow *= 10; // tenths to hundredths
@@ -43,6 +50,15 @@ StoredMethod fineVersion(StoredMethod method) {
 }
 
 } // namespace
+
+std::optional<Ailment> ailmentNamed(const std::string& name) {
+    for (std::size_t i = 0; i < kAilmentNames.size(); ++i) {
+        if (name == kAilmentNames[i]) {
+            return static_cast<Ailment>(i);
+        }
+    }
+    return std::nullopt;
+}
 
 std::optional<int> faultBit(const std::string& name) {
     for (std::size_t i = 0; i < kFaultNames.size(); ++i) {
@@ -193,13 +209,14 @@ int InstrumentModel::reading(int commandCode) {
     case Command::RequestDeviceId:
         return deviceId_;
     case Command::RequestEvaporatorTemperature:
-        return tenths(evaporator_, 0.05);
+        return tenths(evaporator_ + wander(), 0.05);
     case Command::RequestNebuliserTemperature:
-        return tenths(nebuliser_, 0.05);
+        return tenths(nebuliser_ + wander(), 0.05);
     case Command::RequestGasFlow:
         return static_cast<int>(std::lround(gasFlow_ / gasUnit()));
     case Command::RequestDetectorOutput: {
-        const double offset = offsetRemoved_ ? set.autozeroOffset : kUncorrectedOffsetMv;
+        const double offset = (offsetRemoved_ ? set.autozeroOffset : kUncorrectedOffsetMv) +
+                              (has(Ailment::HighBaseline) ? kHighBaselineMv : 0.0);
         return std::max(
             0, static_cast<int>(std::lround(kBaselineMv + offset + 1.5 * noise_(random_))));
     }
@@ -240,9 +257,10 @@ void InstrumentModel::step(double dt) {
     const bool heatersOn = heating();
     const double evaporatorTarget = heatersOn ? setpoints().evaporator : kAmbient;
     const double nebuliserTarget = heatersOn ? setpoints().nebuliser : kAmbient;
-    const auto move = [dt](double value, double target, const HeatingCurve& up,
-                           const HeatingCurve& down) {
-        return value < target ? up.step(value, target, dt) : down.step(value, target, dt);
+    const double heatingTime = has(Ailment::SlowHeating) ? dt / kSlowHeatingFactor : dt;
+    const auto move = [dt, heatingTime](double value, double target, const HeatingCurve& up,
+                                        const HeatingCurve& down) {
+        return value < target ? up.step(value, target, heatingTime) : down.step(value, target, dt);
     };
     evaporator_ = move(evaporator_, evaporatorTarget, kEvaporatorHeating, kEvaporatorCooling);
     nebuliser_ = move(nebuliser_, nebuliserTarget, kNebuliserHeating, kNebuliserCooling);
@@ -251,7 +269,12 @@ void InstrumentModel::step(double dt) {
     exhaust_ += (exhaustTarget - exhaust_) * std::min(1.0, dt / kExhaustLag);
 
     const double gasTarget = gasTargetSlm();
-    gasFlow_ += (gasTarget - gasFlow_) * std::min(1.0, dt / kGasTimeConstant);
+    if (has(Ailment::SlowGas)) {
+        const double change = kSlowGasRate * dt;
+        gasFlow_ += std::clamp(gasTarget - gasFlow_, -change, change);
+    } else {
+        gasFlow_ += (gasTarget - gasFlow_) * std::min(1.0, dt / kGasTimeConstant);
+    }
     if (std::abs(gasTarget - gasFlow_) < gasUnit() / 4) {
         gasFlow_ = gasTarget;
     }
@@ -269,6 +292,14 @@ void InstrumentModel::step(double dt) {
     }
 }
 
+double InstrumentModel::wander() const {
+    if (!has(Ailment::UnstableTemperature)) {
+        return 0;
+    }
+    constexpr double kTwoPi = 6.283185307179586;
+    return kWanderDegrees * std::sin(kTwoPi * elapsed_ / kWanderPeriod);
+}
+
 std::string InstrumentModel::describe() const {
     const StoredMethod& set = setpoints();
     std::ostringstream out;
@@ -283,7 +314,17 @@ std::string InstrumentModel::describe() const {
     out << " gas=" << gasFlow_ << " ready=" << (ready() ? 1 : 0) << " busy=" << (busy() ? 1 : 0)
         << " heater=" << (heaterOn_ ? 1 : 0) << " fine=" << (fineGas_ ? 1 : 0)
         << " faults=" << faultWord_ << " device_id=" << deviceId_
-        << " vapour=" << vapourSensitivity_ << " time=" << elapsed_;
+        << " vapour=" << vapourSensitivity_ << " time=" << elapsed_ << " ailments=";
+    bool any = false;
+    for (std::size_t i = 0; i < kAilmentNames.size(); ++i) {
+        if (ailments_[i]) {
+            out << (any ? "," : "") << kAilmentNames[i];
+            any = true;
+        }
+    }
+    if (!any) {
+        out << "none";
+    }
     return out.str();
 }
 

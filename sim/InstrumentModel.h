@@ -34,6 +34,14 @@ struct Reply {
 // The fault bits of the fault word, by name.
 std::optional<int> faultBit(const std::string& name);
 
+// Ways a simulated instrument can be unwell, each failing one of the system test's analyses:
+// heaters that climb at a third of the healthy rate (temperature response), temperature readings
+// that wander by a few degrees (temperature stability), gas flow that changes at a crawl (mass
+// flow response), and a detector baseline above 0.15 V (baseline stability).
+enum class Ailment { SlowHeating, UnstableTemperature, SlowGas, HighBaseline };
+inline constexpr int kAilmentCount = 4;
+std::optional<Ailment> ailmentNamed(const std::string& name);
+
 // The instrument: its settings, the eleven methods, and the physics of its heaters, gas flow
 // and detector. Time moves only through advance(), so tests can run hours in milliseconds.
 class InstrumentModel {
@@ -56,6 +64,8 @@ public:
     void setFault(int bit);
     void setFineGas(bool fine);
     void setVapourCapable(bool capable) { vapourCapable_ = capable; }
+    void setAilment(Ailment ailment, bool on) { ailments_[static_cast<std::size_t>(ailment)] = on; }
+    bool has(Ailment ailment) const { return ailments_[static_cast<std::size_t>(ailment)]; }
 
     // Readings in the instrument's units, as the wire carries them.
     int statusWord() const;
@@ -88,6 +98,7 @@ private:
     double gasUnit() const { return fineGas_ ? 0.01 : 0.1; }
     bool heating() const;
     int tenths(double value, double noise);
+    double wander() const; // what an unstable temperature reading adds now
 
     std::array<StoredMethod, kMethodCount> methods_{};
     int currentMethod_ = 1;
@@ -106,6 +117,7 @@ private:
     double gasFlow_ = 0;
     double heldInBand_ = 0;
     double elapsed_ = 0;
+    std::array<bool, kAilmentCount> ailments_{};
     std::mt19937 random_;
     std::normal_distribution<double> noise_{0.0, 1.0};
 };

@@ -207,6 +207,15 @@ std::string SimulatedInstrument::control(std::string_view line, double now) {
         speed_ = speed;
         return "ok speed " + argument(1);
     }
+    if (command == "unhealthy" || command == "healthy") {
+        const auto ailment = ailmentNamed(argument(1));
+        if (!ailment) {
+            return "error " + command +
+                   " takes slow-heating, unstable-temperature, slow-gas or high-baseline";
+        }
+        model_.setAilment(*ailment, command == "unhealthy");
+        return "ok " + command + " " + argument(1);
+    }
     if (command == "state") {
         return "ok " + model_.describe();
     }

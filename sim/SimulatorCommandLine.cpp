@@ -55,6 +55,9 @@ std::string simulatorUsage() {
            "  noise N           send N random bytes before the next reply\n"
            "  variant fine|standard\n"
            "  speed X           run the physics X times faster\n"
+           "  unhealthy NAME    slow-heating, unstable-temperature, slow-gas or high-baseline:\n"
+           "                    each fails one system test analysis\n"
+           "  healthy NAME      cures it again\n"
            "  state             report mode, method, setpoints, readings, flags and faults\n"
            "  quit\n";
 }

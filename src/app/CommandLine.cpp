@@ -19,6 +19,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             value(line.device);
         } else if (argument == "--simulate") {
             line.simulate = true;
+        } else if (argument == "--analyze") {
+            value(line.analyzeLog);
+        } else if (argument == "--json") {
+            line.json = true;
         } else if (argument == "--fine") {
             line.fineGas = true;
         } else if (argument == "--version") {
@@ -30,8 +34,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             break;
         }
     }
-    if (line.error.empty() && line.fineGas && !line.simulate) {
-        line.error = "--fine applies only with --simulate";
+    if (line.error.empty() && line.fineGas && !line.simulate && !line.analyzeLog) {
+        line.error = "--fine applies only with --simulate or --analyze";
+    }
+    if (line.error.empty() && line.json && !line.analyzeLog) {
+        line.error = "--json applies only with --analyze";
     }
     return line;
 }
@@ -39,11 +46,16 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
 std::string commandLineUsage() {
     return "Usage: kqvdr1000-control [--dir DIR] [--device PATH] [--simulate [--fine]]\n"
            "                         [--version] [Qt options such as -platform offscreen]\n"
+           "       kqvdr1000-control --analyze LOG [--fine] [--json]\n"
            "\n"
            "  --dir DIR       keep the program's data files in DIR instead of beside the program\n"
            "  --device PATH   use this serial device for whichever port is chosen\n"
            "  --simulate      run against the built-in simulated instrument\n"
-           "  --fine          the simulated instrument has the fine gas-flow range\n"
+           "  --fine          the simulated instrument has the fine gas-flow range; with\n"
+           "                  --analyze, judge the log on the fine range (default: when its\n"
+           "                  path contains \"M03\")\n"
+           "  --analyze LOG   analyse a system test log and print the results, without a window\n"
+           "  --json          print the analysis as one JSON object\n"
            "  --version       print the version and exit\n";
 }
 

@@ -12,7 +12,9 @@ struct CommandLine {
     std::optional<std::string> programDir; // --dir DIR
     std::optional<std::string> device;     // --device PATH
     bool simulate = false;                 // --simulate
-    bool fineGas = false;                  // --fine, with --simulate
+    bool fineGas = false;                  // --fine, with --simulate or --analyze
+    std::optional<std::string> analyzeLog; // --analyze LOG: no window
+    bool json = false;                     // --json, with --analyze
     bool showVersion = false;              // --version
     bool showHelp = false;                 // --help
     std::string error;                     // set when the line cannot be used

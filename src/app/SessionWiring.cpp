@@ -9,6 +9,7 @@
 #include "ControlSession.h"
 #include "MessageBoxes.h"
 #include "MonitorReadings.h"
+#include "QtSystemTestWindows.h"
 
 #include <QAction>
 #include <QApplication>
@@ -48,20 +49,6 @@ void endProgram(ControlSession& session, CMainFrame& frame) {
     }
     session.shutdown();
     QCoreApplication::quit();
-}
-
-// Commands whose windows this version does not have yet say so instead of doing nothing.
-void sayNotYetAvailable(CMainFrame& frame, MessageBoxes& messages,
-                        std::initializer_list<CommandId> commands) {
-    for (const CommandId id : commands) {
-        QAction* command = frame.action(id);
-        QObject::connect(command, &QAction::triggered, &frame, [&frame, &messages, command] {
-            const std::string name = command->text().remove(QLatin1Char('&')).toStdString();
-            messages.show(&frame, {frame.windowTitle().toStdString(),
-                                   "\n\"" + name + "\" is not available in this version.\n",
-                                   MessageIcon::Information, MessageButtons::Ok});
-        });
-    }
 }
 
 // Log > View Current Log: the one viewer, brought forward when it is already open.
@@ -113,8 +100,13 @@ void wireControlSession(ControlSession& session, CMainFrame& frame, MessageBoxes
        [&session, &frame, &messages, viewer] { openLogViewer(session, frame, messages, *viewer); });
     auto* automation = new AutomationWindows(session, frame, messages);
     on(CommandId::Automation, [automation] { automation->openEditor(); });
-    sayNotYetAvailable(frame, messages,
-                       {CommandId::RunSystemTest, CommandId::AnalyzeSystemTestLog});
+    auto* systemTest = new QtSystemTestWindows(
+        {&frame, messages, session.heartbeat(), session.clock(), session.programDir(),
+         [&session] { return session.person().title(); },
+         [&state] { return state.fineGasResolution; }},
+        {state, session.automationTable(), session.systemTest(), methods, log, session.person()});
+    on(CommandId::RunSystemTest, [systemTest] { systemTest->runSystemTest(); });
+    on(CommandId::AnalyzeSystemTestLog, [systemTest] { systemTest->analyzeSystemTestLog(); });
     QObject::connect(&frame, &CMainFrame::closed, &frame,
                      [&session, &frame] { endProgram(session, frame); });
 }

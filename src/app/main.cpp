@@ -1,3 +1,4 @@
+#include "AnalyzeCommand.h"
 #include "AppTexts.h"
 #include "CKQVDR1000ControlApp.h"
 #include "CMainFrame.h"
@@ -16,6 +17,7 @@
 #include <QStandardPaths>
 #include <cstdio>
 #include <filesystem>
+#include <iostream>
 #include <memory>
 
 // The About box and --version quote the version as text; keep it in step with the build's.
@@ -36,6 +38,11 @@ int main(int argc, char* argv[]) {
     if (line.showHelp) {
         std::printf("%s", kqvdr::commandLineUsage().c_str());
         return 0;
+    }
+    if (line.analyzeLog) {
+        return kqvdr::runAnalyzeCommand(
+            {*line.analyzeLog, line.fineGas ? std::optional(true) : std::nullopt, line.json},
+            std::cout, std::cerr);
     }
     std::error_code error;
     if (line.programDir && !std::filesystem::is_directory(*line.programDir, error)) {

@@ -1,11 +1,9 @@
 #include "AutomationRunner.h"
 
 #include "Clock.h"
-#include "CommandTable.h"
+#include "EventCommands.h"
 #include "InstrumentState.h"
-#include "NumberText.h"
 #include "OperatingMode.h"
-#include "SendCommand.h"
 #include "TimeText.h"
 
 namespace kqvdr {
@@ -59,12 +57,8 @@ void AutomationRunner::fire(int number) {
     const AutomationEvent event = table_.event(number);
     table_.currentEventNumber = number;
     table_.event(0) = event;
-    if (const auto mode = eventModeCode(event.eventMode); mode && *mode != state_.mode()) {
-        const std::int16_t data[] = {static_cast<std::int16_t>(*mode)};
-        SendCommand(driver_, state_.deviceId(), code(Command::SetMode), data);
-    }
-    const std::int16_t method[] = {static_cast<std::int16_t>(parseLeadingInt(event.eventMethod))};
-    SendCommand(driver_, state_.deviceId(), code(Command::SelectMethod), method);
+    sendEventMode(driver_, state_, event);
+    sendEventMethod(driver_, state_, event);
     ++table_.nextEventIndex;
 }
 

@@ -13,6 +13,7 @@
 #include "QtOperator.h"
 #include "StatusPoll.h"
 #include "SystemClock.h"
+#include "SystemTestRunner.h"
 #include "TickHandoffs.h"
 
 #include <QObject>
@@ -57,6 +58,7 @@ public:
     OperationalLog& log() { return log_; }
     AutomationTable& automationTable() { return automationTable_; }
     AutomationRunner& automation() { return automation_; }
+    SystemTestRunner& systemTest() { return systemTest_; }
     const Clock& clock() const { return clock_; }
     const std::filesystem::path& programDir() const { return programDir_; }
     // What the windows do when the automation ends, before the log is offered for saving.
@@ -73,10 +75,10 @@ private:
     CKQVDR1000ControlView* view_; // owned by its parent widget once shown in the frame
     InstrumentLink link_;
     OperationalLog log_;
-    AutomationTable automationTable_;
+    AutomationTable automationTable_; // shared by the automation and the system test
     AutomationRunner automation_;
     std::function<void()> automationStopped_;
-    InactiveRunner systemTest_;
+    SystemTestRunner systemTest_{state_, driver_, clock_, automationTable_};
     std::unique_ptr<StatusPoll> poll_;
     std::filesystem::path programDir_;
     std::unique_ptr<MethodStore> methods_;

@@ -20,5 +20,14 @@ TEST(CommandLine, RejectsAMissingValueAndFineWithoutSimulate) {
     EXPECT_FALSE(parseCommandLine({"--fine"}).error.empty());
 }
 
+TEST(CommandLine, AnalyzeTakesALogWithFineAndJsonWhichNeedIt) {
+    const auto line = parseCommandLine({"--analyze", "/logs/M03_001.log", "--json", "--fine"});
+    EXPECT_TRUE(line.error.empty());
+    EXPECT_EQ(line.analyzeLog, "/logs/M03_001.log");
+    EXPECT_TRUE(line.json && line.fineGas);
+    EXPECT_FALSE(parseCommandLine({"--analyze"}).error.empty());
+    EXPECT_FALSE(parseCommandLine({"--json"}).error.empty());
+}
+
 } // namespace
 } // namespace kqvdr

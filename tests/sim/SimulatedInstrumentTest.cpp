@@ -139,7 +139,21 @@ INSTANTIATE_TEST_SUITE_P(
                     ControlCase{"variant coarse", "error"}, ControlCase{"speed 10", "ok"},
                     ControlCase{"speed 0", "error"}, ControlCase{"state", "ok mode=0"},
                     ControlCase{"", "error"}, ControlCase{"launch", "error"},
-                    ControlCase{"quit", "ok"}));
+                    ControlCase{"unhealthy slow-gas", "ok"},
+                    ControlCase{"unhealthy tired", "error"},
+                    ControlCase{"healthy high-baseline", "ok"}, ControlCase{"quit", "ok"}));
+
+TEST(SimulatedInstrumentTest, UnhealthyConditionsShowInTheStateAndCanBeCured) {
+    SimulatedInstrument instrument({});
+    EXPECT_NE(instrument.control("state", 0).find("ailments=none"), std::string::npos);
+    instrument.control("unhealthy slow-heating", 0);
+    instrument.control("unhealthy high-baseline", 0);
+    EXPECT_NE(instrument.control("state", 0).find("ailments=slow-heating,high-baseline"),
+              std::string::npos);
+    instrument.control("healthy slow-heating", 0);
+    EXPECT_TRUE(instrument.model().has(Ailment::HighBaseline));
+    EXPECT_FALSE(instrument.model().has(Ailment::SlowHeating));
+}
 
 } // namespace
 } // namespace kqvdr::sim

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "SystemTestWindows.h"
+
+#include <QDialog>
+#include <filesystem>
+
+class QLineEdit;
+
+namespace kqvdr {
+
+class CMaskEdit;
+class MessageBoxes;
+
+// Identifies the instrument about to be tested: its serial number in a masked edit ("003-###",
+// or "M03-###" on a fine gas-flow instrument) over the timetable's start and end. Leaving the
+// serial field decides where the test log goes ("savedir.txt").
+class CSystemTestDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    enum Control : int {
+        TemplateId = 182,
+        SerialEdit = 1321,
+        StartEdit = 1324,
+        EndEdit = 1327,
+    };
+
+    CSystemTestDlg(const QString& title, bool fineGas, const QString& start, const QString& end,
+                   std::filesystem::path programDir, MessageBoxes& messages,
+                   QWidget* parent = nullptr);
+
+    // What was chosen; meaningful after OK.
+    TestInstrument instrument() const { return instrument_; }
+
+private:
+    void serialLeft();
+
+    QString title_;
+    bool fineGas_;
+    std::filesystem::path programDir_;
+    MessageBoxes& messages_;
+    CMaskEdit* serialEdit_;
+    TestInstrument instrument_;
+};
+
+} // namespace kqvdr

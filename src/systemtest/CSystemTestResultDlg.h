@@ -1,0 +1,60 @@
+#pragma once
+
+#include "TestResult.h"
+
+#include <QDialog>
+#include <array>
+#include <filesystem>
+#include <vector>
+
+class QPushButton;
+
+namespace kqvdr {
+
+class CVerdictPicture;
+class MessageBoxes;
+
+// The results of a system test: the four verdicts beside their tests' names, and buttons for
+// each test's details, the methods' setpoints and the report. The log is analysed when the
+// dialog starts.
+class CSystemTestResultDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    enum Control : int {
+        TemplateId = 184,
+        ResponsePicture = 1336, // the four verdict pictures, in test order
+        ResponseButton = 1368,
+        StabilityButton = 1369,
+        BaselineButton = 1370,
+        MassFlowButton = 1371,
+        MethodSettingsButton = 1372,
+        PrintReportButton = 1373,
+    };
+
+    // `serial` with "_" or "-" as its fourth character.
+    CSystemTestResultDlg(const QString& title, const std::string& serial,
+                         std::filesystem::path logPath, MessageBoxes& messages,
+                         QWidget* parent = nullptr);
+
+    // Analyses the log; says so when it cannot be read. Call before showing.
+    void analyse();
+
+    const std::vector<TestResult>& results() const { return results_; }
+    // The details dialogs, made for the buttons (and for tests).
+    QDialog* makeDetails(int button);
+
+private:
+    void openDetails(int button);
+    void showMethodSettings();
+
+    QString title_;
+    std::string serial_;
+    std::filesystem::path logPath_;
+    MessageBoxes& messages_;
+    std::vector<TestResult> results_;
+    std::array<CVerdictPicture*, 4> pictures_{};
+    std::vector<QPushButton*> buttons_;
+};
+
+} // namespace kqvdr

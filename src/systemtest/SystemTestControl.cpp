@@ -1,0 +1,107 @@
+#include "SystemTestControl.h"
+
+#include "AutomationEvent.h"
+#include "InstrumentState.h"
+#include "MethodStore.h"
+#include "OperationalLog.h"
+#include "Operator.h"
+#include "SystemTestRunner.h"
+#include "TestSequence.h"
+#include "TestSerial.h"
+#include "TimeText.h"
+
+#include <algorithm>
+
+namespace kqvdr {
+namespace {
+
+const char* const kSequenceMissing =
+    "The System Tests sequence file cannot be found.\n\nA System Test will not be carried out.";
+const char* const kSequenceDamaged =
+    "The System Tests sequence file is damaged.\n\nA System Test will not be carried out.";
+const char* const kStopped = "\nThe System Test has been stopped.\n\nAnalysis of the instruments "
+                             "performance cannot be carried out.";
+
+} // namespace
+
+SystemTestControl::SystemTestControl(Parts parts, std::filesystem::path programDir,
+                                     std::function<std::string()> title)
+    : parts_(parts), programDir_(std::move(programDir)), title_(std::move(title)) {
+    parts_.runner.setHooks({[this] { openTestLog(); }, [this] { endTest(); }});
+}
+
+std::filesystem::path SystemTestControl::testLogPath() const {
+    if (instrument_.saveToNetwork) {
+        return instrument_.networkLogPath;
+    }
+    return programDir_ / (instrument_.testSerial + ".log");
+}
+
+void SystemTestControl::runSystemTest() {
+    parts_.table.restartRequested = true;
+    parts_.runner.clearCompleted();
+    const TestSequenceRead sequence = readTestSequence(programDir_);
+    if (sequence.status != ArchiveReadStatus::Ok) {
+        // A short or unreadable timetable would run steps nobody wrote.
+        parts_.person.message(sequence.status == ArchiveReadStatus::CannotOpen ? kSequenceMissing
+                                                                               : kSequenceDamaged,
+                              MessageIcon::Exclamation);
+        return;
+    }
+    loadTestSteps(parts_.table, sequence.steps);
+    const std::string start = testStartTime(parts_.table);
+    const std::string end = testEndTime(parts_.table);
+    const auto chosen = parts_.windows.identifyInstrument(start, end);
+    if (!chosen) {
+        return;
+    }
+    parts_.state.lastErrorCode = " - ";
+    if (!parts_.methods.loadSystemTestMethods()) {
+        return;
+    }
+    instrument_ = *chosen;
+    parts_.windows.minimiseMainWindow();
+    parts_.runner.start();
+    parts_.windows.openProgress(shownSerial(instrument_.testSerial), start + ":00", end + ":00");
+}
+
+void SystemTestControl::openTestLog() {
+    parts_.log.openTestLog(testLogPath());
+    parts_.windows.startCounting();
+}
+
+void SystemTestControl::endTest() {
+    parts_.windows.closeProgress();
+    if (parts_.log.loggingActive()) {
+        parts_.log.close();
+    }
+    parts_.runner.halt();
+    if (parts_.runner.completed()) {
+        parts_.windows.showResults(instrument_.testSerial, testLogPath());
+    } else {
+        parts_.windows.warning(title_() + " Control - Warning (" +
+                                   shownSerial(instrument_.testSerial) + ")",
+                               kStopped);
+        if (parts_.log.openExistingLog(testLogPath())) {
+            if (parts_.state.lastErrorCode != " - ") {
+                parts_.log.writeLine();
+            }
+            parts_.log.close();
+        }
+    }
+    parts_.methods.loadMethods(MethodStore::Announce::Silently);
+    parts_.windows.restoreMainWindow();
+}
+
+int testProgressPercent(const std::string& start, const std::string& end, const std::string& now) {
+    const ElapsedTime total = elapsedTime(start, end);
+    const ElapsedTime elapsed = elapsedTime(start, now);
+    // A timetable that starts and ends at the same time has no span to divide by.
+    if (total.seconds <= 0 || !elapsed.valid()) {
+        return 0;
+    }
+    return std::clamp(
+        static_cast<int>(static_cast<long long>(elapsed.seconds) * 100 / total.seconds), 0, 100);
+}
+
+} // namespace kqvdr

@@ -1,0 +1,61 @@
+#include "TestVerdicts.h"
+
+namespace kqvdr {
+namespace {
+
+constexpr std::array<const char*, kSystemTestCount> kLabels = {
+    "1. Temperature Response", "2. Temperature Stability", "3. Baseline Stability",
+    "4. Mass Flow Response"};
+
+} // namespace
+
+bool rowPasses(const TestResult& row, SystemTest test) {
+    switch (test) {
+    case SystemTest::TemperatureResponse:
+        return row.respPass;
+    case SystemTest::TemperatureStability:
+        return row.stable();
+    case SystemTest::BaselineStability:
+        return row.baselinePass;
+    case SystemTest::MassFlow:
+        return row.gasPass;
+    }
+    return false;
+}
+
+TestVerdicts overallVerdicts(const std::vector<TestResult>& rows) {
+    TestVerdicts result;
+    for (int i = 0; i < kSystemTestCount; ++i) {
+        const auto test = static_cast<SystemTest>(i);
+        Verdict verdict = rows.empty() ? Verdict::NotTested : Verdict::Passed;
+        for (const TestResult& row : rows) {
+            if (!rowPasses(row, test)) {
+                verdict = Verdict::Failed;
+            }
+        }
+        result.verdicts[static_cast<std::size_t>(i)] = verdict;
+    }
+    return result;
+}
+
+const char* systemTestLabel(SystemTest test) {
+    return kLabels[static_cast<std::size_t>(test)];
+}
+
+const char* systemTestName(SystemTest test) {
+    return systemTestLabel(test) + 3; // past "N. "
+}
+
+const char* verdictWord(Verdict verdict) {
+    switch (verdict) {
+    case Verdict::Passed:
+        return "passed";
+    case Verdict::Failed:
+        return "failed";
+    case Verdict::NotTested:
+        break;
+    }
+    return "not tested";
+}
+
+} // namespace kqvdr
