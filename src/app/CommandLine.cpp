@@ -21,6 +21,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             line.simulate = true;
         } else if (argument == "--analyze") {
             value(line.analyzeLog);
+        } else if (argument == "--report") {
+            value(line.reportPdf);
         } else if (argument == "--json") {
             line.json = true;
         } else if (argument == "--fine") {
@@ -40,13 +42,16 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     if (line.error.empty() && line.json && !line.analyzeLog) {
         line.error = "--json applies only with --analyze";
     }
+    if (line.error.empty() && line.reportPdf && !line.analyzeLog) {
+        line.error = "--report applies only with --analyze";
+    }
     return line;
 }
 
 std::string commandLineUsage() {
     return "Usage: kqvdr1000-control [--dir DIR] [--device PATH] [--simulate [--fine]]\n"
            "                         [--version] [Qt options such as -platform offscreen]\n"
-           "       kqvdr1000-control --analyze LOG [--fine] [--json]\n"
+           "       kqvdr1000-control --analyze LOG [--fine] [--json] [--report FILE.pdf]\n"
            "\n"
            "  --dir DIR       keep the program's data files in DIR instead of beside the program\n"
            "  --device PATH   use this serial device for whichever port is chosen\n"
@@ -56,6 +61,7 @@ std::string commandLineUsage() {
            "                  path contains \"M03\")\n"
            "  --analyze LOG   analyse a system test log and print the results, without a window\n"
            "  --json          print the analysis as one JSON object\n"
+           "  --report FILE   with --analyze, also write the performance report as a PDF\n"
            "  --version       print the version and exit\n";
 }
 

@@ -15,6 +15,7 @@ struct CommandLine {
     bool fineGas = false;                  // --fine, with --simulate or --analyze
     std::optional<std::string> analyzeLog; // --analyze LOG: no window
     bool json = false;                     // --json, with --analyze
+    std::optional<std::string> reportPdf;  // --report FILE.pdf, with --analyze
     bool showVersion = false;              // --version
     bool showHelp = false;                 // --help
     std::string error;                     // set when the line cannot be used

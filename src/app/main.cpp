@@ -7,13 +7,16 @@
 #include "ControlSession.h"
 #include "DataDirectory.h"
 #include "MessageBoxes.h"
+#include "ReportCommand.h"
 #include "SessionWiring.h"
 #ifdef KQVDR_WITH_SIMULATOR
 #include "SimulatorHost.h"
 #endif
+#include "SystemTestAnalysis.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QGuiApplication>
 #include <QStandardPaths>
 #include <cstdio>
 #include <filesystem>
@@ -40,9 +43,20 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     if (line.analyzeLog) {
-        return kqvdr::runAnalyzeCommand(
+        const int analysed = kqvdr::runAnalyzeCommand(
             {*line.analyzeLog, line.fineGas ? std::optional(true) : std::nullopt, line.json},
             std::cout, std::cerr);
+        if (analysed != 0 || !line.reportPdf) {
+            return analysed;
+        }
+        // The report is drawn with the program's fonts but needs no window or display.
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        QGuiApplication guiApp(argc, argv);
+        const std::filesystem::path log = *line.analyzeLog;
+        return kqvdr::runReportCommand(log, line.fineGas || kqvdr::fineFlowLog(log),
+                                       *line.reportPdf, std::cerr);
     }
     std::error_code error;
     if (line.programDir && !std::filesystem::is_directory(*line.programDir, error)) {

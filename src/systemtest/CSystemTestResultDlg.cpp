@@ -8,6 +8,9 @@
 #include "TestSerial.h"
 #include "TestVerdicts.h"
 
+#include <QDate>
+#include <QDir>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -64,13 +67,14 @@ CSystemTestResultDlg::CSystemTestResultDlg(const QString& title, const std::stri
             new QLabel(QString::fromLatin1(systemTestLabel(static_cast<SystemTest>(i)))), i, 1);
     }
 
-    const std::array<std::pair<int, const char*>, 6> commands = {{
+    const std::array<std::pair<int, const char*>, 7> commands = {{
         {ResponseButton, "Temperature Response"},
         {StabilityButton, "Temperature Stability"},
         {BaselineButton, "Baseline Stability"},
         {MassFlowButton, "Mass Flow Response"},
         {MethodSettingsButton, "Method Settings"},
         {PrintReportButton, "Print Report"},
+        {SaveReportButton, "Save as PDF"},
     }};
     auto* buttonColumn = new QVBoxLayout;
     for (const auto& [id, text] : commands) {
@@ -83,9 +87,9 @@ CSystemTestResultDlg::CSystemTestResultDlg(const QString& title, const std::stri
             if (id == MethodSettingsButton) {
                 showMethodSettings();
             } else if (id == PrintReportButton) {
-                messages_.show(this, {title_.toStdString(),
-                                      "\n\"Print Report\" is not available in this version.\n",
-                                      MessageIcon::Information, MessageButtons::Ok});
+                printReportWithDialog(this, reportData());
+            } else if (id == SaveReportButton) {
+                saveReportAsPdf();
             } else {
                 openDetails(id);
             }
@@ -101,6 +105,30 @@ CSystemTestResultDlg::CSystemTestResultDlg(const QString& title, const std::stri
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(tests, 1);
     layout->addLayout(buttonColumn);
+}
+
+ReportData CSystemTestResultDlg::reportData() const {
+    const QDate today = QDate::currentDate();
+    return {serial_, results_, reportDateText(today.year(), today.month(), today.day())};
+}
+
+// Beside the printer: the same pages as a PDF file the operator chooses.
+void CSystemTestResultDlg::saveReportAsPdf() {
+    const QString path =
+        choosePdfPath_
+            ? choosePdfPath_()
+            : QFileDialog::getSaveFileName(this, title_ + QStringLiteral(" - Save Report as PDF"),
+                                           QDir::home().filePath(QString::fromStdString(serial_) +
+                                                                 QStringLiteral("_report.pdf")),
+                                           QStringLiteral("PDF documents (*.pdf)"));
+    if (path.isEmpty()) {
+        return;
+    }
+    if (const auto failure = writeReportPdf(path, reportData())) {
+        messages_.show(this, {title_.toStdString(),
+                              "\nThe report cannot be saved: " + failure->toStdString() + ".\n",
+                              MessageIcon::Exclamation, MessageButtons::Ok});
+    }
 }
 
 void CSystemTestResultDlg::analyse() {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "PerformanceReport.h"
 #include "TestResult.h"
 
 #include <QDialog>
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 class QPushButton;
@@ -30,6 +32,7 @@ public:
         MassFlowButton = 1371,
         MethodSettingsButton = 1372,
         PrintReportButton = 1373,
+        SaveReportButton = 1374, // beside Print Report: the same pages as a PDF file
     };
 
     // `serial` with "_" or "-" as its fourth character.
@@ -41,12 +44,19 @@ public:
     void analyse();
 
     const std::vector<TestResult>& results() const { return results_; }
+    // What Print Report and Save as PDF print: the serial as held here, the rows and today.
+    ReportData reportData() const;
+    // Where Save as PDF asks to write; a file dialog unless replaced (tests). Empty: cancelled.
+    void setPdfPathChooser(std::function<QString()> chooser) {
+        choosePdfPath_ = std::move(chooser);
+    }
     // The details dialogs, made for the buttons (and for tests).
     QDialog* makeDetails(int button);
 
 private:
     void openDetails(int button);
     void showMethodSettings();
+    void saveReportAsPdf();
 
     QString title_;
     std::string serial_;
@@ -55,6 +65,7 @@ private:
     std::vector<TestResult> results_;
     std::array<CVerdictPicture*, 4> pictures_{};
     std::vector<QPushButton*> buttons_;
+    std::function<QString()> choosePdfPath_;
 };
 
 } // namespace kqvdr

@@ -65,9 +65,34 @@ TEST_F(ResultsFixture, ShowsTheFourVerdictsAndEnablesTheButtons) {
     EXPECT_EQ(pictureVerdict(1), "failed");
     EXPECT_EQ(pictureVerdict(2), "passed");
     EXPECT_EQ(pictureVerdict(3), "passed");
-    for (int id = 1368; id <= 1373; ++id) {
+    for (int id = 1368; id <= 1374; ++id) {
         EXPECT_TRUE(control<QPushButton>(results, id)->isEnabled()) << id;
     }
+}
+
+// Save as PDF writes the report's pages for the rows on screen; a path it cannot write is
+// reported and leaves nothing behind.
+TEST_F(ResultsFixture, SaveAsPdfWritesTheReportOrSaysWhyNot) {
+    CSystemTestResultDlg& results = open(sampleLog());
+    const ReportData data = results.reportData();
+    EXPECT_EQ(data.serial, "003_017");
+    EXPECT_EQ(data.rows.size(), results.results().size());
+    EXPECT_FALSE(data.date.empty());
+
+    const auto pdf = dir.file("report.pdf");
+    results.setPdfPathChooser([&pdf] { return QString::fromStdString(pdf.string()); });
+    QTest::mouseClick(control<QPushButton>(results, CSystemTestResultDlg::SaveReportButton),
+                      Qt::LeftButton);
+    EXPECT_GT(std::filesystem::file_size(pdf), 1000u);
+    EXPECT_TRUE(messages.shown.empty());
+
+    results.setPdfPathChooser(
+        [this] { return QString::fromStdString(dir.file("no/r.pdf").string()); });
+    QTest::mouseClick(control<QPushButton>(results, CSystemTestResultDlg::SaveReportButton),
+                      Qt::LeftButton);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text.rfind("\nThe report cannot be saved: ", 0), 0u);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("no")));
 }
 
 TEST_F(ResultsFixture, DetailsListOneLineARowInTheirFormats) {
