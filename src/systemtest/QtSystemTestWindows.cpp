@@ -18,6 +18,10 @@ QtSystemTestWindows::QtSystemTestWindows(Environment environment, const Parts& p
           {parts.state, parts.table, parts.runner, parts.methods, parts.log, parts.person, *this},
           env_.programDir, [this] { return env_.title().toStdString(); }) {}
 
+QtSystemTestWindows::~QtSystemTestWindows() {
+    delete progress_.data();
+}
+
 std::optional<TestInstrument> QtSystemTestWindows::identifyInstrument(const std::string& start,
                                                                       const std::string& end) {
     std::optional<TestInstrument> chosen;

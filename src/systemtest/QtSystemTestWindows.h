@@ -45,6 +45,8 @@ public:
     };
 
     QtSystemTestWindows(Environment environment, const Parts& parts);
+    // A progress window still open (the program is ending) goes with these windows.
+    ~QtSystemTestWindows() override;
 
     // Tools > Run System Test and Tools > Analyze System Test Log.
     void runSystemTest() { control_.runSystemTest(); }
