@@ -23,6 +23,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             line.fineGas = true;
         } else if (argument == "--version") {
             line.showVersion = true;
+        } else if (argument == "--verify-audit") {
+            line.verifyAudit = true;
+            if (i + 1 < arguments.size() && !arguments[i + 1].starts_with('-')) {
+                line.auditFile = arguments[++i];
+            }
         } else if (argument == "--help" || argument == "-h") {
             line.showHelp = true;
         }
@@ -39,12 +44,15 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
 std::string commandLineUsage() {
     return "Usage: kqvdr1000-control [--dir DIR] [--device PATH] [--simulate [--fine]]\n"
            "                         [--version] [Qt options such as -platform offscreen]\n"
+           "       kqvdr1000-control [--dir DIR] --verify-audit [FILE]\n"
            "\n"
            "  --dir DIR       keep the program's data files in DIR instead of beside the program\n"
            "  --device PATH   use this serial device for whichever port is chosen\n"
            "  --simulate      run against the built-in simulated instrument\n"
            "  --fine          the simulated instrument has the fine gas-flow range\n"
-           "  --version       print the version and exit\n";
+           "  --version       print the version and exit\n"
+           "  --verify-audit  check the audit trail's chain (FILE, or audit.log in the data\n"
+           "                  directory) and say where it breaks; exit 0 when it is intact\n";
 }
 
 } // namespace kqvdr

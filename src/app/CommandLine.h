@@ -15,6 +15,8 @@ struct CommandLine {
     bool fineGas = false;                  // --fine, with --simulate
     bool showVersion = false;              // --version
     bool showHelp = false;                 // --help
+    bool verifyAudit = false;              // --verify-audit [FILE]
+    std::string auditFile;                 // its FILE; empty for the data directory's
     std::string error;                     // set when the line cannot be used
 };
 

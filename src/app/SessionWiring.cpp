@@ -7,8 +7,10 @@
 #include "CViewLogDlg.h"
 #include "CommandId.h"
 #include "ControlSession.h"
+#include "ExportCsvCommand.h"
 #include "MessageBoxes.h"
 #include "MonitorReadings.h"
+#include "RecordsCommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -115,6 +117,8 @@ void wireControlSession(ControlSession& session, CMainFrame& frame, MessageBoxes
     on(CommandId::Automation, [automation] { automation->openEditor(); });
     sayNotYetAvailable(frame, messages,
                        {CommandId::RunSystemTest, CommandId::AnalyzeSystemTestLog});
+    wireRecordsCommands(session, frame, messages,
+                        csvExportDialogs(&frame, session.person().title()));
     QObject::connect(&frame, &CMainFrame::closed, &frame,
                      [&session, &frame] { endProgram(session, frame); });
 }

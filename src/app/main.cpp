@@ -7,6 +7,7 @@
 #include "DataDirectory.h"
 #include "MessageBoxes.h"
 #include "SessionWiring.h"
+#include "VerifyAuditCommand.h"
 #ifdef KQVDR_WITH_SIMULATOR
 #include "SimulatorHost.h"
 #endif
@@ -36,6 +37,9 @@ int main(int argc, char* argv[]) {
     if (line.showHelp) {
         std::printf("%s", kqvdr::commandLineUsage().c_str());
         return 0;
+    }
+    if (line.verifyAudit) {
+        return kqvdr::verifyAuditCommand(line, argc, argv);
     }
     std::error_code error;
     if (line.programDir && !std::filesystem::is_directory(*line.programDir, error)) {

@@ -2,15 +2,13 @@
 
 #include "AuditLine.h"
 #include "Clock.h"
-
-#include <algorithm>
-#include <fstream>
+#include "FileTail.h"
 
 namespace kqvdr {
 namespace {
 
 // The chain needs only the last line; a trail of years need not be read whole for it.
-constexpr std::streamoff kTailBytes = 64 * 1024;
+constexpr std::size_t kTailBytes = 64 * 1024;
 
 struct Tail {
     std::string lastHash{kAuditGenesisHash};
@@ -25,34 +23,13 @@ std::error_code readTail(const std::filesystem::path& path, Tail& tail) {
     if (!std::filesystem::exists(path, error)) {
         return error;
     }
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) {
-        return std::make_error_code(std::errc::permission_denied);
+    FileTail fileTail;
+    if (const auto readError = readFileTail(path, kTailBytes, fileTail)) {
+        return readError;
     }
-    const std::streamoff size = in.tellg();
-    const std::streamoff start = size > kTailBytes ? size - kTailBytes : 0;
-    in.seekg(start);
-    std::string bytes(static_cast<std::size_t>(size - start), '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!in) {
-        return std::make_error_code(std::errc::io_error);
-    }
-    tail.endsWithLineBreak = bytes.empty() || bytes.back() == '\n';
-    std::string_view rest(bytes);
-    if (start > 0) {
-        rest.remove_prefix(std::min(rest.size(), rest.find('\n') + 1)); // cut by the window
-    }
-    while (!rest.empty()) {
-        if (rest.back() == '\n') {
-            rest.remove_suffix(1);
-        }
-        const std::size_t begin = rest.rfind('\n');
-        std::string_view line = begin == std::string_view::npos ? rest : rest.substr(begin + 1);
-        rest = begin == std::string_view::npos ? std::string_view() : rest.substr(0, begin + 1);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        if (const auto parts = parseAuditLine(line)) {
+    tail.endsWithLineBreak = fileTail.endsWithLineBreak;
+    for (auto line = fileTail.lines.rbegin(); line != fileTail.lines.rend(); ++line) {
+        if (const auto parts = parseAuditLine(*line)) {
             tail.lastHash = std::string(parts->hash);
             tail.sequence = parts->sequence;
             break;

@@ -7,6 +7,11 @@
 
 #include <cstdlib>
 
+#ifndef _WIN32
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
 namespace kqvdr {
 
 SessionRecords::SessionRecords(const InstrumentState& state, SerialDriver& driver,
@@ -53,6 +58,12 @@ std::string operatingSystemUser() {
             return value;
         }
     }
+#ifndef _WIN32
+    // Services and containers often run without USER set; the account still has a name.
+    if (const passwd* account = ::getpwuid(::geteuid()); account != nullptr) {
+        return account->pw_name;
+    }
+#endif
     return "unknown";
 }
 
