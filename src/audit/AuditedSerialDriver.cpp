@@ -27,6 +27,22 @@ int hexValue(std::string_view digits) {
     return error == std::errc() && end == digits.data() + digits.size() ? value : -1;
 }
 
+bool audited(int commandCode) {
+    switch (static_cast<Command>(commandCode)) {
+    case Command::SetMode:
+    case Command::SetDeviceId:
+    case Command::Autozero:
+    case Command::SelectMethod:
+    case Command::HeaterOn:
+    case Command::HeaterOff:
+    case Command::DownloadMethod:
+    case Command::SetVapourSensitivity:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // The frame's code and data as the program built them: one byte for two digits of data, words
 // of four digits otherwise. Nothing for anything that is not a whole frame.
 struct SentCommand {
@@ -41,6 +57,9 @@ SentCommand decodeSent(std::string_view frame) {
     const std::string_view body = frame.substr(1, frame.size() - 2);
     const std::string_view data = body.substr(4, body.size() - 6);
     const int code = hexValue(body.substr(2, 2));
+    if (!audited(code)) {
+        return sent; // the sweep's requests: nothing to decode
+    }
     for (std::size_t at = 0; at < data.size(); at += data.size() == 2 ? 2 : 4) {
         const int value = hexValue(data.substr(at, data.size() == 2 ? 2 : 4));
         if (value < 0) {

@@ -1,6 +1,7 @@
 #include "SessionRecords.h"
 
 #include "AutomationRunner.h"
+#include "Clock.h"
 #include "MethodStore.h"
 #include "OperationalLog.h"
 #include "StatusPoll.h"
@@ -19,7 +20,7 @@ SessionRecords::SessionRecords(const InstrumentState& state, SerialDriver& drive
                                std::string user, AuditTrail::FailureReport reportFailure)
     : driver_(driver, state),
       trail_(dataDir / kAuditFile, clock, std::move(user), std::move(reportFailure)),
-      usage_(state, clock, dataDir / kUsageFile), trends_(state, clock) {
+      usage_(state, clock, dataDir / kUsageFile), trends_(state), clock_(clock) {
     driver_.setAuditSink(this);
 }
 
@@ -42,9 +43,11 @@ void SessionRecords::programExiting() {
 }
 
 bool SessionRecords::tickEnded() {
+    // One reading of the clock serves both: it is the costliest part of a quiet tick.
+    const LocalTime now = clock_.now();
     driver_.tickEnded();
-    usage_.tickEnded();
-    return trends_.tickEnded();
+    usage_.tickEnded(now);
+    return trends_.tickEnded(now);
 }
 
 void SessionRecords::record(const AuditEvent& event) {

@@ -49,6 +49,7 @@ private:
     AuditTrail trail_;
     UsageTracker usage_;
     TrendRecorder trends_;
+    const Clock& clock_;
 };
 
 // The name of the person logged in to the operating system, "unknown" when it cannot be told.

@@ -5,13 +5,18 @@
 
 namespace kqvdr {
 
-TrendRecorder::TrendRecorder(const InstrumentState& state, const Clock& clock)
-    : state_(state), clock_(clock) {}
+TrendRecorder::TrendRecorder(const InstrumentState& state) : state_(state) {}
 
-bool TrendRecorder::tickEnded() {
-    const std::int64_t now = localSeconds(clock_.now());
-    if (now == lastSecond_ || state_.commErrorActive ||
-        state_.watchdogCount >= state_.watchdogLimit) {
+bool TrendRecorder::tickEnded(const LocalTime& time) {
+    const std::int64_t now = localSeconds(time);
+    if (!state_.answering()) {
+        answeringSince_ = -1;
+        return false;
+    }
+    if (answeringSince_ < 0 || now < answeringSince_) {
+        answeringSince_ = now;
+    }
+    if (now == lastSecond_ || now - answeringSince_ < kSettleSeconds) {
         return false;
     }
     // A clock set back would break the ring's time order; its samples start again.

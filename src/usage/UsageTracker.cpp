@@ -18,10 +18,6 @@ std::string isoDate(const LocalTime& time) {
     return text;
 }
 
-bool answering(const InstrumentState& state) {
-    return !state.commErrorActive && state.watchdogCount < state.watchdogLimit;
-}
-
 } // namespace
 
 UsageTracker::UsageTracker(const InstrumentState& state, const Clock& clock,
@@ -69,11 +65,11 @@ InstrumentUsage* UsageTracker::current() {
     return &instruments_.back();
 }
 
-void UsageTracker::tickEnded() {
-    const std::int64_t now = utcSeconds(clock_.now());
+void UsageTracker::tickEnded(const LocalTime& time) {
+    const std::int64_t now = utcSeconds(time);
     const std::int64_t step = lastTick_ ? now - *lastTick_ : 0;
     lastTick_ = now;
-    if (!answering(state_)) {
+    if (!state_.answering()) {
         answeringSince_ = -1;
         busy_ = false;
         return;

@@ -11,6 +11,7 @@
 namespace kqvdr {
 
 class Clock;
+struct LocalTime;
 struct InstrumentState;
 
 // Counts the instrument's use from the poll: time in Run and Gas Save and with the heater on,
@@ -30,7 +31,8 @@ public:
 
     // The counters kept so far; a missing file means none. False when it cannot be read.
     bool load();
-    void tickEnded();
+    // `now` is the clock's time at the end of this tick.
+    void tickEnded(const LocalTime& now);
     // Writes the file now when anything changed. An empty error code means success.
     std::error_code save();
 

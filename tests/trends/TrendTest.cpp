@@ -50,38 +50,42 @@ struct TrendWorld {
     void run(int seconds) {
         for (int s = 0; s < seconds; ++s) {
             for (int i = 0; i < 10; ++i) {
-                recorder.tickEnded();
+                recorder.tickEnded(clock.now());
             }
             clock.advanceSeconds(1);
         }
     }
     InstrumentState state;
     test::ManualClock clock;
-    TrendRecorder recorder{state, clock};
+    TrendRecorder recorder{state};
 };
 
 TEST(TrendRecorder, TakesOneSampleASecondInDisplayUnitsStampedWithLocalTime) {
     TrendWorld world;
-    world.run(3);
+    world.run(TrendRecorder::kSettleSeconds + 3);
     const TrendRing& ring = world.recorder.ring();
     ASSERT_EQ(ring.size(), 3u);
-    EXPECT_EQ(ring.at(0).time, localSeconds({2026, 12, 8, 9, 0, 0, 2, 60}));
+    EXPECT_EQ(ring.at(0).time, localSeconds({2026, 12, 8, 9, 0, 3, 2, 60}));
     EXPECT_EQ(ring.at(2).time - ring.at(0).time, 2);
-    EXPECT_EQ(localTimeAt(ring.at(2).time).second, 2);
+    EXPECT_EQ(localTimeAt(ring.at(2).time).second, 5);
     EXPECT_FLOAT_EQ(ring.at(0)[TrendSeries::Evaporator], 60.3f);
     EXPECT_FLOAT_EQ(ring.at(0)[TrendSeries::EvaporatorSetpoint], 60.0f);
     EXPECT_FLOAT_EQ(ring.at(0)[TrendSeries::GasFlow], 0.45f);
 }
 
-TEST(TrendRecorder, SkipsSecondsWhenTheInstrumentIsSilent) {
+// Before the first readings arrive, and just after a silence, the table holds zeros or stale
+// values that would draw as spikes.
+TEST(TrendRecorder, WaitsForTheInstrumentToAnswerAFewSecondsBeforeSampling) {
     TrendWorld world;
-    world.run(2);
+    world.run(TrendRecorder::kSettleSeconds + 2); // samples at 09:00:03 and 04
     world.state.watchdogCount = world.state.watchdogLimit;
-    world.run(5);
+    world.run(5); // silent from 05 to 09
     world.state.watchdogCount = 0;
-    world.run(1);
-    ASSERT_EQ(world.recorder.ring().size(), 3u);
-    EXPECT_EQ(world.recorder.ring().at(2).time - world.recorder.ring().at(1).time, 6);
+    world.run(TrendRecorder::kSettleSeconds + 1); // answering again from 10: a sample at 13
+    const TrendRing& ring = world.recorder.ring();
+    ASSERT_EQ(ring.size(), 3u);
+    EXPECT_EQ(ring.at(0).time, localSeconds({2026, 12, 8, 9, 0, 3, 2, 60}));
+    EXPECT_EQ(ring.at(2).time - ring.at(1).time, 9);
 }
 
 TEST(TrendRecorder, HoldsEightHoursAndNoMore) {

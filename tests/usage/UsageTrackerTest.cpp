@@ -21,7 +21,7 @@ struct UsageWorld {
     void run(UsageTracker& tracker, int seconds) {
         for (int s = 0; s < seconds; ++s) {
             for (int i = 0; i < 10; ++i) {
-                tracker.tickEnded();
+                tracker.tickEnded(clock.now());
             }
             clock.advanceSeconds(1);
         }
