@@ -15,6 +15,10 @@ namespace kqvdr {
 namespace {
 
 constexpr int kFollowMs = 1000;
+// Old and new values of a method download are long: they are cut here and shown whole in
+// their tool tip.
+constexpr int kValueColumnWidth = 220;
+constexpr int kOldValueColumn = 5;
 
 QString chainText(const AuditVerification& result) {
     if (!result.readable) {
@@ -49,6 +53,8 @@ CAuditTrailDlg::CAuditTrailDlg(std::filesystem::path file, const QString& title,
                                        QStringLiteral("Subject"), QStringLiteral("Old value"),
                                        QStringLiteral("New value")});
     lines_->verticalHeader()->hide();
+    lines_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    lines_->setWordWrap(false);
     lines_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lines_->setSelectionBehavior(QAbstractItemView::SelectRows);
     lines_->horizontalHeader()->setStretchLastSection(true);
@@ -97,12 +103,15 @@ void CAuditTrailDlg::reload() {
                      QString::fromStdString(line)};
         }
         for (int column = 0; column < lines_->columnCount(); ++column) {
-            lines_->setItem(
-                static_cast<int>(row), column,
-                new QTableWidgetItem(column < cells.size() ? cells[column] : QString()));
+            auto* item = new QTableWidgetItem(column < cells.size() ? cells[column] : QString());
+            item->setToolTip(item->text());
+            lines_->setItem(static_cast<int>(row), column, item);
         }
     }
     lines_->resizeColumnsToContents();
+    for (int column = kOldValueColumn; column < lines_->columnCount(); ++column) {
+        lines_->setColumnWidth(column, std::min(lines_->columnWidth(column), kValueColumnWidth));
+    }
     applySearch();
 }
 

@@ -246,7 +246,8 @@ void CTrendChart::redraw() {
     painter.setPen(Qt::black);
     const int tick = timeStep(span_);
     for (std::int64_t t = (start / tick + 1) * tick; t <= end; t += tick) {
-        const double x = area.left() + (t - start) * perSecond;
+        // Kept inside the widget: the last label may fall on the right edge.
+        const double x = std::min(area.left() + (t - start) * perSecond, width() - 41.0);
         painter.drawText(QRectF(x - 40, area.bottom() + 4, 80, kBottom - 6), Qt::AlignHCenter,
                          clockText(t));
     }
