@@ -30,15 +30,20 @@ int utcOffsetMinutes(std::time_t seconds, const std::tm& local) {
 
 LocalTime SystemClock::now() const {
     const std::time_t seconds = std::time(nullptr);
+    if (seconds == cachedSecond_) {
+        return cached_;
+    }
     std::tm parts{};
 #ifdef _WIN32
     localtime_s(&parts, &seconds);
 #else
     localtime_r(&seconds, &parts);
 #endif
-    return {
+    cached_ = {
         parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour,
         parts.tm_min,         parts.tm_sec,     parts.tm_wday, utcOffsetMinutes(seconds, parts)};
+    cachedSecond_ = seconds;
+    return cached_;
 }
 
 } // namespace kqvdr

@@ -83,15 +83,18 @@ void UsageTracker::tickEnded(const LocalTime& time) {
     }
     if (step > 0 && step <= kLongestStepSeconds) {
         const int mode = state_.mode();
+        // Only a counter that moved makes the file due: an idle instrument costs no writes.
         if (mode == modeCode(OperatingMode::Run)) {
             usage->runSeconds += step;
+            dirty_ = true;
         } else if (mode == modeCode(OperatingMode::GasSave)) {
             usage->gasSaveSeconds += step;
+            dirty_ = true;
         }
         if (state_.heaterOnFlag) {
             usage->heaterSeconds += step;
+            dirty_ = true;
         }
-        dirty_ = true;
     }
     if (state_.busyFlag && !busy_) {
         ++usage->autozeroCount;

@@ -134,6 +134,16 @@ TEST(UsageTracker, ACrashLosesAtMostAMinuteAndNeverLeavesHalfAFile) {
     EXPECT_EQ(restarted.instruments(), onDisk);
 }
 
+TEST(UsageTracker, AnIdleInstrumentCausesNoWrites) {
+    UsageWorld world;
+    UsageTracker tracker(world.state, world.clock, world.file());
+    world.run(tracker, UsageTracker::kSettleSeconds + 1);
+    ASSERT_FALSE(tracker.save()); // the new instrument's first use
+    std::filesystem::remove(world.file());
+    world.run(tracker, 3 * 60); // Standby, heater off
+    EXPECT_FALSE(std::filesystem::exists(world.file()));
+}
+
 TEST(UsageFile, UnknownAndDamagedLinesAreSkipped) {
     const auto instruments = parseUsageFile("instrument 3\r\n"
                                             "first-use 2026-01-02\n"
