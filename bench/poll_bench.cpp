@@ -10,6 +10,7 @@
 #include "RecordingFrontPanel.h"
 #include "ScriptedOperator.h"
 #include "StatusPoll.h"
+#include "SweepReplies.h"
 #include "TickHandoffs.h"
 
 #include <array>
@@ -19,24 +20,7 @@ namespace {
 
 using namespace kqvdr;
 
-class NoWait : public PortWaiter {
-public:
-    void WaitForReceive(std::chrono::milliseconds) override {}
-};
-
-std::string sweepReplies() {
-    const std::pair<int, std::int16_t> replies[] = {
-        {17, 0x0091}, {18, 150},  {19, 100}, {20, 1123}, {21, 140}, {22, 15}, {23, 4},
-        {24, 0},      {25, 1502}, {26, 999}, {27, 15},   {28, 23},  {29, 0},  {33, 2}};
-    std::string bytes;
-    for (const auto& [code, word] : replies) {
-        std::array<char, 64> out{};
-        const std::int16_t data[] = {word};
-        const std::size_t length = BuildFrame(0, code, data, commandEntry(code)->replyDigits, out);
-        bytes.append(out.data(), length);
-    }
-    return bytes;
-}
+using bench::NoWait;
 
 void BM_TickDecodingASweep(benchmark::State& benchState) {
     InstrumentState state;
@@ -51,7 +35,7 @@ void BM_TickDecodingASweep(benchmark::State& benchState) {
     InactiveRunner systemTest;
     InstrumentLink link(state, driver, panel, person, ".");
     StatusPoll poll(state, {driver, receiver, panel, person, link, log, automation, systemTest});
-    const std::string replies = sweepReplies();
+    const std::string replies = bench::sweepReplies(0x0091);
     for (auto _ : benchState) {
         benchState.PauseTiming();
         driver.queueIncoming(replies);

@@ -27,6 +27,11 @@ enum class CommandId : int {
     HelpFind = 57667,
     About = 57664,
     WebSite = 32818,
+    // Beyond the original front panel: the audit trail, trends, CSV export, usage counters.
+    AuditTrail = 32840,
+    Trends = 32841,
+    ExportCsv = 32842,
+    InstrumentUsage = 32843,
 };
 
 } // namespace kqvdr

@@ -21,6 +21,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             line.simulate = true;
         } else if (argument == "--analyze") {
             value(line.analyzeLog);
+        } else if (argument == "--csv") {
+            value(line.csv);
         } else if (argument == "--report") {
             value(line.reportPdf);
         } else if (argument == "--json") {
@@ -29,6 +31,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             line.fineGas = true;
         } else if (argument == "--version") {
             line.showVersion = true;
+        } else if (argument == "--verify-audit") {
+            line.verifyAudit = true;
+            if (i + 1 < arguments.size() && !arguments[i + 1].starts_with('-')) {
+                line.auditFile = arguments[++i];
+            }
         } else if (argument == "--help" || argument == "-h") {
             line.showHelp = true;
         }
@@ -42,6 +49,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     if (line.error.empty() && line.json && !line.analyzeLog) {
         line.error = "--json applies only with --analyze";
     }
+    if (line.error.empty() && line.csv && !line.analyzeLog) {
+        line.error = "--csv applies only with --analyze";
+    }
     if (line.error.empty() && line.reportPdf && !line.analyzeLog) {
         line.error = "--report applies only with --analyze";
     }
@@ -51,7 +61,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
 std::string commandLineUsage() {
     return "Usage: kqvdr1000-control [--dir DIR] [--device PATH] [--simulate [--fine]]\n"
            "                         [--version] [Qt options such as -platform offscreen]\n"
-           "       kqvdr1000-control --analyze LOG [--fine] [--json] [--report FILE.pdf]\n"
+           "       kqvdr1000-control --analyze LOG [--fine] [--json] [--csv FILE] [--report "
+           "FILE.pdf]\n"
+           "       kqvdr1000-control [--dir DIR] --verify-audit [FILE]\n"
            "\n"
            "  --dir DIR       keep the program's data files in DIR instead of beside the program\n"
            "  --device PATH   use this serial device for whichever port is chosen\n"
@@ -61,8 +73,11 @@ std::string commandLineUsage() {
            "                  path contains \"M03\")\n"
            "  --analyze LOG   analyse a system test log and print the results, without a window\n"
            "  --json          print the analysis as one JSON object\n"
+           "  --csv FILE      with --analyze, also write the result rows as CSV\n"
            "  --report FILE   with --analyze, also write the performance report as a PDF\n"
-           "  --version       print the version and exit\n";
+           "  --version       print the version and exit\n"
+           "  --verify-audit  check the audit trail's chain (FILE, or audit.log in the data\n"
+           "                  directory) and say where it breaks; exit 0 when it is intact\n";
 }
 
 } // namespace kqvdr

@@ -16,8 +16,11 @@ struct CommandLine {
     std::optional<std::string> analyzeLog; // --analyze LOG: no window
     bool json = false;                     // --json, with --analyze
     std::optional<std::string> reportPdf;  // --report FILE.pdf, with --analyze
+    std::optional<std::string> csv;        // --csv FILE, with --analyze
     bool showVersion = false;              // --version
     bool showHelp = false;                 // --help
+    bool verifyAudit = false;              // --verify-audit [FILE]
+    std::string auditFile;                 // its FILE; empty for the data directory's
     std::string error;                     // set when the line cannot be used
 };
 

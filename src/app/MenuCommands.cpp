@@ -66,16 +66,30 @@ constexpr std::array commands{
     CommandInfo{WebSite, "WebSite", "", "KQ-VDR 1000 on the Web",
                 "Open the KQ-VDR 1000 web site in your browser", ":/icons/web-site.svg", false,
                 false},
+    CommandInfo{AuditTrail, "AuditTrail", "&Audit Trail", "Audit Trail",
+                "Show who changed what and when, and whether the record is intact", "", false,
+                true},
+    CommandInfo{Trends, "Trends", "T&rends", "Trends",
+                "Chart the temperatures, gas flow and detector output of the last hours", "", false,
+                true},
+    CommandInfo{ExportCsv, "ExportCsv", "&Export as CSV", "Export as CSV",
+                "Write a log as a CSV file for a spreadsheet", "", false, true},
+    CommandInfo{InstrumentUsage, "InstrumentUsage", "Instrument &Usage", "Instrument Usage",
+                "Show the hours, autozero runs and faults counted for each instrument", "", false,
+                true},
 };
 
 constexpr std::array fileItems{LoadMethods, SaveMethods, separator, Exit};
 constexpr std::array editItems{ResetFactorySettings, separator, CommunicationSettings,
                                DeviceIdentification, SetVapourSensor};
-constexpr std::array viewItems{Toolbar, StatusBar, separator, CurrentSettings};
+constexpr std::array viewItems{Toolbar,   StatusBar,  separator, CurrentSettings,
+                               separator, AuditTrail, Trends};
 constexpr std::array toolsItems{Automation, RunSystemTest, Monitor, separator,
                                 AnalyzeSystemTestLog};
-constexpr std::array logItems{StartLogging, StopLogging, separator, SaveCurrentLog, ViewCurrentLog};
-constexpr std::array helpItems{HelpContents, HelpFind, separator, About};
+constexpr std::array logItems{StartLogging,   StopLogging, separator, SaveCurrentLog,
+                              ViewCurrentLog, separator,   ExportCsv};
+constexpr std::array helpItems{HelpContents,    HelpFind,  separator,
+                               InstrumentUsage, separator, About};
 
 constexpr std::array menus{
     MenuInfo{"&File", fileItems},   MenuInfo{"&Edit", editItems}, MenuInfo{"&View", viewItems},

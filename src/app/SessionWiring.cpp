@@ -7,9 +7,11 @@
 #include "CViewLogDlg.h"
 #include "CommandId.h"
 #include "ControlSession.h"
+#include "ExportCsvCommand.h"
 #include "MessageBoxes.h"
 #include "MonitorReadings.h"
 #include "QtSystemTestWindows.h"
+#include "RecordsCommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -107,6 +109,8 @@ void wireControlSession(ControlSession& session, CMainFrame& frame, MessageBoxes
         {state, session.automationTable(), session.systemTest(), methods, log, session.person()});
     on(CommandId::RunSystemTest, [systemTest] { systemTest->runSystemTest(); });
     on(CommandId::AnalyzeSystemTestLog, [systemTest] { systemTest->analyzeSystemTestLog(); });
+    wireRecordsCommands(session, frame, messages,
+                        csvExportDialogs(&frame, session.person().title()));
     QObject::connect(&frame, &CMainFrame::closed, &frame,
                      [&session, &frame] { endProgram(session, frame); });
 }

@@ -9,6 +9,7 @@
 #include "MessageBoxes.h"
 #include "ReportCommand.h"
 #include "SessionWiring.h"
+#include "VerifyAuditCommand.h"
 #ifdef KQVDR_WITH_SIMULATOR
 #include "SimulatorHost.h"
 #endif
@@ -42,9 +43,13 @@ int main(int argc, char* argv[]) {
         std::printf("%s", kqvdr::commandLineUsage().c_str());
         return 0;
     }
+    if (line.verifyAudit) {
+        return kqvdr::verifyAuditCommand(line, argc, argv);
+    }
     if (line.analyzeLog) {
         const int analysed = kqvdr::runAnalyzeCommand(
-            {*line.analyzeLog, line.fineGas ? std::optional(true) : std::nullopt, line.json},
+            {*line.analyzeLog, line.fineGas ? std::optional(true) : std::nullopt, line.json,
+             line.csv ? std::optional<std::filesystem::path>(*line.csv) : std::nullopt},
             std::cout, std::cerr);
         if (analysed != 0 || !line.reportPdf) {
             return analysed;

@@ -1,5 +1,6 @@
 #include "AutomationRunner.h"
 
+#include "AuditSink.h"
 #include "Clock.h"
 #include "EventCommands.h"
 #include "InstrumentState.h"
@@ -62,7 +63,15 @@ void AutomationRunner::fire(int number) {
     ++table_.nextEventIndex;
 }
 
+void AutomationRunner::start() {
+    automationRunning_ = true;
+    reportAudit(audit_, {AuditEventKind::AutomationStarted, "", "", ""});
+}
+
 void AutomationRunner::stop() {
+    if (automationRunning_) {
+        reportAudit(audit_, {AuditEventKind::AutomationEnded, "", "", ""});
+    }
     automationRunning_ = false;
     table_.nextEventIndex = 1;
     if (hooks_.stopped) {

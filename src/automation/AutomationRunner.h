@@ -7,6 +7,7 @@
 
 namespace kqvdr {
 
+class AuditSink;
 class Clock;
 class SerialDriver;
 struct InstrumentState;
@@ -29,8 +30,11 @@ public:
     bool running() const override { return automationRunning_; }
     void tick() override;
 
+    // Starts and ends are reported here when set.
+    void setAuditSink(AuditSink* sink) { audit_ = sink; }
+
     // The editor's Ok has filled slots 1 to 10.
-    void start() { automationRunning_ = true; }
+    void start();
     // The operator's Stop Automation, and the runner's own stops.
     void stop();
 
@@ -45,6 +49,7 @@ private:
     AutomationTable& table_;
     Hooks hooks_;
     bool automationRunning_ = false;
+    AuditSink* audit_ = nullptr;
 };
 
 } // namespace kqvdr

@@ -10,7 +10,8 @@ struct LocalTime {
     int hour = 0;
     int minute = 0;
     int second = 0;
-    int weekday = 6; // 0 = Sunday .. 6 = Saturday
+    int weekday = 6;          // 0 = Sunday .. 6 = Saturday
+    int utcOffsetMinutes = 0; // east of UTC is positive
 };
 
 // The local date and time now. The program reads it through this port so that tests and the

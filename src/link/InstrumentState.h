@@ -52,6 +52,8 @@ struct InstrumentState {
     int historyPointCount = 0;
 
     int deviceId() const { return parameters.measured(ParameterIndex::DeviceId); }
+    // A status word has come within the watchdog's limit and no communication error is up.
+    bool answering() const { return !commErrorActive && watchdogCount < watchdogLimit; }
     int mode() const { return parameters.measured(ParameterIndex::OperatingMode); }
 };
 

@@ -1,5 +1,6 @@
 #include "StatusPoll.h"
 
+#include "AuditSink.h"
 #include "CommandTable.h"
 #include "FrameReceiver.h"
 #include "FrontPanel.h"
@@ -72,6 +73,8 @@ void StatusPoll::watchdog() {
         return;
     }
     state_.commErrorActive = true;
+    reportAudit(audit_,
+                {AuditEventKind::CommunicationError, "", "", "the instrument stopped answering"});
     if (ports_.log.loggingActive()) {
         ports_.log.stopLogging();
     }

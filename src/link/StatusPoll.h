@@ -6,6 +6,7 @@
 
 namespace kqvdr {
 
+class AuditSink;
 class FrameReceiver;
 class FrontPanel;
 class OperationalLogChannel;
@@ -43,6 +44,8 @@ public:
     StatusPoll(InstrumentState& state, const Ports& ports) : state_(state), ports_(ports) {}
 
     void tick();
+    // Faults reported and cleared, and communication errors, go here when set.
+    void setAuditSink(AuditSink* sink) { audit_ = sink; }
 
     // The watchdog's message after two seconds without a status word.
     static const char* const kCommunicationErrorText;
@@ -68,6 +71,7 @@ private:
 
     InstrumentState& state_;
     Ports ports_;
+    AuditSink* audit_ = nullptr;
 };
 
 } // namespace kqvdr

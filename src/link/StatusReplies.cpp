@@ -1,4 +1,5 @@
 // The poll's handling of each reply code.
+#include "AuditSink.h"
 #include "CommandTable.h"
 #include "FrontPanel.h"
 #include "InstrumentState.h"
@@ -204,6 +205,8 @@ void StatusPoll::onFaultWord(int word) {
                 ports_.log.writeLineNow();
                 state_.faultLineWritten = true;
             }
+            reportAudit(audit_,
+                        {AuditEventKind::FaultReported, std::string(kind.clearedCode), "", ""});
             flags.showing = true;
             flags.cleared = false;
             if (kind.deviceError) {
@@ -212,6 +215,8 @@ void StatusPoll::onFaultWord(int word) {
             flags.cleared = ports_.person.faultDialog(kind.dialog, flags.deviceError);
         }
         if (flags.cleared) {
+            reportAudit(audit_,
+                        {AuditEventKind::FaultCleared, std::string(kind.clearedCode), "", ""});
             state_.lastErrorCode = std::string(kind.clearedCode);
             state_.currentErrorCode = " - ";
             state_.faultsSuppressed = true;

@@ -1,5 +1,6 @@
 #include "OperationalLog.h"
 
+#include "AuditSink.h"
 #include "Clock.h"
 #include "FileReplace.h"
 #include "InstrumentState.h"
@@ -58,6 +59,7 @@ bool OperationalLog::openFresh(const std::optional<std::filesystem::path>& path)
         message(kOpenError, MessageIcon::Stop);
         return false;
     }
+    reportAudit(audit_, {AuditEventKind::LogStarted, path->filename().string(), "", ""});
     return true;
 }
 
@@ -100,10 +102,14 @@ bool OperationalLog::openExistingLog(const std::filesystem::path& path) {
         message(kOpenError, MessageIcon::Stop);
         return false;
     }
+    reportAudit(audit_, {AuditEventKind::LogStarted, path.filename().string(), "", ""});
     return true;
 }
 
 void OperationalLog::close() {
+    if (file_.isOpen()) {
+        reportAudit(audit_, {AuditEventKind::LogStopped, file_.path().filename().string(), "", ""});
+    }
     file_.close();
 }
 

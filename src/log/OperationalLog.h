@@ -12,6 +12,7 @@
 
 namespace kqvdr {
 
+class AuditSink;
 class Clock;
 class Operator;
 struct InstrumentState;
@@ -26,6 +27,9 @@ public:
     // saveStartDirectory is where the Save Operational Log dialog opens.
     OperationalLog(InstrumentState& state, const Clock& clock, Operator& person,
                    std::filesystem::path programDir, std::string saveStartDirectory);
+
+    // Every log opened and closed is reported here when set.
+    void setAuditSink(AuditSink* sink) { audit_ = sink; }
 
     // The poll's hooks: the state line at fault onset, closing without a message, and the
     // half-minute check at the end of every tick while logging.
@@ -73,6 +77,7 @@ private:
     LogLineFormatter formatter_;
     RecentLines recent_;
     bool halfMinuteToggle_ = false;
+    AuditSink* audit_ = nullptr;
 };
 
 } // namespace kqvdr

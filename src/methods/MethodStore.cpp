@@ -1,5 +1,6 @@
 #include "MethodStore.h"
 
+#include "AuditSink.h"
 #include "CommandTable.h"
 #include "InstrumentState.h"
 #include "MethodEditorFields.h"
@@ -109,9 +110,13 @@ void MethodStore::message(const std::string& text, MessageIcon icon) {
 }
 
 bool MethodStore::readMethodNames() {
-    if (ReadMethodNames(programDir_, state_.methods) == ArchiveReadStatus::Damaged) {
+    const ArchiveReadStatus status = ReadMethodNames(programDir_, state_.methods);
+    if (status == ArchiveReadStatus::Damaged) {
         message(kNamesDamaged, MessageIcon::Exclamation);
         return false;
+    }
+    if (status == ArchiveReadStatus::Ok) {
+        reportAudit(audit_, {AuditEventKind::MethodFileLoaded, kNamesFile, "", ""});
     }
     return true;
 }
@@ -129,6 +134,7 @@ bool MethodStore::writeMethodNames() {
         reportWriteFailure(kNamesFile, error, kNamesNotKept);
         return false;
     }
+    reportAudit(audit_, {AuditEventKind::MethodFileSaved, kNamesFile, "", ""});
     return true;
 }
 
@@ -137,6 +143,7 @@ bool MethodStore::writeMethodsFile(const char* consequence) {
         reportWriteFailure(kMethodsFile, error, consequence);
         return false;
     }
+    reportAudit(audit_, {AuditEventKind::MethodFileSaved, kMethodsFile, "", ""});
     return true;
 }
 
@@ -174,6 +181,7 @@ std::optional<MethodFile> MethodStore::readUsable(const std::string& name,
                 MessageIcon::Exclamation);
         return std::nullopt;
     }
+    reportAudit(audit_, {AuditEventKind::MethodFileLoaded, name, "", ""});
     return methods;
 }
 

@@ -10,6 +10,7 @@
 
 namespace kqvdr {
 
+class AuditSink;
 class MethodEditorFields;
 class Operator;
 class SerialDriver;
@@ -29,6 +30,9 @@ class MethodStore {
 public:
     MethodStore(InstrumentState& state, SerialDriver& driver, Operator& person,
                 MethodEditorFields& editor, const std::filesystem::path& programDir);
+
+    // Method files read and written are reported here when set.
+    void setAuditSink(AuditSink* sink) { audit_ = sink; }
 
     // Names and descriptions from "Names.mtd", the default names when it is missing. False,
     // with a message, when it is damaged.
@@ -84,6 +88,7 @@ private:
     Operator& person_;
     MethodEditorFields& editor_;
     const std::filesystem::path& programDir_;
+    AuditSink* audit_ = nullptr;
 };
 
 } // namespace kqvdr

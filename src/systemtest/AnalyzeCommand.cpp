@@ -1,6 +1,8 @@
 #include "AnalyzeCommand.h"
 
+#include "AnalysisCsv.h"
 #include "AnalysisOutput.h"
+#include "FileReplace.h"
 #include "SystemTestAnalysis.h"
 #include "TestSerial.h"
 
@@ -20,6 +22,13 @@ int runAnalyzeCommand(const AnalyzeRequest& request, std::ostream& out, std::ost
     analysis.rows = std::move(*rows);
     out << (request.json ? analysisJson(analysis) : analysisTable(analysis));
     out.flush();
+    if (request.csv) {
+        if (const auto error = replaceFileContent(*request.csv, analysisCsv(analysis.rows))) {
+            errors << "kqvdr1000-control: cannot write " << request.csv->string() << " ("
+                   << error.message() << ")\n";
+            return 1;
+        }
+    }
     return out ? 0 : 1;
 }
 

@@ -1,5 +1,6 @@
 #include "SystemTestRunner.h"
 
+#include "AuditSink.h"
 #include "Clock.h"
 #include "EventCommands.h"
 #include "InstrumentState.h"
@@ -55,14 +56,27 @@ void SystemTestRunner::apply(int number) {
 
 void SystemTestRunner::end(bool completed) {
     endedThisTick_ = true;
-    testRunning_ = false;
     nextTestStep_ = 1;
     if (completed) {
         testCompleted_ = true;
     }
+    halt();
     if (hooks_.endTest) {
         hooks_.endTest();
     }
+}
+
+void SystemTestRunner::start() {
+    testRunning_ = true;
+    reportAudit(audit_, {AuditEventKind::SystemTestStarted, "", "", ""});
+}
+
+void SystemTestRunner::halt() {
+    if (testRunning_) {
+        reportAudit(audit_, {AuditEventKind::SystemTestEnded, "", "",
+                             testCompleted_ ? "completed" : "stopped"});
+    }
+    testRunning_ = false;
 }
 
 } // namespace kqvdr

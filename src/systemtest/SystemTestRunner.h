@@ -7,6 +7,7 @@
 
 namespace kqvdr {
 
+class AuditSink;
 class Clock;
 class SerialDriver;
 struct InstrumentState;
@@ -30,9 +31,10 @@ public:
     bool running() const override { return testRunning_; }
     void tick() override;
 
-    void start() { testRunning_ = true; }
+    void start();
     // The test end: no further steps.
-    void halt() { testRunning_ = false; }
+    void halt();
+    void setAuditSink(AuditSink* sink) { audit_ = sink; }
     bool completed() const { return testCompleted_; }
     void clearCompleted() { testCompleted_ = false; }
     int nextTestStep() const { return nextTestStep_; }
@@ -50,6 +52,7 @@ private:
     bool testCompleted_ = false;
     bool endedThisTick_ = false;
     int nextTestStep_ = 1;
+    AuditSink* audit_ = nullptr;
 };
 
 } // namespace kqvdr

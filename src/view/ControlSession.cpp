@@ -21,16 +21,31 @@ const char* const kTimerMessage =
 
 } // namespace
 
+void ControlSession::reportAuditFailure(const std::string& reason) {
+    person_.message("\nThe audit trail \"" + records_.trail().path().string() +
+                        "\" cannot be written (" + reason +
+                        ").\n\nThe program goes on. Events that cannot be written are not "
+                        "recorded.\n",
+                    MessageIcon::Exclamation, MessageButtons::Ok);
+}
+
 ControlSession::ControlSession(const Settings& settings, MessageBoxes& messages,
                                std::function<QString()> title, QWidget* dialogParent)
-    : driver_(PortDevices(settings.device)), receiver_(driver_, clock_, driver_),
-      faultDialogs_(dialogParent), heartbeat_([this] { poll_->tick(); }),
+    : driver_(PortDevices(settings.device)),
+      records_(state_, driver_, clock_, settings.programDir, operatingSystemUser(),
+               [this](const std::string& reason) { reportAuditFailure(reason); }),
+      receiver_(driver_, clock_, driver_), faultDialogs_(dialogParent), heartbeat_([this] {
+          poll_->tick();
+          if (records_.tickEnded()) {
+              emit trendSampled();
+          }
+      }),
       person_(dialogParent, messages, faultDialogs_, heartbeat_, std::move(title)),
       view_(new CKQVDR1000ControlView(state_, link_)),
-      link_(state_, driver_, *view_, person_, settings.programDir),
+      link_(state_, records_.driver(), *view_, person_, settings.programDir),
       log_(state_, clock_, person_, settings.programDir,
            saveLogStartDirectory(settings.programDir, QDir::homePath().toStdString())),
-      automation_(state_, driver_, clock_, automationTable_,
+      automation_(state_, records_.driver(), clock_, automationTable_,
                   {[this] { log_.startFreshLog(); },
                    [this] {
                        if (automationStopped_) {
@@ -39,11 +54,14 @@ ControlSession::ControlSession(const Settings& settings, MessageBoxes& messages,
                    },
                    [this] { log_.saveCurrentLog(); }}),
       programDir_(settings.programDir) {
-    poll_ = std::make_unique<StatusPoll>(state_,
-                                         StatusPoll::Ports{driver_, receiver_, *view_, person_,
-                                                           *view_, log_, automation_, systemTest_});
+    poll_ = std::make_unique<StatusPoll>(state_, StatusPoll::Ports{records_.driver(), receiver_,
+                                                                   *view_, person_, *view_, log_,
+                                                                   automation_, systemTest_});
+    systemTest_.setAuditSink(&records_);
     CMethodEditor& editor = view_->methodEditor();
-    methods_ = std::make_unique<MethodStore>(state_, driver_, person_, editor, programDir_);
+    methods_ =
+        std::make_unique<MethodStore>(state_, records_.driver(), person_, editor, programDir_);
+    records_.attach(*poll_, *methods_, log_, automation_);
     editor.attach(*methods_, person_,
                   [this, &messages, dialogParent](const SaveMethodAsChoice& initial) {
                       SaveMethodAsChoice choice;
@@ -70,6 +88,7 @@ bool ControlSession::start() {
     // program.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
+    records_.programStarted();
     if (!link_.openLink()) {
         return false;
     }
@@ -84,8 +103,13 @@ bool ControlSession::start() {
 }
 
 void ControlSession::shutdown() {
+    if (shutDown_) {
+        return;
+    }
+    shutDown_ = true;
     heartbeat_.stop();
     log_.close();
+    records_.programExiting();
     driver_.ClosePort(kChannel);
 }
 

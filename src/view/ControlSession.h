@@ -11,6 +11,7 @@
 #include "OperationalLog.h"
 #include "PlatformSerialDriver.h"
 #include "QtOperator.h"
+#include "SessionRecords.h"
 #include "StatusPoll.h"
 #include "SystemClock.h"
 #include "SystemTestRunner.h"
@@ -61,13 +62,22 @@ public:
     SystemTestRunner& systemTest() { return systemTest_; }
     const Clock& clock() const { return clock_; }
     const std::filesystem::path& programDir() const { return programDir_; }
+    // The audit trail, the usage counters and the trends.
+    const SessionRecords& records() const { return records_; }
     // What the windows do when the automation ends, before the log is offered for saving.
     void onAutomationStopped(std::function<void()> hook) { automationStopped_ = std::move(hook); }
 
+signals:
+    // A second of readings has been added to the trends.
+    void trendSampled();
+
 private:
+    void reportAuditFailure(const std::string& reason);
+
     InstrumentState state_;
     PlatformSerialDriver driver_;
     SystemClock clock_;
+    SessionRecords records_;
     FrameReceiver receiver_;
     FaultDialogs faultDialogs_;
     Heartbeat heartbeat_;
@@ -78,10 +88,11 @@ private:
     AutomationTable automationTable_; // shared by the automation and the system test
     AutomationRunner automation_;
     std::function<void()> automationStopped_;
-    SystemTestRunner systemTest_{state_, driver_, clock_, automationTable_};
+    SystemTestRunner systemTest_{state_, records_.driver(), clock_, automationTable_};
     std::unique_ptr<StatusPoll> poll_;
     std::filesystem::path programDir_;
     std::unique_ptr<MethodStore> methods_;
+    bool shutDown_ = false;
 };
 
 } // namespace kqvdr

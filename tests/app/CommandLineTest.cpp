@@ -29,5 +29,20 @@ TEST(CommandLine, AnalyzeTakesALogWithFineAndJsonWhichNeedIt) {
     EXPECT_FALSE(parseCommandLine({"--json"}).error.empty());
 }
 
+TEST(CommandLine, VerifyAuditTakesAnOptionalFile) {
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string file;
+    };
+    for (const Case& c : {Case{{"--verify-audit"}, ""}, Case{{"--verify-audit", "a.log"}, "a.log"},
+                          Case{{"--verify-audit", "--dir", "/d"}, ""}}) {
+        const auto line = parseCommandLine(c.arguments);
+        EXPECT_TRUE(line.error.empty());
+        EXPECT_TRUE(line.verifyAudit);
+        EXPECT_EQ(line.auditFile, c.file);
+    }
+    EXPECT_EQ(parseCommandLine({"--verify-audit", "--dir", "/d"}).programDir, "/d");
+}
+
 } // namespace
 } // namespace kqvdr

@@ -51,7 +51,12 @@ const std::vector<ExpectedMenu> expectedMenus{
       {"&Communication Settings", 32775},
       {"&Device Identification", 32811},
       {"&Set Vapour Sensor", 32819}}},
-    {"&View", {{"&Toolbar", 59392}, {"&Status Bar", 59393}, {"&Current Settings", 32786}}},
+    {"&View",
+     {{"&Toolbar", 59392},
+      {"&Status Bar", 59393},
+      {"&Current Settings", 32786},
+      {"&Audit Trail", 32840},
+      {"T&rends", 32841}}},
     {"&Tools",
      {{"&Automation", 32774},
       {"Run &System Test", 32816},
@@ -61,8 +66,13 @@ const std::vector<ExpectedMenu> expectedMenus{
      {{"Star&t Logging Data", 32797},
       {"Sto&p Logging Data", 32794},
       {"&Save Current Log", 32807},
-      {"&View Current Log", 32808}}},
-    {"&Help", {{"&Contents", 32799}, {"&Find", 57667}, {"&About KQ VDR 1000 Control", 57664}}},
+      {"&View Current Log", 32808},
+      {"&Export as CSV", 32842}}},
+    {"&Help",
+     {{"&Contents", 32799},
+      {"&Find", 57667},
+      {"Instrument &Usage", 32843},
+      {"&About KQ VDR 1000 Control", 57664}}},
 };
 
 std::vector<QAction*> itemsOf(QMenu* menu) {
@@ -215,7 +225,9 @@ TEST_F(MainFrame, ViewCommandsAreReachableByIdAndDoNothingUntilTheViewConnects) 
           CommandId::CommunicationSettings, CommandId::DeviceIdentification,
           CommandId::SetVapourSensor, CommandId::Automation, CommandId::RunSystemTest,
           CommandId::Monitor, CommandId::AnalyzeSystemTestLog, CommandId::StartLogging,
-          CommandId::StopLogging, CommandId::SaveCurrentLog, CommandId::ViewCurrentLog}) {
+          CommandId::StopLogging, CommandId::SaveCurrentLog, CommandId::ViewCurrentLog,
+          CommandId::AuditTrail, CommandId::Trends, CommandId::ExportCsv,
+          CommandId::InstrumentUsage}) {
         QAction* action = act(id);
         ASSERT_NE(action, nullptr);
         EXPECT_EQ(action->data().toInt(), static_cast<int>(id));

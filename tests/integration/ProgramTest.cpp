@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -125,6 +126,43 @@ TEST_F(ProgramAgainstSimulator, AFreshDirGetsTheSuppliedMethodFilesButKeepsTheUs
         EXPECT_EQ(test::readBytes(dir.file(supplied)), test::readBytes(programDir / supplied))
             << supplied;
     }
+}
+
+// What --verify-audit prints, and its exit code.
+std::pair<std::string, int> verifyAudit(const std::filesystem::path& file) {
+    const std::string command =
+        std::string(KQVDR_PROGRAM_PATH) + " --verify-audit '" + file.string() + "'";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    std::string output;
+    char buffer[256];
+    while (pipe != nullptr && std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+        output += buffer;
+    }
+    const int status = pipe != nullptr ? ::pclose(pipe) : -1;
+    return {output, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+}
+
+TEST_F(ProgramAgainstSimulator, TheAuditTrailOfARunVerifiesAndAnEditIsFound) {
+    {
+        RunningProgram program(dir.path().string(), simulator.ptyPath());
+        std::this_thread::sleep_for(2s);
+        ASSERT_TRUE(program.running());
+    }
+    const std::filesystem::path audit = dir.file("audit.log");
+    const std::string bytes = test::readBytes(audit);
+    EXPECT_NE(bytes.find("\tprogram started\t"), std::string::npos) << bytes;
+    EXPECT_NE(bytes.find("\tport opened\tCOM 1\t"), std::string::npos) << bytes;
+    const auto [intact, intactCode] = verifyAudit(audit);
+    EXPECT_EQ(intactCode, 0) << intact;
+    EXPECT_NE(intact.find("chain intact"), std::string::npos) << intact;
+
+    std::string edited = bytes;
+    edited.replace(edited.find("COM 1"), 5, "COM 2");
+    test::writeBytes(audit, edited);
+    const auto [broken, brokenCode] = verifyAudit(audit);
+    EXPECT_EQ(brokenCode, 1) << broken;
+    EXPECT_NE(broken.find("chain broken at line 2"), std::string::npos) << broken;
+    EXPECT_EQ(verifyAudit(dir.file("missing.log")).second, 2);
 }
 
 } // namespace

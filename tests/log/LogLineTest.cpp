@@ -1,5 +1,6 @@
 #include "LogLine.h"
 
+#include "CommaDecimalLocale.h"
 #include "InstrumentState.h"
 #include "TemporaryDirectory.h"
 
@@ -112,21 +113,17 @@ TEST(LogLine, DecimalsMatchTheCLibraryAcrossTheInstrumentsRange) {
 }
 
 TEST(LogLine, CommaDecimalLocaleStillWritesPoints) {
-    // A German locale compiled into a private directory: no root needed, nothing installed.
-    test::TemporaryDirectory locales;
-    const std::string command = "localedef -i de_DE -f UTF-8 '" +
-                                locales.file("de_DE.UTF-8").string() + "' >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << "localedef and the de_DE source are needed";
-    ::setenv("LOCPATH", locales.path().c_str(), 1);
-    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
-    char screen[16];
-    std::snprintf(screen, sizeof screen, "%.1f", 25.5);
-    EXPECT_STREQ(screen, "25,5") << "the locale is really in force";
+    LogLine line;
+    {
+        test::CommaDecimalLocale german;
+        ASSERT_TRUE(german.active()) << "localedef and the de_DE source are needed";
+        char screen[16];
+        std::snprintf(screen, sizeof screen, "%.1f", 25.5);
+        EXPECT_STREQ(screen, "25,5") << "the locale is really in force";
 
-    LogLineFormatter formatter;
-    const LogLine line = formatter.format(runningInstrument(), kQuarterPast);
-    std::setlocale(LC_ALL, "C");
-    ::unsetenv("LOCPATH");
+        LogLineFormatter formatter;
+        line = formatter.format(runningInstrument(), kQuarterPast);
+    }
     EXPECT_EQ(line.fileLine, kLineCases[0].fileLine);
     EXPECT_EQ(line.displayLine, kLineCases[0].displayLine);
 }

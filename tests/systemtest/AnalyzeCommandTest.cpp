@@ -20,7 +20,7 @@ struct Outcome {
 Outcome analyze(const std::filesystem::path& log, bool json, std::optional<bool> fine = {}) {
     std::ostringstream out;
     std::ostringstream errors;
-    const int status = runAnalyzeCommand({log, fine, json}, out, errors);
+    const int status = runAnalyzeCommand({log, fine, json, {}}, out, errors);
     return {status, out.str(), errors.str()};
 }
 
@@ -84,6 +84,21 @@ TEST_F(AnalyzeCommandTest, ForeignLogRunsButTestedNothing) {
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.out.find("\"rows\":[]"), std::string::npos);
     EXPECT_NE(run.out.find("\"Mass Flow Response\":\"not tested\""), std::string::npos);
+}
+
+TEST_F(AnalyzeCommandTest, CsvHoldsAHeaderAndOneRecordPerMethodOrFailsWithAMessage) {
+    std::ostringstream out;
+    std::ostringstream errors;
+    const auto csv = dir.file("rows.csv");
+    EXPECT_EQ(runAnalyzeCommand({log, {}, false, csv}, out, errors), 0);
+    const std::string text = test::readBytes(csv);
+    EXPECT_EQ(text.rfind("method,respStart,respElapsed,", 0), 0u) << text;
+    EXPECT_NE(text.find("\r\n1,"), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\n2,"), std::string::npos) << text;
+    EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+
+    EXPECT_EQ(runAnalyzeCommand({log, {}, false, dir.file("no/rows.csv")}, out, errors), 1);
+    EXPECT_NE(errors.str().find("cannot write"), std::string::npos);
 }
 
 TEST_F(AnalyzeCommandTest, MissingLogFailsWithAMessage) {

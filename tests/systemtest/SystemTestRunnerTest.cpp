@@ -1,3 +1,4 @@
+#include "AuditSink.h"
 #include "SystemTestWorld.h"
 
 #include <gtest/gtest.h>
@@ -123,6 +124,35 @@ INSTANTIATE_TEST_SUITE_P(
                       StopCase{"LineFailure",
                                [](InstrumentState& s) { s.commErrorActive = true; }}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The audit trail hears of each test's start and of its end, completed or stopped, once.
+TEST(SystemTestRunnerTest, ReportsItsStartAndItsEndOnceToTheAuditTrail) {
+    struct Recorder : AuditSink {
+        void record(const AuditEvent& event) override {
+            seen.push_back(event.kind == AuditEventKind::SystemTestStarted
+                               ? "started"
+                               : (event.kind == AuditEventKind::SystemTestEnded ? "ended " : "") +
+                                     event.newValue);
+        }
+        std::vector<std::string> seen;
+    };
+    for (const bool stopped : {false, true}) {
+        SystemTestWorld world;
+        Recorder recorder;
+        world.runner.setAuditSink(&recorder);
+        world.setTime(17, 59, 58);
+        world.writeSequence({step("18:00", "RUN", "2"), step("18:01", "SLEEP", "4")});
+        world.control.runSystemTest();
+        world.run(30);
+        if (stopped) {
+            world.control.endTest();
+        } else {
+            world.run(70);
+        }
+        EXPECT_EQ(recorder.seen, (std::vector<std::string>{
+                                     "started", stopped ? "ended stopped" : "ended completed"}));
+    }
+}
 
 TEST(SystemTestRunnerTest, StoppedWithoutAnErrorCodeAddsNoLine) {
     SystemTestWorld world;

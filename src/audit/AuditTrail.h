@@ -1,0 +1,47 @@
+#pragma once
+
+#include "AuditSink.h"
+#include "LogFile.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace kqvdr {
+
+class Clock;
+
+inline constexpr const char* kAuditFile = "audit.log";
+
+// Appends every event as one chained line to audit.log, synced to the disk before record()
+// returns. Lines already in the file are never rewritten: a new run continues the chain from
+// the file's last line. A write that fails is reported once; later events are still tried, and
+// the chain continues from the last line that reached the disk, so a failure never breaks it.
+class AuditTrail final : public AuditSink {
+public:
+    using FailureReport = std::function<void(const std::string& reason)>;
+
+    AuditTrail(std::filesystem::path file, const Clock& clock, std::string user,
+               FailureReport reportFailure);
+
+    void record(const AuditEvent& event) override;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::uint64_t lastSequence() const { return sequence_; }
+
+private:
+    std::error_code open();
+    void fail(const std::error_code& error);
+
+    std::filesystem::path path_;
+    const Clock& clock_;
+    std::string user_;
+    FailureReport reportFailure_;
+    LogFile file_;
+    std::string lastHash_;
+    std::uint64_t sequence_ = 0;
+    bool failureReported_ = false;
+};
+
+} // namespace kqvdr

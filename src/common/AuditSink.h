@@ -1,0 +1,54 @@
+#pragma once
+
+#include <string>
+
+namespace kqvdr {
+
+// What the audit trail records. Commands to the instrument are seen on the wire; the rest is
+// reported by the part of the program where it happens.
+enum class AuditEventKind {
+    ProgramStarted,
+    ProgramExited,
+    ModeCommand,
+    MethodSelected,
+    MethodDownloaded,
+    HeaterCommand,
+    AutozeroCommand,
+    DeviceIdCommand,
+    VapourSensitivityCommand,
+    PortOpened,
+    MethodFileSaved,
+    MethodFileLoaded,
+    FaultReported,
+    FaultCleared,
+    CommunicationError,
+    LogStarted,
+    LogStopped,
+    AutomationStarted,
+    AutomationEnded,
+    SystemTestStarted,
+    SystemTestEnded,
+};
+
+struct AuditEvent {
+    AuditEventKind kind;
+    std::string subject;  // what it concerns: a file name, a fault code, a method number
+    std::string oldValue; // empty when there is none
+    std::string newValue;
+};
+
+// Receives each event as it happens. The parts that report events hold a pointer that is null
+// when nobody listens, so a session without an audit trail behaves exactly as before.
+class AuditSink {
+public:
+    virtual ~AuditSink() = default;
+    virtual void record(const AuditEvent& event) = 0;
+};
+
+inline void reportAudit(AuditSink* sink, AuditEvent event) {
+    if (sink != nullptr) {
+        sink->record(event);
+    }
+}
+
+} // namespace kqvdr

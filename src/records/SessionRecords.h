@@ -1,0 +1,58 @@
+#pragma once
+
+#include "AuditSink.h"
+#include "AuditTrail.h"
+#include "AuditedSerialDriver.h"
+#include "TrendRecorder.h"
+#include "UsageTracker.h"
+
+#include <filesystem>
+#include <string>
+
+namespace kqvdr {
+
+class AutomationRunner;
+class Clock;
+class MethodStore;
+class OperationalLog;
+class SerialDriver;
+class StatusPoll;
+struct InstrumentState;
+
+// What the program keeps beside the instrument's own work: the audit trail, the usage counters
+// and the trends. The parts that report events are attached here once; every event goes to the
+// trail and the counters, and the end of each tick moves the counters and the trends on.
+class SessionRecords final : public AuditSink {
+public:
+    SessionRecords(const InstrumentState& state, SerialDriver& driver, const Clock& clock,
+                   const std::filesystem::path& dataDir, std::string user,
+                   AuditTrail::FailureReport reportFailure);
+
+    // Commands sent through this driver are audited.
+    SerialDriver& driver() { return driver_; }
+    void attach(StatusPoll& poll, MethodStore& methods, OperationalLog& log,
+                AutomationRunner& automation);
+
+    void programStarted();
+    void programExiting();
+    // True when a trend sample was taken.
+    bool tickEnded();
+
+    void record(const AuditEvent& event) override;
+
+    const AuditTrail& trail() const { return trail_; }
+    const UsageTracker& usage() const { return usage_; }
+    const TrendRing& trends() const { return trends_.ring(); }
+
+private:
+    AuditedSerialDriver driver_;
+    AuditTrail trail_;
+    UsageTracker usage_;
+    TrendRecorder trends_;
+    const Clock& clock_;
+};
+
+// The name of the person logged in to the operating system, "unknown" when it cannot be told.
+std::string operatingSystemUser();
+
+} // namespace kqvdr

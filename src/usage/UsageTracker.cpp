@@ -1,0 +1,120 @@
+#include "UsageTracker.h"
+
+#include "ClockSeconds.h"
+#include "FileReplace.h"
+#include "InstrumentState.h"
+#include "OperatingMode.h"
+
+#include <cstdio>
+
+namespace kqvdr {
+namespace {
+
+constexpr std::size_t kLargestFile = 1024 * 1024;
+
+std::string isoDate(const LocalTime& time) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", time.year, time.month, time.day);
+    return text;
+}
+
+} // namespace
+
+UsageTracker::UsageTracker(const InstrumentState& state, const Clock& clock,
+                           std::filesystem::path file)
+    : state_(state), clock_(clock), file_(std::move(file)) {}
+
+bool UsageTracker::load() {
+    std::error_code missing;
+    if (!std::filesystem::exists(file_, missing)) {
+        return true;
+    }
+    std::string text;
+    if (readWholeFile(file_, text, kLargestFile)) {
+        return false;
+    }
+    instruments_ = parseUsageFile(text);
+    return true;
+}
+
+std::error_code UsageTracker::save() {
+    if (!dirty_) {
+        return {};
+    }
+    if (const auto error = replaceFileContent(file_, usageFileText(instruments_))) {
+        return error; // still dirty: the next minute tries again
+    }
+    dirty_ = false;
+    return {};
+}
+
+InstrumentUsage* UsageTracker::current() {
+    if (answeringSince_ < 0 || !lastTick_ || *lastTick_ - answeringSince_ < kSettleSeconds) {
+        return nullptr;
+    }
+    const int id = state_.deviceId();
+    for (InstrumentUsage& usage : instruments_) {
+        if (usage.deviceId == id) {
+            return &usage;
+        }
+    }
+    instruments_.push_back({});
+    instruments_.back().deviceId = id;
+    instruments_.back().firstUse = isoDate(clock_.now());
+    dirty_ = true;
+    return &instruments_.back();
+}
+
+void UsageTracker::tickEnded(const LocalTime& time) {
+    const std::int64_t now = utcSeconds(time);
+    const std::int64_t step = lastTick_ ? now - *lastTick_ : 0;
+    lastTick_ = now;
+    if (!state_.answering()) {
+        answeringSince_ = -1;
+        busy_ = false;
+        return;
+    }
+    if (answeringSince_ < 0) {
+        answeringSince_ = now;
+    }
+    InstrumentUsage* usage = current();
+    if (usage == nullptr) {
+        return;
+    }
+    if (step > 0 && step <= kLongestStepSeconds) {
+        const int mode = state_.mode();
+        // Only a counter that moved makes the file due: an idle instrument costs no writes.
+        if (mode == modeCode(OperatingMode::Run)) {
+            usage->runSeconds += step;
+            dirty_ = true;
+        } else if (mode == modeCode(OperatingMode::GasSave)) {
+            usage->gasSaveSeconds += step;
+            dirty_ = true;
+        }
+        if (state_.heaterOnFlag) {
+            usage->heaterSeconds += step;
+            dirty_ = true;
+        }
+    }
+    if (state_.busyFlag && !busy_) {
+        ++usage->autozeroCount;
+        dirty_ = true;
+    }
+    busy_ = state_.busyFlag;
+    if (now - lastSave_ >= kSaveIntervalSeconds || now < lastSave_) {
+        lastSave_ = now;
+        save();
+    }
+}
+
+void UsageTracker::record(const AuditEvent& event) {
+    if (event.kind != AuditEventKind::FaultReported) {
+        return;
+    }
+    if (InstrumentUsage* usage = current()) {
+        ++usage->faults[event.subject];
+        dirty_ = true;
+    }
+}
+
+} // namespace kqvdr

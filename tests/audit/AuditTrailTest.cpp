@@ -1,0 +1,205 @@
+#include "AuditTrail.h"
+
+#include "AuditLine.h"
+#include "AuditVerifier.h"
+#include "ManualClock.h"
+#include "TemporaryDirectory.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace kqvdr {
+namespace {
+
+std::vector<std::string> linesOf(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::istringstream in(bytes);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string joined(const std::vector<std::string>& lines) {
+    std::string bytes;
+    for (const std::string& line : lines) {
+        bytes += line + "\n";
+    }
+    return bytes;
+}
+
+struct TrailWorld {
+    TrailWorld() { clock.time = {2026, 12, 8, 23, 40, 1, 2, 60}; }
+    AuditTrail trail(std::vector<std::string>* failures = nullptr) {
+        return AuditTrail(file(), clock, "tester", [failures](const std::string& reason) {
+            if (failures != nullptr) {
+                failures->push_back(reason);
+            }
+        });
+    }
+    std::filesystem::path file() const { return dir.file(kAuditFile); }
+    void recordModes(AuditTrail& to, int count) {
+        for (int i = 0; i < count; ++i) {
+            to.record({AuditEventKind::ModeCommand, "", "Standby", "Run " + std::to_string(i)});
+            clock.advanceSeconds(1);
+        }
+    }
+    AuditVerification verify() const { return verifyAuditFile(file()); }
+
+    test::ManualClock clock;
+    test::TemporaryDirectory dir;
+};
+
+TEST(AuditTrail, WritesTimeWithOffsetUserEventAndValuesOnOneChainedLine) {
+    TrailWorld world;
+    AuditTrail trail = world.trail();
+    trail.record({AuditEventKind::MethodSelected, "", "2", "3"});
+    const std::vector<std::string> lines = linesOf(test::readBytes(world.file()));
+    ASSERT_EQ(lines.size(), 1u);
+    const std::string text = "1\t2026-12-08T23:40:01+01:00\ttester\tmethod selected\t\t2\t3";
+    EXPECT_EQ(lines[0], text + "\t" + chainHash(kAuditGenesisHash, text));
+}
+
+TEST(AuditTrail, TabsAndLineBreaksInValuesStayOnOneLineAndReadBack) {
+    TrailWorld world;
+    AuditTrail trail = world.trail();
+    const AuditEvent event{AuditEventKind::MethodDownloaded, "a\tb", "line\r\nbreak",
+                           "back\\slash"};
+    trail.record(event);
+    const std::vector<std::string> lines = linesOf(test::readBytes(world.file()));
+    ASSERT_EQ(lines.size(), 1u);
+    const auto fields = auditFields(lines[0]);
+    ASSERT_TRUE(fields);
+    EXPECT_EQ(fields->subject, event.subject);
+    EXPECT_EQ(fields->oldValue, event.oldValue);
+    EXPECT_EQ(fields->newValue, event.newValue);
+    EXPECT_TRUE(world.verify().intact());
+}
+
+TEST(AuditTrail, ANewRunContinuesTheChainAndTheNumbering) {
+    TrailWorld world;
+    {
+        AuditTrail first = world.trail();
+        world.recordModes(first, 3);
+    }
+    AuditTrail second = world.trail();
+    world.recordModes(second, 2);
+    EXPECT_EQ(second.lastSequence(), 5u);
+    const AuditVerification result = world.verify();
+    EXPECT_EQ(result.lines, 5u);
+    EXPECT_TRUE(result.intact()) << verificationReport("audit.log", result);
+}
+
+TEST(AuditTrail, AHalfWrittenLastLineIsReportedAndTheNextRunStartsOnANewLine) {
+    TrailWorld world;
+    {
+        AuditTrail first = world.trail();
+        world.recordModes(first, 2);
+    }
+    std::string bytes = test::readBytes(world.file());
+    test::writeBytes(world.file(), bytes + "3\t2026-12-08T23:4"); // the power went
+    AuditTrail second = world.trail();
+    world.recordModes(second, 1);
+    const std::vector<std::string> lines = linesOf(test::readBytes(world.file()));
+    ASSERT_EQ(lines.size(), 4u);
+    const AuditVerification result = world.verify();
+    ASSERT_EQ(result.breaks.size(), 1u) << verificationReport("audit.log", result);
+    EXPECT_EQ(result.breaks[0].line, 3u);
+    EXPECT_EQ(parseAuditLine(lines[3])->sequence, 3u);
+}
+
+TEST(AuditTrail, AWriteFailureIsReportedOnceAndLaterEventsAreStillTried) {
+    TrailWorld world;
+    std::filesystem::create_directory(world.file()); // nothing can be appended to a directory
+    std::vector<std::string> failures;
+    AuditTrail trail = world.trail(&failures);
+    world.recordModes(trail, 3);
+    EXPECT_EQ(failures.size(), 1u);
+
+    std::filesystem::remove(world.file());
+    world.recordModes(trail, 1);
+    EXPECT_EQ(failures.size(), 1u);
+    EXPECT_EQ(world.verify().lines, 1u);
+    EXPECT_TRUE(world.verify().intact());
+}
+
+// The chain names where the file was tampered with.
+struct Tampering {
+    const char* what;
+    void (*change)(std::vector<std::string>& lines);
+    std::vector<std::size_t> brokenLines;
+};
+
+const Tampering kTamperings[] = {
+    {"an edited value",
+     [](std::vector<std::string>& lines) { lines[2].replace(lines[2].find("Run 2"), 5, "Run 9"); },
+     {3}},
+    {"a removed line",
+     [](std::vector<std::string>& lines) { lines.erase(lines.begin() + 2); },
+     {3, 3}},
+    {"a removed first line",
+     [](std::vector<std::string>& lines) { lines.erase(lines.begin()); },
+     {1, 1}},
+    {"an inserted copy of a line",
+     [](std::vector<std::string>& lines) { lines.insert(lines.begin() + 2, lines[1]); },
+     {3, 3}},
+    {"an inserted line in no audit format",
+     [](std::vector<std::string>& lines) { lines.insert(lines.begin() + 1, "all is well"); },
+     {2}},
+    {"an edited hash",
+     [](std::vector<std::string>& lines) { lines[4].back() = lines[4].back() == 'a' ? 'b' : 'a'; },
+     {5}},
+    {"two lines swapped",
+     [](std::vector<std::string>& lines) { std::swap(lines[1], lines[2]); },
+     {2, 2, 3, 3, 4, 4}},
+};
+
+TEST(AuditVerifier, NamesTheLineWhereTheChainBreaks) {
+    for (const Tampering& tampering : kTamperings) {
+        TrailWorld world;
+        {
+            AuditTrail trail = world.trail();
+            world.recordModes(trail, 5);
+        }
+        ASSERT_TRUE(world.verify().intact());
+        std::vector<std::string> lines = linesOf(test::readBytes(world.file()));
+        tampering.change(lines);
+        test::writeBytes(world.file(), joined(lines));
+        const AuditVerification result = world.verify();
+        std::vector<std::size_t> broken;
+        for (const AuditBreak& b : result.breaks) {
+            broken.push_back(b.line);
+        }
+        EXPECT_EQ(broken, tampering.brokenLines) << tampering.what << "\n"
+                                                 << verificationReport("audit.log", result);
+    }
+}
+
+TEST(AuditVerifier, ReportSaysIntactOrWhereItBreaks) {
+    AuditVerification result;
+    result.lines = 12;
+    EXPECT_EQ(verificationReport("audit.log", result), "audit.log: 12 lines, chain intact\n");
+    result.breaks = {{7, "its text does not match its hash (edited)"}};
+    EXPECT_EQ(verificationReport("audit.log", result),
+              "audit.log: 12 lines, chain broken at line 7\n"
+              "  line 7: its text does not match its hash (edited)\n");
+    EXPECT_FALSE(verifyAuditFile("/nonexistent/audit.log").intact());
+}
+
+TEST(AuditLine, TimestampCarriesTheOffsetFromUtc) {
+    struct Case {
+        int offset;
+        const char* text;
+    };
+    for (const Case c :
+         {Case{0, "2026-03-29T02:05:09+00:00"}, Case{120, "2026-03-29T02:05:09+02:00"},
+          Case{-330, "2026-03-29T02:05:09-05:30"}, Case{345, "2026-03-29T02:05:09+05:45"}}) {
+        EXPECT_EQ(isoTimestamp({2026, 3, 29, 2, 5, 9, 0, c.offset}), c.text);
+    }
+}
+
+} // namespace
+} // namespace kqvdr

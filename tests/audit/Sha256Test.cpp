@@ -1,0 +1,49 @@
+#include "Sha256.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace kqvdr {
+namespace {
+
+struct Vector {
+    std::string message;
+    const char* digest;
+};
+
+// The FIPS 180-4 examples, the empty message, and lengths either side of the 55/56/64-byte
+// padding boundaries, where a one-block message becomes two.
+const Vector kVectors[] = {
+    {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+    {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+    {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+     "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+    {"abcdefghbcdefghicdefghijdefghijkefghijklfghijklmghijklmnhijklmnoijklmnopjklmnopqklmnopqrlm"
+     "nopqrsmnopqrstnopqrstu",
+     "cf5b16a778af8380036ce59e7b0492370b249b11e8f07a51afac45037afee9d1"},
+    {std::string(55, 'a'), "9f4390f8d30c2dd92ec9f095b65e2b9ae9b0a925a5258e241c9f1e910f734318"},
+    {std::string(56, 'a'), "b35439a4ac6f0948b6d6f9e3c6af0f5f590ce20f1bde7090ef7970686ec6738a"},
+    {std::string(64, 'a'), "ffe054fe7ae0cb6dc65c3af9b61d5209f439851db43d0ba5997337df154668eb"},
+};
+
+TEST(Sha256, MatchesTheStandardTestVectors) {
+    for (const Vector& v : kVectors) {
+        EXPECT_EQ(Sha256::hex(Sha256::of(v.message)), v.digest) << v.message.size() << " bytes";
+    }
+}
+
+TEST(Sha256, AMillionCharactersFedInUnevenPiecesGiveTheStandardDigest) {
+    Sha256 hash;
+    const std::string piece(997, 'a');
+    std::size_t fed = 0;
+    while (fed + piece.size() <= 1000000) {
+        hash.update(piece);
+        fed += piece.size();
+    }
+    hash.update(std::string(1000000 - fed, 'a'));
+    EXPECT_EQ(Sha256::hex(hash.finish()),
+              "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+}
+
+} // namespace
+} // namespace kqvdr
