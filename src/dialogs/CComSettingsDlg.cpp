@@ -2,6 +2,7 @@
 
 #include "CMaskEdit.h"
 #include "CNumEdit.h"
+#include "DialogButtons.h"
 #include "MessageBoxes.h"
 #include "SettingsChecks.h"
 #include "SettingsPictures.h"
@@ -37,14 +38,7 @@ CComSettingsDlg::CComSettingsDlg(const QString& appTitle, int portIndex, Message
     spin_->setIncrement(1);
     spin_->setDecimals(0);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* connectButton = buttons->addButton(tr("Connect"), QDialogButtonBox::AcceptRole);
-    connectButton->setObjectName(QStringLiteral("ok"));
-    connectButton->setDefault(true);
-    buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CComSettingsDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CComSettingsDlg::reject);
+    QDialogButtonBox* buttons = acceptCancelButtons(*this, tr("Connect"), QStringLiteral("ok"));
 
     auto* field = new QHBoxLayout;
     field->setSpacing(2);

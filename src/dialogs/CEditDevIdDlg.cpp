@@ -2,6 +2,7 @@
 
 #include "CMaskEdit.h"
 #include "CNumEdit.h"
+#include "DialogButtons.h"
 #include "MessageBoxes.h"
 #include "SettingsChecks.h"
 
@@ -35,14 +36,7 @@ CEditDevIdDlg::CEditDevIdDlg(const QString& appTitle, MessageBoxes& messages, QW
     auto* range = new QLabel(QStringLiteral("( 0..127 )"), this);
     range->setObjectName(QStringLiteral("range"));
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* change = buttons->addButton(tr("Change"), QDialogButtonBox::AcceptRole);
-    change->setObjectName(QStringLiteral("ok"));
-    change->setDefault(true);
-    buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CEditDevIdDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CEditDevIdDlg::reject);
+    QDialogButtonBox* buttons = acceptCancelButtons(*this, tr("Change"), QStringLiteral("ok"));
 
     auto* field = new QHBoxLayout;
     field->setSpacing(2);

@@ -2,6 +2,7 @@
 
 #include "CKnob.h"
 #include "CNumEdit.h"
+#include "DialogButtons.h"
 #include "MessageBoxes.h"
 #include "NumberText.h"
 #include "SettingsChecks.h"
@@ -49,14 +50,7 @@ CVapourSensorDlg::CVapourSensorDlg(const QString& appTitle, int sensitivity, boo
     notCapableText->setWordWrap(true);
     notCapableText->setFixedWidth(notCapableText->fontMetrics().averageCharWidth() * 36);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* set = buttons->addButton(tr("Set"), QDialogButtonBox::AcceptRole);
-    set->setObjectName(QStringLiteral("ok"));
-    set->setDefault(true);
-    buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CVapourSensorDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CVapourSensorDlg::reject);
+    QDialogButtonBox* buttons = acceptCancelButtons(*this, tr("Set"), QStringLiteral("ok"));
 
     auto* entry = new QVBoxLayout;
     entry->addStretch();
@@ -80,7 +74,7 @@ CVapourSensorDlg::CVapourSensorDlg(const QString& appTitle, int sensitivity, boo
 
     knob_->setEnabled(!notCapable);
     edit_->setEnabled(!notCapable);
-    set->setEnabled(!notCapable);
+    buttons->findChild<QPushButton*>(QStringLiteral("ok"))->setEnabled(!notCapable);
     picture->setVisible(!notCapable);
     notCapableText->setVisible(notCapable);
 }

@@ -1,5 +1,6 @@
 #include "CSaveLogDlg.h"
 
+#include "DialogButtons.h"
 #include "SaveLogPath.h"
 
 #include <QComboBox>
@@ -45,14 +46,7 @@ CSaveLogDlg::CSaveLogDlg(const QString& appTitle, const QString& startDirectory,
     browseButton->setToolTip(tr("Choose a directory"));
     connect(browseButton, &QToolButton::clicked, this, &CSaveLogDlg::browse);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* save = buttons->addButton(tr("Save"), QDialogButtonBox::AcceptRole);
-    save->setObjectName(QStringLiteral("save"));
-    save->setDefault(true);
-    buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CSaveLogDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CSaveLogDlg::reject);
+    QDialogButtonBox* buttons = acceptCancelButtons(*this, tr("Save"), QStringLiteral("save"));
 
     auto* path = new QHBoxLayout;
     path->setSpacing(2);

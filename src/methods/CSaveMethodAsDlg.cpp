@@ -2,6 +2,7 @@
 
 #include "CMaskEdit.h"
 #include "CNumEdit.h"
+#include "DialogButtons.h"
 #include "MessageBoxes.h"
 #include "MethodLimits.h"
 #include "NumberText.h"
@@ -53,14 +54,7 @@ CSaveMethodAsDlg::CSaveMethodAsDlg(const QString& appTitle, MessageBoxes& messag
     descriptionEdit_->setTabChangesFocus(true);
     descriptionEdit_->setFixedHeight(descriptionEdit_->fontMetrics().lineSpacing() * 4 + 12);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* save = buttons->addButton(tr("Save"), QDialogButtonBox::AcceptRole);
-    save->setObjectName(QStringLiteral("save"));
-    save->setDefault(true);
-    buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CSaveMethodAsDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CSaveMethodAsDlg::reject);
+    QDialogButtonBox* buttons = acceptCancelButtons(*this, tr("Save"), QStringLiteral("save"));
 
     auto* number = new QHBoxLayout;
     number->setSpacing(2);
