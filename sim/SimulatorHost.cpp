@@ -4,8 +4,9 @@
 
 namespace kqvdr::sim {
 
-SimulatorHost::SimulatorHost(const SimulatorOptions& options, QObject* parent)
-    : QObject(parent), instrument_(options) {
+SimulatorHost::SimulatorHost(const SimulatorOptions& options, std::function<double()> time,
+                             QObject* parent)
+    : QObject(parent), instrument_(options), time_(std::move(time)) {
     clock_.start();
     outputTimer_.setSingleShot(true);
     outputTimer_.setTimerType(Qt::PreciseTimer);

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 namespace kqvdr::sim {
@@ -16,7 +17,9 @@ namespace kqvdr::sim {
 class SimulatorHost : public QObject {
     Q_OBJECT
 public:
-    explicit SimulatorHost(const SimulatorOptions& options, QObject* parent = nullptr);
+    // `time` gives the instrument's time in seconds on any steady scale; real time when empty.
+    explicit SimulatorHost(const SimulatorOptions& options, std::function<double()> time = {},
+                           QObject* parent = nullptr);
     ~SimulatorHost() override;
 
     bool isOpen() const { return port_.isOpen(); }
@@ -29,13 +32,16 @@ public:
     SimulatedInstrument& instrument() { return instrument_; }
 
 private:
-    double now() const { return static_cast<double>(clock_.nsecsElapsed()) / 1e9; }
+    double now() const {
+        return time_ ? time_() : static_cast<double>(clock_.nsecsElapsed()) / 1e9;
+    }
     void serve();
     void scheduleOutput();
 
     PseudoTerminalPort port_;
     SimulatedInstrument instrument_;
     QElapsedTimer clock_;
+    std::function<double()> time_;
     std::unique_ptr<QSocketNotifier> readable_;
     QTimer outputTimer_;
 };

@@ -32,14 +32,15 @@ CStopAutomationDlg* AutomationWindows::stopWindow() const {
 }
 
 void AutomationWindows::openEditor() {
-    session_.automationTable().restartRequested = true;
+    // Opening the editor changes nothing that runs: only its Ok starts the timetable over.
     if (editor_) {
         bringForward(editor_);
         return;
     }
+    const Clock& clock = session_.clock();
     editor_ = new CAutomationDlg(
         session_.person().title(), messages_, session_.programDir(),
-        dayName(session_.clock().now().weekday),
+        [&clock] { return dayName(clock.now().weekday); },
         [this](const Timetable& timetable) { startAutomation(timetable); }, &frame_);
     editor_->show();
 }

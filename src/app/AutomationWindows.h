@@ -21,7 +21,7 @@ class AutomationWindows : public QObject {
 public:
     AutomationWindows(ControlSession& session, CMainFrame& frame, MessageBoxes& messages);
 
-    // Every Automation command starts the running sequence over; an open editor comes forward.
+    // Opens the editor, or brings the open one forward; a running timetable goes on.
     void openEditor();
     void startAutomation(const Timetable& timetable);
 

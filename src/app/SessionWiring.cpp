@@ -94,19 +94,33 @@ void wireControlSession(ControlSession& session, CMainFrame& frame, MessageBoxes
     on(CommandId::Monitor, [&session, &frame, monitor] { openMonitor(session, frame, *monitor); });
 
     OperationalLog& log = session.log();
-    on(CommandId::StartLogging, [&log] { log.startLoggingData(); });
-    on(CommandId::StopLogging, [&log] { log.stopLoggingData(); });
-    on(CommandId::SaveCurrentLog, [&log] { log.saveCurrentLog(); });
-    auto viewer = std::make_shared<QPointer<CViewLogDlg>>();
-    on(CommandId::ViewCurrentLog,
-       [&session, &frame, &messages, viewer] { openLogViewer(session, frame, messages, *viewer); });
-    auto* automation = new AutomationWindows(session, frame, messages);
-    on(CommandId::Automation, [automation] { automation->openEditor(); });
     auto* systemTest = new QtSystemTestWindows(
         {&frame, messages, session.heartbeat(), session.clock(), session.programDir(),
          [&session] { return session.person().title(); },
          [&state] { return state.fineGasResolution; }},
-        {state, session.automationTable(), session.systemTest(), methods, log, session.person()});
+        {state, session.automationTable(), session.systemTest(), methods, log, session.person(),
+         session.automation()});
+    // While a system test runs, its log and the event table are the test's.
+    on(CommandId::StartLogging, [&log] { log.startLoggingData(); });
+    on(CommandId::StopLogging, [&log, systemTest] {
+        if (!systemTest->refuseLogCommand()) {
+            log.stopLoggingData();
+        }
+    });
+    on(CommandId::SaveCurrentLog, [&log, systemTest] {
+        if (!systemTest->refuseLogCommand()) {
+            log.saveCurrentLog();
+        }
+    });
+    auto viewer = std::make_shared<QPointer<CViewLogDlg>>();
+    on(CommandId::ViewCurrentLog,
+       [&session, &frame, &messages, viewer] { openLogViewer(session, frame, messages, *viewer); });
+    auto* automation = new AutomationWindows(session, frame, messages);
+    on(CommandId::Automation, [automation, systemTest] {
+        if (!systemTest->refuseAutomation()) {
+            automation->openEditor();
+        }
+    });
     on(CommandId::RunSystemTest, [systemTest] { systemTest->runSystemTest(); });
     on(CommandId::AnalyzeSystemTestLog, [systemTest] { systemTest->analyzeSystemTestLog(); });
     wireRecordsCommands(session, frame, messages,

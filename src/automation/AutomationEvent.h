@@ -30,7 +30,6 @@ struct AutomationTable {
     std::array<AutomationEvent, kAutomationEventCount + 1> automationEvents{};
     int currentEventNumber = 0;
     int nextEventIndex = 1; // the event awaited next, 1 to 11
-    bool restartRequested = false;
 
     AutomationEvent& event(int number) {
         return automationEvents.at(static_cast<std::size_t>(number));

@@ -5,7 +5,6 @@
 #include "EventCommands.h"
 #include "InstrumentState.h"
 #include "OperatingMode.h"
-#include "TimeText.h"
 
 namespace kqvdr {
 
@@ -14,17 +13,16 @@ AutomationRunner::AutomationRunner(InstrumentState& state, SerialDriver& driver,
     : state_(state), driver_(driver), clock_(clock), table_(table), hooks_(std::move(hooks)) {}
 
 void AutomationRunner::tick() {
-    if (!automationRunning_) {
+    // Ticks nested in a window that firing an event opened wait until the event is done.
+    if (!automationRunning_ || firing_) {
         return;
     }
-    if (table_.restartRequested) {
-        table_.restartRequested = false;
-        table_.nextEventIndex = 1;
-    } else if (table_.nextEventIndex > kAutomationEventCount) {
+    const LocalTime now = clock_.now();
+    if (table_.nextEventIndex > kAutomationEventCount) {
         stop(); // the timetable is used up
         return;
     }
-    if (awaitNextEvent()) {
+    if (awaitNextEvent(now)) {
         return;
     }
     if (state_.mode() == modeCode(OperatingMode::Error) || state_.commErrorActive) {
@@ -32,16 +30,15 @@ void AutomationRunner::tick() {
     }
 }
 
-bool AutomationRunner::awaitNextEvent() {
+bool AutomationRunner::awaitNextEvent(const LocalTime& now) {
     const int number = table_.nextEventIndex;
     if (number == 1) {
         table_.event(0) = table_.event(1);
         table_.currentEventNumber = 1;
     }
     const AutomationEvent& next = table_.event(number);
-    const LocalTime now = clock_.now();
-    if (next.eventTime + ":00" == timeText(now) && next.eventDay == dayName(now.weekday)) {
-        fire(number);
+    if (const auto due = schedule_.dueBy(next.eventDay, next.eventTime, false, now)) {
+        fire(number, *due);
         return false;
     }
     if (next.eventTime == kUnsetEventTime) {
@@ -51,7 +48,10 @@ bool AutomationRunner::awaitNextEvent() {
     return false;
 }
 
-void AutomationRunner::fire(int number) {
+void AutomationRunner::fire(int number, std::int64_t dueAt) {
+    firing_ = true;
+    ++table_.nextEventIndex;
+    schedule_.fired(dueAt);
     if (number == 1 && hooks_.startFreshLog) {
         hooks_.startFreshLog();
     }
@@ -60,10 +60,13 @@ void AutomationRunner::fire(int number) {
     table_.event(0) = event;
     sendEventMode(driver_, state_, event);
     sendEventMethod(driver_, state_, event);
-    ++table_.nextEventIndex;
+    firing_ = false;
 }
 
 void AutomationRunner::start() {
+    // Every run begins at event 1, awaited from the moment it starts.
+    table_.nextEventIndex = 1;
+    schedule_.restart(clock_.now());
     automationRunning_ = true;
     reportAudit(audit_, {AuditEventKind::AutomationStarted, "", "", ""});
 }

@@ -1,20 +1,22 @@
 #pragma once
 
 #include "AutomationEvent.h"
+#include "EventSchedule.h"
 #include "TickHandoffs.h"
 
+#include <cstdint>
 #include <functional>
 
 namespace kqvdr {
 
 class AuditSink;
-class Clock;
 class SerialDriver;
 struct InstrumentState;
 
 // Runs the timetable in the event table: on every tick it waits for the next event, strictly in
-// timetable order, each in second 00 of its minute on its weekday, and then sets the event's
-// mode and method on the instrument. It stops after the last event, at an event that is not
+// timetable order, each at its minute on its weekday (or at the first tick after, when the
+// program stalled or the clock jumped over it), and then sets the event's mode and method on
+// the instrument. It stops after the last event, at an event that is not
 // set, and when the instrument reports its error mode or the line has failed.
 class AutomationRunner final : public TickRunner {
 public:
@@ -33,22 +35,24 @@ public:
     // Starts and ends are reported here when set.
     void setAuditSink(AuditSink* sink) { audit_ = sink; }
 
-    // The editor's Ok has filled slots 1 to 10.
+    // The editor's Ok has filled slots 1 to 10: the run starts over at event 1.
     void start();
     // The operator's Stop Automation, and the runner's own stops.
     void stop();
 
 private:
     // True when the runner stopped during this step.
-    bool awaitNextEvent();
-    void fire(int number);
+    bool awaitNextEvent(const LocalTime& now);
+    void fire(int number, std::int64_t dueAt);
 
     InstrumentState& state_;
     SerialDriver& driver_;
     const Clock& clock_;
     AutomationTable& table_;
     Hooks hooks_;
+    EventSchedule schedule_;
     bool automationRunning_ = false;
+    bool firing_ = false;
     AuditSink* audit_ = nullptr;
 };
 

@@ -69,7 +69,7 @@ const std::array<CAutomationDlg::RowIds, kAutomationEventCount> CAutomationDlg::
 }};
 
 CAutomationDlg::CAutomationDlg(const QString& appTitle, MessageBoxes& messages,
-                               std::filesystem::path programDir, std::string today,
+                               std::filesystem::path programDir, std::function<std::string()> today,
                                std::function<void(const Timetable&)> accepted, QWidget* parent)
     : QDialog(parent), messages_(messages), appTitle_(appTitle), programDir_(std::move(programDir)),
       today_(std::move(today)), accepted_(std::move(accepted)) {
@@ -168,7 +168,7 @@ void CAutomationDlg::updateData(bool save) {
         // A day not yet chosen shows today, so Ok stores today's name.
         const int day =
             event.eventDay.empty() ? -1 : itemStartingWith(row.day, toQ(event.eventDay));
-        row.day->setCurrentIndex(day >= 0 ? day : itemStartingWith(row.day, toQ(today_)));
+        row.day->setCurrentIndex(day >= 0 ? day : itemStartingWith(row.day, toQ(today_())));
         const int mode = itemStartingWith(row.mode, toQ(event.eventMode));
         if (mode >= 0) {
             row.mode->setCurrentIndex(mode);

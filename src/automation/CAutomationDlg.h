@@ -34,10 +34,11 @@ public:
     };
     static const std::array<RowIds, kAutomationEventCount> kRowIds;
 
-    // `today` is the day name the day lists show after Clear; `accepted` starts the automation
-    // with the stored timetable.
+    // `today` gives the day name the day lists show after Clear, asked each time since an
+    // editor may stay open past midnight; `accepted` starts the automation with the stored
+    // timetable.
     CAutomationDlg(const QString& appTitle, MessageBoxes& messages,
-                   std::filesystem::path programDir, std::string today,
+                   std::filesystem::path programDir, std::function<std::string()> today,
                    std::function<void(const Timetable&)> accepted, QWidget* parent = nullptr);
 
     // The members the form is read into and written from.
@@ -68,7 +69,7 @@ private:
     MessageBoxes& messages_;
     QString appTitle_;
     std::filesystem::path programDir_;
-    std::string today_;
+    std::function<std::string()> today_;
     std::function<void(const Timetable&)> accepted_;
     std::array<Row, kAutomationEventCount> rows_{};
 };

@@ -7,11 +7,11 @@
 
 namespace kqvdr {
 
-void sendEventMode(SerialDriver& driver, const InstrumentState& state,
-                   const AutomationEvent& event) {
-    if (const auto mode = eventModeCode(event.eventMode); mode && *mode != state.mode()) {
+void sendEventMode(SerialDriver& driver, InstrumentState& state, const AutomationEvent& event) {
+    if (const auto mode = eventModeCode(event.eventMode); mode && *mode != state.expectedMode()) {
         const std::int16_t data[] = {static_cast<std::int16_t>(*mode)};
         SendCommand(driver, state.deviceId(), code(Command::SetMode), data);
+        state.modeCommanded(*mode);
     }
 }
 

@@ -139,6 +139,7 @@ void InstrumentLink::requestMode(int mode) {
         state_.editorOpen = false;
     }
     send(code(Command::SetMode), {static_cast<std::int16_t>(mode)});
+    state_.modeCommanded(mode);
 }
 
 void InstrumentLink::autozero() {

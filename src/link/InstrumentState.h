@@ -5,6 +5,7 @@
 #include "ParameterTable.h"
 
 #include <array>
+#include <optional>
 #include <string>
 
 namespace kqvdr {
@@ -45,6 +46,7 @@ struct InstrumentState {
     std::string currentErrorCode = " - ";
     std::string lastErrorCode = " - ";
     bool faultLineWritten = false;
+    int faultDialogsOpen = 0; // fault dialogs in their modal loop now, nested ticks and all
     std::array<FaultDialogFlags, kFaultDialogCount> faultDialogs{};
 
     // Output monitor.
@@ -55,6 +57,16 @@ struct InstrumentState {
     // A status word has come within the watchdog's limit and no communication error is up.
     bool answering() const { return !commErrorActive && watchdogCount < watchdogLimit; }
     int mode() const { return parameters.measured(ParameterIndex::OperatingMode); }
+
+    // The reported mode lags a mode command by up to a sweep. Until a status word asked for
+    // after the command has come back, the commanded mode is the one to decide by.
+    std::optional<int> commandedMode;
+    bool statusAskedSinceModeCommand = false;
+    int expectedMode() const { return commandedMode.value_or(mode()); }
+    void modeCommanded(int commanded) {
+        commandedMode = commanded;
+        statusAskedSinceModeCommand = false;
+    }
 };
 
 } // namespace kqvdr

@@ -26,6 +26,10 @@ const char* const StatusPoll::kCommunicationErrorText =
     "    - The serial cable connecting KQ-VDR 1000 Control to the instrument is in place.\n\n"
     "    - KQ-VDR 1000 Control has been set-up on the correct communications port. ";
 
+const char* const StatusPoll::kLogStoppedForFaultText =
+    "\nThe Operational Log has been stopped.\n\nThe instrument reported an error that was not "
+    "cleared.\nStart Logging Data once the error has been dealt with.\n ";
+
 void StatusPoll::tick() {
     sweep();
     countSuppression();
@@ -48,6 +52,7 @@ void StatusPoll::sweep() {
             send(code);
         }
         state_.sweepCounter = 0;
+        state_.statusAskedSinceModeCommand = state_.commandedMode.has_value();
     }
 }
 
@@ -76,7 +81,7 @@ void StatusPoll::watchdog() {
     reportAudit(audit_,
                 {AuditEventKind::CommunicationError, "", "", "the instrument stopped answering"});
     if (ports_.log.loggingActive()) {
-        ports_.log.stopLogging();
+        ports_.log.stopLogging("communication error");
     }
     ports_.person.message(kCommunicationErrorText, MessageIcon::Stop);
     state_.fineGasResolution = false;

@@ -49,6 +49,8 @@ public:
 
     // The watchdog's message after two seconds without a status word.
     static const char* const kCommunicationErrorText;
+    // Said once when a fault dialog closed without "Clear Error" has ended the log.
+    static const char* const kLogStoppedForFaultText;
 
 private:
     void sweep();
@@ -67,6 +69,7 @@ private:
     void onOutput(int millivolts);
     void onMethodTable(const ReplyFrame& reply);
     void onFaultWord(int word);
+    void stopLogIfFaultLeftUncleared();
     void send(int commandCode);
 
     InstrumentState& state_;

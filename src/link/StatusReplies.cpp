@@ -101,6 +101,10 @@ void StatusPoll::onStatusWord(int word) {
         state_.modeChanged = true;
     }
     state_.watchdogCount = 0;
+    if (state_.statusAskedSinceModeCommand) {
+        state_.commandedMode.reset(); // the instrument has had its say on the command
+        state_.statusAskedSinceModeCommand = false;
+    }
 
     const bool readyBitCounts = (word & 0xFF80) == 0x0080;
     if (readyBitCounts && (mode == 1 || mode == 2)) {
@@ -212,7 +216,9 @@ void StatusPoll::onFaultWord(int word) {
             if (kind.deviceError) {
                 flags.deviceError = true;
             }
+            ++state_.faultDialogsOpen;
             flags.cleared = ports_.person.faultDialog(kind.dialog, flags.deviceError);
+            --state_.faultDialogsOpen;
         }
         if (flags.cleared) {
             reportAudit(audit_,
@@ -229,9 +235,19 @@ void StatusPoll::onFaultWord(int word) {
             send(code(Command::ClearFault));
         }
     }
-    if (ports_.log.loggingActive() && state_.faultLineWritten) {
-        ports_.log.stopLogging();
+    stopLogIfFaultLeftUncleared();
+}
+
+// Ticks run on inside an open fault dialog and read the same fault word; only once no fault
+// dialog is open is it known whether the operator cleared the fault, and only an uncleared one
+// ends the log.
+void StatusPoll::stopLogIfFaultLeftUncleared() {
+    if (!ports_.log.loggingActive() || !state_.faultLineWritten || state_.faultDialogsOpen > 0) {
+        return;
     }
+    state_.faultLineWritten = false; // the mark has done its work; a new log starts clean
+    ports_.log.stopLogging("fault not cleared");
+    ports_.person.message(kLogStoppedForFaultText, MessageIcon::Exclamation);
 }
 
 } // namespace kqvdr

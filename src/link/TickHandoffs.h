@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace kqvdr {
 
 // The subsystems that the poll hands each tick to, in this order: the operational log, then
@@ -10,8 +12,8 @@ public:
     virtual bool loggingActive() const = 0;
     // Writes one state line now, carrying the current error code.
     virtual void writeLineNow() = 0;
-    // Closes the log file and clears loggingActive.
-    virtual void stopLogging() = 0;
+    // Closes the log file and clears loggingActive; `reason` goes to the audit trail.
+    virtual void stopLogging(const std::string& reason) = 0;
     virtual void tick() = 0;
 };
 
@@ -27,7 +29,7 @@ class InactiveLog final : public OperationalLogChannel {
 public:
     bool loggingActive() const override { return false; }
     void writeLineNow() override {}
-    void stopLogging() override {}
+    void stopLogging(const std::string&) override {}
     void tick() override {}
 };
 

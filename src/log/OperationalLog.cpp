@@ -2,11 +2,13 @@
 
 #include "AuditSink.h"
 #include "Clock.h"
+#include "ClockSeconds.h"
 #include "FileReplace.h"
 #include "InstrumentState.h"
 #include "Operator.h"
 #include "SaveLogPath.h"
 
+#include <algorithm>
 #include <array>
 
 namespace kqvdr {
@@ -59,8 +61,14 @@ bool OperationalLog::openFresh(const std::optional<std::filesystem::path>& path)
         message(kOpenError, MessageIcon::Stop);
         return false;
     }
-    reportAudit(audit_, {AuditEventKind::LogStarted, path->filename().string(), "", ""});
+    opened(*path);
     return true;
+}
+
+void OperationalLog::opened(const std::filesystem::path& path) {
+    testLogOpen_ = false;
+    lastCheckedSecond_.reset();
+    reportAudit(audit_, {AuditEventKind::LogStarted, path.filename().string(), "", ""});
 }
 
 void OperationalLog::startLoggingData() {
@@ -91,9 +99,14 @@ void OperationalLog::startFreshLog() {
     }
 }
 
-bool OperationalLog::openTestLog(const std::filesystem::path& path) {
+std::error_code OperationalLog::openTestLog(const std::filesystem::path& path) {
     close();
-    return openFresh(path);
+    if (const std::error_code error = file_.open(path, LogFile::Mode::Fresh)) {
+        return error;
+    }
+    opened(path);
+    testLogOpen_ = true;
+    return {};
 }
 
 bool OperationalLog::openExistingLog(const std::filesystem::path& path) {
@@ -102,13 +115,16 @@ bool OperationalLog::openExistingLog(const std::filesystem::path& path) {
         message(kOpenError, MessageIcon::Stop);
         return false;
     }
-    reportAudit(audit_, {AuditEventKind::LogStarted, path.filename().string(), "", ""});
+    opened(path);
+    testLogOpen_ = true;
     return true;
 }
 
-void OperationalLog::close() {
+void OperationalLog::close(const std::string& reason) {
+    testLogOpen_ = false;
     if (file_.isOpen()) {
-        reportAudit(audit_, {AuditEventKind::LogStopped, file_.path().filename().string(), "", ""});
+        reportAudit(audit_,
+                    {AuditEventKind::LogStopped, file_.path().filename().string(), "", reason});
     }
     file_.close();
 }
@@ -118,13 +134,31 @@ void OperationalLog::tick() {
         return;
     }
     const LocalTime now = clock_.now();
-    if (now.second == 15 && !halfMinuteToggle_) {
-        halfMinuteToggle_ = true;
-        writeLine(now);
-    } else if (now.second == 45 && halfMinuteToggle_) {
-        halfMinuteToggle_ = false;
+    const std::int64_t second = utcSeconds(now);
+    // The first check of a log looks at its own second only. UTC does not repeat an hour when
+    // summer time ends; a clock set back simply starts the count again.
+    const std::int64_t from =
+        lastCheckedSecond_ && *lastCheckedSecond_ <= second ? *lastCheckedSecond_ + 1 : second;
+    lastCheckedSecond_ = second;
+    if (passHalfMinutes(from, second)) {
         writeLine(now);
     }
+}
+
+bool OperationalLog::passHalfMinutes(std::int64_t from, std::int64_t to) {
+    // Of a long gap only its last minute matters: one line is written for it all.
+    bool due = false;
+    for (std::int64_t at = std::max(from, to - 60); at <= to; ++at) {
+        const std::int64_t ofMinute = ((at % 60) + 60) % 60;
+        if (ofMinute == 15 && !halfMinuteToggle_) {
+            halfMinuteToggle_ = true;
+            due = true;
+        } else if (ofMinute == 45 && halfMinuteToggle_) {
+            halfMinuteToggle_ = false;
+            due = true;
+        }
+    }
+    return due;
 }
 
 void OperationalLog::writeLine() {

@@ -58,8 +58,10 @@ constexpr const char* kNamesDamaged =
 
 constexpr const char* kNamesNotKept = "The method names and descriptions have not been saved.";
 constexpr const char* kMethodsNotKept = "The method settings have not been saved.";
+// The test's methods replace the operator's on the instrument, so a test without a copy of the
+// operator's methods would lose them for good.
 constexpr const char* kMethodsNotKeptForTest =
-    "Your methods cannot be restored at the end of the System Test.";
+    "Your methods could not be kept aside, so the System Test will not be carried out.";
 
 // The instrument factory reset sets the vapour sensitivity to this.
 constexpr std::int16_t kFactoryVapourSensitivity = 2;
@@ -331,7 +333,9 @@ void MethodStore::resetFactorySettings() {
 }
 
 bool MethodStore::loadSystemTestMethods() {
-    writeMethodsFile(kMethodsNotKeptForTest);
+    if (!writeMethodsFile(kMethodsNotKeptForTest)) {
+        return false;
+    }
     const auto tests = readUsable(testMethodsFileName(state_.fineGasResolution), kTestMessages);
     if (!tests) {
         return false;

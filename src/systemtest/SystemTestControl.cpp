@@ -21,13 +21,16 @@ const char* const kSequenceDamaged =
     "The System Tests sequence file is damaged.\n\nA System Test will not be carried out.";
 const char* const kStopped = "\nThe System Test has been stopped.\n\nAnalysis of the instruments "
                              "performance cannot be carried out.";
+const char* const kAutomationRuns =
+    "\nAn automation is running.\n\nA System Test can be started once the automation has "
+    "been stopped.\n ";
 
 } // namespace
 
 SystemTestControl::SystemTestControl(Parts parts, std::filesystem::path programDir,
                                      std::function<std::string()> title)
     : parts_(parts), programDir_(std::move(programDir)), title_(std::move(title)) {
-    parts_.runner.setHooks({[this] { openTestLog(); }, [this] { endTest(); }});
+    parts_.runner.setHooks({[this] { return openTestLog(); }, [this] { endTest(); }});
 }
 
 std::filesystem::path SystemTestControl::testLogPath() const {
@@ -37,8 +40,51 @@ std::filesystem::path SystemTestControl::testLogPath() const {
     return programDir_ / (instrument_.testSerial + ".log");
 }
 
+std::string SystemTestControl::runningTestText() const {
+    return "\nThe System Test of instrument " + shownSerial(instrument_.testSerial) +
+           " is running.\n\n";
+}
+
+bool SystemTestControl::refuseSecondJob() {
+    if (parts_.runner.running()) {
+        parts_.person.message(runningTestText() +
+                                  "Stop it with \"Stop System Test\" before starting another.\n ",
+                              MessageIcon::Exclamation);
+        return true;
+    }
+    if (parts_.automation.running()) {
+        parts_.person.message(kAutomationRuns, MessageIcon::Exclamation);
+        return true;
+    }
+    return false;
+}
+
+bool SystemTestControl::refuseAutomation() {
+    if (!parts_.runner.running()) {
+        return false;
+    }
+    parts_.person.message(runningTestText() +
+                              "The automation can be used once the System Test has ended.\n ",
+                          MessageIcon::Exclamation);
+    return true;
+}
+
+bool SystemTestControl::refuseLogCommand() {
+    if (!parts_.log.testLogOpen()) {
+        return false;
+    }
+    parts_.person.message(runningTestText() +
+                              "The open log is the test's own; it is closed when the test "
+                              "ends.\n ",
+                          MessageIcon::Exclamation);
+    return true;
+}
+
 void SystemTestControl::runSystemTest() {
-    parts_.table.restartRequested = true;
+    // A second start would save the test's methods over the operator's own.
+    if (refuseSecondJob()) {
+        return;
+    }
     parts_.runner.clearCompleted();
     const TestSequenceRead sequence = readTestSequence(programDir_);
     if (sequence.status != ArchiveReadStatus::Ok) {
@@ -60,14 +106,24 @@ void SystemTestControl::runSystemTest() {
         return;
     }
     instrument_ = *chosen;
+    logOpened_ = false;
+    logFailure_.clear();
     parts_.windows.minimiseMainWindow();
     parts_.runner.start();
     parts_.windows.openProgress(shownSerial(instrument_.testSerial), start + ":00", end + ":00");
 }
 
-void SystemTestControl::openTestLog() {
-    parts_.log.openTestLog(testLogPath());
+bool SystemTestControl::openTestLog() {
+    const std::filesystem::path path = testLogPath();
+    if (const std::error_code error = parts_.log.openTestLog(path)) {
+        const std::u8string name = path.u8string();
+        logFailure_ = "\nThe System Test log " + std::string(name.begin(), name.end()) +
+                      " could not be created (" + error.message() + ").\n";
+        return false;
+    }
+    logOpened_ = true;
     parts_.windows.startCounting();
+    return true;
 }
 
 void SystemTestControl::endTest() {
@@ -76,13 +132,15 @@ void SystemTestControl::endTest() {
         parts_.log.close();
     }
     parts_.runner.halt();
-    if (parts_.runner.completed()) {
+    // A test that never opened its log has nothing to analyse: a file of that name is another
+    // night's.
+    if (parts_.runner.completed() && logOpened_) {
         parts_.windows.showResults(instrument_.testSerial, testLogPath());
     } else {
         parts_.windows.warning(title_() + " Control - Warning (" +
                                    shownSerial(instrument_.testSerial) + ")",
-                               kStopped);
-        if (parts_.log.openExistingLog(testLogPath())) {
+                               logFailure_ + kStopped);
+        if (logOpened_ && parts_.log.openExistingLog(testLogPath())) {
             if (parts_.state.lastErrorCode != " - ") {
                 parts_.log.writeLine();
             }

@@ -5,7 +5,6 @@
 #include "EventCommands.h"
 #include "InstrumentState.h"
 #include "OperatingMode.h"
-#include "TimeText.h"
 
 namespace kqvdr {
 
@@ -14,11 +13,13 @@ SystemTestRunner::SystemTestRunner(InstrumentState& state, SerialDriver& driver,
     : state_(state), driver_(driver), clock_(clock), table_(table) {}
 
 void SystemTestRunner::tick() {
+    // Ticks nested in a window that applying a step opened wait until the step is done.
+    if (applying_) {
+        return;
+    }
     endedThisTick_ = false;
-    if (table_.restartRequested) {
-        table_.restartRequested = false;
-        nextTestStep_ = 1;
-    } else if (nextTestStep_ > kAutomationEventCount) {
+    const LocalTime now = clock_.now();
+    if (nextTestStep_ > kAutomationEventCount) {
         end(true);
         return;
     }
@@ -27,31 +28,38 @@ void SystemTestRunner::tick() {
         table_.event(0) = table_.event(1);
     }
     const AutomationEvent& step = table_.event(nextTestStep_);
-    if (step.eventTime + ":00" == currentTimeText(clock_)) {
-        apply(nextTestStep_);
+    if (const auto due = schedule_.dueBy({}, step.eventTime, true, now)) {
+        apply(nextTestStep_, *due);
     } else if (step.eventTime == kUnsetEventTime) {
         end(true);
     }
-    if (!endedThisTick_ &&
+    if (!endedThisTick_ && testRunning_ &&
         (state_.mode() == modeCode(OperatingMode::Error) || state_.commErrorActive)) {
         end(false);
     }
 }
 
-void SystemTestRunner::apply(int number) {
-    if (number == 1 && hooks_.firstStep) {
-        hooks_.firstStep();
-    }
+void SystemTestRunner::apply(int number, std::int64_t dueAt) {
+    // A step is applied once: the counter moves on before the test log is opened, which may
+    // show a message inside which ticks run on.
+    applying_ = true;
+    ++nextTestStep_;
+    schedule_.fired(dueAt);
     const AutomationEvent step = table_.event(number);
     table_.currentEventNumber = number;
     table_.event(0) = step;
+    const bool logOpened = number != 1 || !hooks_.firstStep || hooks_.firstStep();
+    applying_ = false;
+    if (!logOpened) {
+        end(false); // a night without its log would prove nothing
+        return;
+    }
     sendEventMode(driver_, state_, step);
     if (step.eventMode == "SLEEP") {
         end(true);
         return;
     }
     sendEventMethod(driver_, state_, step);
-    ++nextTestStep_;
 }
 
 void SystemTestRunner::end(bool completed) {
@@ -67,6 +75,8 @@ void SystemTestRunner::end(bool completed) {
 }
 
 void SystemTestRunner::start() {
+    nextTestStep_ = 1;
+    schedule_.restart(clock_.now());
     testRunning_ = true;
     reportAudit(audit_, {AuditEventKind::SystemTestStarted, "", "", ""});
 }

@@ -1,27 +1,31 @@
 #pragma once
 
 #include "AutomationEvent.h"
+#include "EventSchedule.h"
 #include "TickHandoffs.h"
 
+#include <cstdint>
 #include <functional>
 
 namespace kqvdr {
 
 class AuditSink;
-class Clock;
 class SerialDriver;
 struct InstrumentState;
 
-// The system test's step machine. On every tick it waits for the next step, each in second 00
-// of its minute on any day, and sets the step's mode and method on the instrument. Step 1 opens
-// the test log. The test completes at a SLEEP step, at an unset step or after step 10; it stops
-// when the instrument reports its error mode or the line has failed. Either end is handed to
-// the same action as the operator's "Stop System Test".
+// The system test's step machine. On every tick it waits for the next step, each at its minute
+// on any day (or at the first tick after, when the program stalled or the clock jumped over it),
+// and sets the step's mode and method on the instrument. Step 1 opens the test log; a test whose
+// log cannot be opened stops there. The test completes at a SLEEP step, at an unset step or after
+// step 10; it stops when the instrument reports its error mode or the line has failed. Either end
+// is handed to the same action as the operator's "Stop System Test".
 class SystemTestRunner final : public TickRunner {
 public:
     struct Hooks {
-        std::function<void()> firstStep; // opens the test log and starts the progress counting
-        std::function<void()> endTest;   // presses "Stop System Test"
+        // Opens the test log and starts the progress counting; false when the log cannot be
+        // opened.
+        std::function<bool()> firstStep;
+        std::function<void()> endTest; // presses "Stop System Test"
     };
 
     SystemTestRunner(InstrumentState& state, SerialDriver& driver, const Clock& clock,
@@ -31,6 +35,7 @@ public:
     bool running() const override { return testRunning_; }
     void tick() override;
 
+    // The operator accepted the instrument: step 1 is awaited from now.
     void start();
     // The test end: no further steps.
     void halt();
@@ -40,7 +45,7 @@ public:
     int nextTestStep() const { return nextTestStep_; }
 
 private:
-    void apply(int number);
+    void apply(int number, std::int64_t dueAt);
     void end(bool completed);
 
     InstrumentState& state_;
@@ -48,6 +53,8 @@ private:
     const Clock& clock_;
     AutomationTable& table_;
     Hooks hooks_;
+    EventSchedule schedule_;
+    bool applying_ = false;
     bool testRunning_ = false;
     bool testCompleted_ = false;
     bool endedThisTick_ = false;

@@ -14,9 +14,9 @@ namespace kqvdr {
 
 QtSystemTestWindows::QtSystemTestWindows(Environment environment, const Parts& parts)
     : QObject(environment.mainWindow), env_(std::move(environment)),
-      control_(
-          {parts.state, parts.table, parts.runner, parts.methods, parts.log, parts.person, *this},
-          env_.programDir, [this] { return env_.title().toStdString(); }) {}
+      control_({parts.state, parts.table, parts.runner, parts.methods, parts.log, parts.person,
+                *this, parts.automation},
+               env_.programDir, [this] { return env_.title().toStdString(); }) {}
 
 QtSystemTestWindows::~QtSystemTestWindows() {
     delete progress_.data();

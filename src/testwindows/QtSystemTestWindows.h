@@ -42,6 +42,7 @@ public:
         MethodStore& methods;
         OperationalLog& log;
         Operator& person;
+        const TickRunner& automation;
     };
 
     QtSystemTestWindows(Environment environment, const Parts& parts);
@@ -51,6 +52,9 @@ public:
     // Tools > Run System Test and Tools > Analyze System Test Log.
     void runSystemTest() { control_.runSystemTest(); }
     void analyzeSystemTestLog();
+    // True, after saying what runs, when a running test refuses the command.
+    bool refuseAutomation() { return control_.refuseAutomation(); }
+    bool refuseLogCommand() { return control_.refuseLogCommand(); }
 
     std::optional<TestInstrument> identifyInstrument(const std::string& start,
                                                      const std::string& end) override;

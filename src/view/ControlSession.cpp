@@ -32,14 +32,18 @@ void ControlSession::reportAuditFailure(const std::string& reason) {
 ControlSession::ControlSession(const Settings& settings, MessageBoxes& messages,
                                std::function<QString()> title, QWidget* dialogParent)
     : driver_(PortDevices(settings.device)),
+      clock_(settings.clock != nullptr ? *settings.clock : wallClock_),
       records_(state_, driver_, clock_, settings.programDir, operatingSystemUser(),
                [this](const std::string& reason) { reportAuditFailure(reason); }),
-      receiver_(driver_, clock_, driver_), faultDialogs_(dialogParent), heartbeat_([this] {
-          poll_->tick();
-          if (records_.tickEnded()) {
-              emit trendSampled();
-          }
-      }),
+      receiver_(driver_, wallClock_, driver_), faultDialogs_(dialogParent),
+      heartbeat_(
+          [this] {
+              poll_->tick();
+              if (records_.tickEnded()) {
+                  emit trendSampled();
+              }
+          },
+          settings.tickPeriod),
       person_(dialogParent, messages, faultDialogs_, heartbeat_, std::move(title)),
       view_(new CKQVDR1000ControlView(state_, link_)),
       link_(state_, records_.driver(), *view_, person_, settings.programDir),

@@ -18,6 +18,7 @@
 #include "TickHandoffs.h"
 
 #include <QObject>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -38,6 +39,10 @@ public:
     struct Settings {
         std::filesystem::path programDir;
         std::optional<std::string> device; // replaces the device behind every port
+        // The local time that the log, the automation, the system test and the records go by;
+        // the computer's when none is given. Scenario tests run whole nights on one of their own.
+        const Clock* clock = nullptr;
+        std::chrono::milliseconds tickPeriod = Heartbeat::kPeriod;
     };
 
     ControlSession(const Settings& settings, MessageBoxes& messages, std::function<QString()> title,
@@ -76,7 +81,9 @@ private:
 
     InstrumentState state_;
     PlatformSerialDriver driver_;
-    SystemClock clock_;
+    // The line's timing is always real time, whatever clock the schedules follow.
+    SystemClock wallClock_;
+    const Clock& clock_;
     SessionRecords records_;
     FrameReceiver receiver_;
     FaultDialogs faultDialogs_;

@@ -2,10 +2,10 @@
 
 namespace kqvdr {
 
-Heartbeat::Heartbeat(std::function<void()> tick, QObject* parent)
-    : QObject(parent), tick_(std::move(tick)) {
+Heartbeat::Heartbeat(std::function<void()> tick, std::chrono::milliseconds period, QObject* parent)
+    : QObject(parent), tick_(std::move(tick)), period_(period) {
     timer_.setTimerType(Qt::PreciseTimer);
-    timer_.setInterval(kPeriodMs);
+    timer_.setInterval(period_);
     connect(&timer_, &QTimer::timeout, this, &Heartbeat::fire);
 }
 
@@ -21,6 +21,7 @@ void Heartbeat::stop() {
 void Heartbeat::fire() {
     ++depth_;
     ++ticks_;
+    emit aboutToTick();
     tick_();
     --depth_;
 }
@@ -32,7 +33,7 @@ void Heartbeat::runModal(const std::function<void()>& dialog) {
     }
     QTimer nested;
     nested.setTimerType(Qt::PreciseTimer);
-    nested.setInterval(kPeriodMs);
+    nested.setInterval(period_);
     connect(&nested, &QTimer::timeout, this, &Heartbeat::fire);
     nested.start();
     dialog();

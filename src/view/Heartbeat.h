@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QTimer>
+#include <chrono>
 #include <functional>
 
 namespace kqvdr {
@@ -12,9 +13,11 @@ namespace kqvdr {
 class Heartbeat : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kPeriodMs = 100;
+    static constexpr std::chrono::milliseconds kPeriod{100};
 
-    explicit Heartbeat(std::function<void()> tick, QObject* parent = nullptr);
+    // A test may beat faster than the instrument's 100 ms while it moves a clock of its own.
+    explicit Heartbeat(std::function<void()> tick, std::chrono::milliseconds period = kPeriod,
+                       QObject* parent = nullptr);
 
     bool start();
     // For good: the program is ending.
@@ -25,10 +28,15 @@ public:
     // Runs a modal dialog (or anything with an event loop of its own).
     void runModal(const std::function<void()>& dialog);
 
+signals:
+    // Just before every tick, nested ones included.
+    void aboutToTick();
+
 private:
     void fire();
 
     std::function<void()> tick_;
+    std::chrono::milliseconds period_;
     QTimer timer_;
     int depth_ = 0;
     int ticks_ = 0;

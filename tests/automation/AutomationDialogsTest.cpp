@@ -24,16 +24,16 @@ struct EditorWorld {
     test::ScriptedMessageBoxes messages;
     std::vector<Timetable> started;
     std::filesystem::path programDir = dir.path();
+    std::string today = "MON";
     QPointer<CAutomationDlg> editor;
 
     void open() {
-        editor = new CAutomationDlg(kTitle, messages, programDir, "MON",
-                                    [this](const Timetable& t) { started.push_back(t); });
+        editor = new CAutomationDlg(
+            kTitle, messages, programDir, [this] { return today; },
+            [this](const Timetable& t) { started.push_back(t); });
         editor->show();
     }
-    template <typename W> W* find(int id) {
-        return editor->findChild<W*>(QString::number(id));
-    }
+    template <typename W> W* find(int id) { return editor->findChild<W*>(QString::number(id)); }
     CMaskEdit* time(int row) { return find<CMaskEdit>(CAutomationDlg::kRowIds[row - 1].time); }
     CMaskEdit* method(int row) {
         return find<CMaskEdit>(CAutomationDlg::kRowIds[row - 1].methodEdit);
@@ -116,6 +116,14 @@ TEST(AutomationEditor, OkRefusesAnUnsetFirstEventOrAFileItCannotWrite) {
     }
 }
 
+TEST(AutomationEditor, ClearAfterMidnightShowsTheNewDay) {
+    EditorWorld world;
+    world.open();
+    world.today = "TUE"; // the editor stayed open past midnight
+    world.press(CAutomationDlg::ClearButton);
+    EXPECT_EQ(world.find<QComboBox>(CAutomationDlg::kRowIds[0].day)->currentText(), "TUE");
+}
+
 TEST(AutomationEditor, OpensOnTheStoredTimetableOrTheDefaultsSayingWhenItIsDamaged) {
     EditorWorld world;
     Timetable stored = defaultTimetable();
@@ -167,9 +175,9 @@ TEST(StopAutomationWindow, ShowsTheEventAndOnlyStopAutomationEndsIt) {
     window->close();
     EXPECT_TRUE(window->isVisible()) << "Escape and the close box leave a run alone";
 
-    QTest::mouseClick(window->findChild<QPushButton*>(
-                          QString::number(CStopAutomationDlg::InformationButton)),
-                      Qt::LeftButton);
+    QTest::mouseClick(
+        window->findChild<QPushButton*>(QString::number(CStopAutomationDlg::InformationButton)),
+        Qt::LeftButton);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
     EXPECT_NE(messages.shown[0].text.find("01\tMON\t08:00\tEND\tRUN ( 2 )\n"), std::string::npos);

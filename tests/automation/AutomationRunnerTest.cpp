@@ -1,4 +1,5 @@
 #include "AutomationRunner.h"
+
 #include "FakeSerialDriver.h"
 #include "InstrumentState.h"
 #include "ManualClock.h"
@@ -25,14 +26,22 @@ struct RunnerWorld {
                              [this] { hooks.push_back("stopped"); },
                              [this] { hooks.push_back("save log"); }}};
 
-    RunnerWorld() { state.parameters[ParameterIndex::OperatingMode].measured = 0; }
+    RunnerWorld() {
+        state.parameters[ParameterIndex::OperatingMode].measured = 0;
+        at(Mon, 0, 0, 0); // a run starts at the beginning of the week unless a test says
+    }
 
     void set(int number, AutomationEvent event) { table.event(number) = std::move(event); }
-    void at(Weekday day, int hour, int minute, int second) {
+    // A day of the week of 22 to 28 March 2027, which starts on a Monday, or of a week later.
+    void at(Weekday day, int hour, int minute, int second, int week = 0) {
+        LocalTime monday;
+        monday.year = 2027;
+        monday.month = 3;
+        monday.day = 22;
+        const int fromMonday = (static_cast<int>(day) + 6) % 7 + 7 * week;
+        clock.time = localTimeAt(localSeconds(monday) + std::int64_t{fromMonday} * 86400 +
+                                 hour * 3600 + minute * 60 + second);
         clock.time.weekday = day;
-        clock.time.hour = hour;
-        clock.time.minute = minute;
-        clock.time.second = second;
     }
     void start() {
         for (int n = 1; n <= kAutomationEventCount; ++n) {
@@ -48,7 +57,9 @@ struct RunnerWorld {
         for (const std::string& frame : driver.written) {
             const int code = std::stoi(frame.substr(3, 2), nullptr, 16);
             const int data = std::stoi(frame.substr(5, 2), nullptr, 16);
-            out.push_back((code == 0 ? "mode " : code == 9 ? "method " : "code ") +
+            out.push_back((code == 0   ? "mode "
+                           : code == 9 ? "method "
+                                       : "code ") +
                           std::to_string(data));
         }
         driver.written.clear();
@@ -64,23 +75,25 @@ struct RunnerWorld {
 
 using Sent = std::vector<std::string>;
 
-TEST(AutomationRunner, AnEventFiresOnlyInSecondZeroOfItsMinuteOnItsDay) {
+TEST(AutomationRunner, AnEventWhoseMinuteHadBegunWhenTheRunStartedWaitsAWeek) {
     RunnerWorld world;
     world.set(1, {"MON", "08:00", "RUN", "2"});
     world.set(2, {"MON", "09:00", "STANDBY", "3"});
+    world.at(Mon, 8, 0, 30);
     world.start();
-    world.at(Mon, 8, 0, 30); // the minute has begun: it waits a week
     world.secondOfTicks();
     world.at(Mon, 8, 1, 0);
     world.secondOfTicks();
     world.at(Tue, 8, 0, 0);
+    world.secondOfTicks();
+    world.at(Mon, 7, 59, 59, 1);
     world.secondOfTicks();
     EXPECT_TRUE(world.sent().empty());
     EXPECT_TRUE(world.hooks.empty());
     EXPECT_EQ(world.table.currentEventNumber, 1);
     EXPECT_EQ(world.table.event(0).eventMode, "RUN") << "event 1 is shown before it fires";
 
-    world.at(Mon, 8, 0, 0);
+    world.at(Mon, 8, 0, 0, 1);
     world.secondOfTicks();
     EXPECT_EQ(world.sent(), (Sent{"mode 1", "method 2"}));
     EXPECT_EQ(world.hooks, std::vector<std::string>{"fresh log"});
@@ -114,14 +127,54 @@ TEST(AutomationRunner, AnEarlierTimeLaterInTheTableWaitsAWeek) {
     EXPECT_EQ(world.sent(), (Sent{"mode 1", "method 1"}));
     EXPECT_EQ(world.table.nextEventIndex, 2) << "event 3 waits behind event 2";
     world.state.parameters[ParameterIndex::OperatingMode].measured = 1;
-    for (const Weekday day : {Thu, Fri, Sat, Sun, Mon, Tue}) {
+    for (const Weekday day : {Thu, Fri, Sat, Sun}) {
         world.at(day, 9, 0, 0);
         world.secondOfTicks();
     }
+    for (const Weekday day : {Mon, Tue}) {
+        world.at(day, 9, 0, 0, 1);
+        world.secondOfTicks();
+    }
     EXPECT_TRUE(world.sent().empty());
-    world.at(Wed, 9, 0, 0);
+    world.at(Wed, 9, 0, 0, 1);
     world.secondOfTicks();
     EXPECT_EQ(world.sent(), (Sent{"mode 0", "method 2"}));
+}
+
+// The reported mode lags the command by up to a sweep: event 2 of the same minute decides by
+// what event 1 commanded, and a status word asked for after the command ends that.
+TEST(AutomationRunner, ASecondEventInTheMinuteComparesWithTheModeTheFirstCommanded) {
+    RunnerWorld world;
+    world.set(1, {"TUE", "09:30", "RUN", "4"});
+    world.set(2, {"TUE", "09:30", "STANDBY", "5"});
+    world.set(3, {"TUE", "10:00", "RUN", "6"});
+    world.start();
+    world.at(Tue, 9, 30, 0);
+    world.runner.tick();
+    world.runner.tick();
+    EXPECT_EQ(world.sent(), (Sent{"mode 1", "method 4", "mode 0", "method 5"}));
+    EXPECT_EQ(world.state.expectedMode(), 0);
+    world.state.commandedMode.reset(); // a later status word answered: STANDBY still
+    world.at(Tue, 10, 0, 0);
+    world.runner.tick();
+    EXPECT_EQ(world.sent(), (Sent{"mode 1", "method 6"}));
+}
+
+TEST(AutomationRunner, AnEventTheProgramStalledOverFiresOnceAtTheNextTick) {
+    RunnerWorld world;
+    world.set(1, {"WED", "02:30", "RUN", "1"});
+    world.set(2, {"WED", "02:31", "GAS SAVE", "2"});
+    world.set(3, {"WED", "05:00", "STANDBY", "3"});
+    world.at(Wed, 1, 59, 59);
+    world.start();
+    world.runner.tick();
+    world.at(Wed, 3, 0, 0); // summer time skipped the hour, or the computer slept
+    world.secondOfTicks();
+    EXPECT_EQ(world.sent(), (Sent{"mode 1", "method 1", "mode 2", "method 2"}));
+    world.at(Wed, 2, 30, 0); // the clock set back: nothing fires twice
+    world.secondOfTicks();
+    EXPECT_TRUE(world.sent().empty());
+    EXPECT_TRUE(world.runner.running());
 }
 
 TEST(AutomationRunner, ItStopsOnTheTickAfterItsLastEventAndOffersTheLog) {
@@ -191,7 +244,8 @@ TEST(AutomationRunner, AFailingInstrumentStopsItEvenBeforeTheFirstEvent) {
     }
 }
 
-TEST(AutomationRunner, ARestartBeginsAgainAtEventOne) {
+// The editor's Ok during a run starts the new timetable over.
+TEST(AutomationRunner, StartingAgainBeginsAtEventOne) {
     RunnerWorld world;
     world.set(1, {"THU", "14:00", "RUN", "1"});
     world.set(2, {"THU", "15:00", "STANDBY", "2"});
@@ -201,11 +255,10 @@ TEST(AutomationRunner, ARestartBeginsAgainAtEventOne) {
     EXPECT_EQ(world.table.nextEventIndex, 2);
     world.sent();
 
-    world.table.restartRequested = true;
     world.set(1, {"THU", "14:30", "GAS SAVE", "6"});
+    world.runner.start();
     world.at(Thu, 14, 30, 0);
     world.runner.tick();
-    EXPECT_FALSE(world.table.restartRequested);
     EXPECT_EQ(world.sent(), (Sent{"mode 2", "method 6"}));
     EXPECT_EQ(world.hooks, (std::vector<std::string>{"fresh log", "fresh log"}));
 }

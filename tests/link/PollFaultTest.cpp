@@ -87,14 +87,33 @@ TEST(PollFaults, WhileLoggingAFaultWritesALineWithItsOpeningCode) {
     EXPECT_TRUE(world.log.active) << "cleared, so logging goes on";
 }
 
-TEST(PollFaults, DismissingAFaultWhileLoggingStopsTheLog) {
-    PollWorld world;
-    world.log.active = true;
-    world.person.clearFaults = false;
-    world.arrive(32, {1});
-    world.ticks(1);
-    EXPECT_EQ(world.log.stops, 1);
-    EXPECT_FALSE(world.log.active);
+// Ticks nested inside the open dialog read the same fault word again; what the operator then
+// does decides whether the log ends.
+TEST(PollFaults, OnlyAFaultLeftUnclearedEndsTheLogAndSaysSoOnce) {
+    for (const bool cleared : {true, false}) {
+        SCOPED_TRACE(cleared ? "cleared" : "dismissed");
+        PollWorld world;
+        world.log.active = true;
+        world.person.clearFaults = cleared;
+        world.person.whileFaultDialog = [&world] {
+            for (int i = 0; i < 3; ++i) {
+                world.arrive(32, {1});
+                world.ticks(1);
+            }
+        };
+        world.arrive(32, {1});
+        world.ticks(1);
+        world.arrive(32, {1});
+        world.ticks(2);
+        EXPECT_EQ(world.person.faultDialogs.size(), 1u);
+        EXPECT_EQ(world.log.active, cleared);
+        EXPECT_EQ(world.log.stops, cleared ? 0 : 1);
+        if (!cleared) {
+            EXPECT_EQ(world.log.stopReasons, std::vector<std::string>{"fault not cleared"});
+            ASSERT_EQ(world.person.messages.size(), 1u);
+            EXPECT_EQ(world.person.messages[0].text, StatusPoll::kLogStoppedForFaultText);
+        }
+    }
 }
 
 TEST(PollWatchdog, TwentySilentTicksRaiseTheCommunicationErrorOnceEvenWithNestedTicks) {

@@ -38,9 +38,10 @@ class RecordingLog : public OperationalLogChannel {
 public:
     bool loggingActive() const override { return active; }
     void writeLineNow() override { linesNow.push_back(errorCodeSource ? *errorCodeSource : ""); }
-    void stopLogging() override {
+    void stopLogging(const std::string& reason) override {
         active = false;
         ++stops;
+        stopReasons.push_back(reason);
     }
     void tick() override { order.push_back("log"); }
 
@@ -48,6 +49,7 @@ public:
     const std::string* errorCodeSource = nullptr;
     std::vector<std::string> linesNow;
     int stops = 0;
+    std::vector<std::string> stopReasons;
     std::vector<std::string> order;
 };
 

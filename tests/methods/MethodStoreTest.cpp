@@ -628,10 +628,11 @@ TEST(MethodFiles, FileThatCannotBeWrittenIsReportedAndTheOperationGoesOn) {
          [](MethodWorld& w) { w.store.resetMethodToDefault(); },
          {3}},
         {"SaveMethodAsNames", "Names.mtd", [](MethodWorld& w) { w.store.saveMethodAs(); }, {6}},
+        // Without a copy of the operator's methods the test would lose them: it does not start.
         {"SystemTestKeepsMethods",
          "Methods.mtd",
-         [](MethodWorld& w) { EXPECT_TRUE(w.store.loadSystemTestMethods()); },
-         {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+         [](MethodWorld& w) { EXPECT_FALSE(w.store.loadSystemTestMethods()); },
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

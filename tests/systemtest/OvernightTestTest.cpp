@@ -109,7 +109,7 @@ struct Overnight {
     MethodStore store{world.state, line, world.person, world.editor, world.dir.path()};
     SystemTestRunner runner{world.state, line, world.clock, world.table};
     SystemTestControl control{
-        {world.state, world.table, runner, store, world.log, world.person, windows},
+        {world.state, world.table, runner, store, world.log, world.person, windows, automation},
         world.dir.path(),
         [] { return std::string("KQ-VDR1000 Control"); }};
     StatusPoll poll{

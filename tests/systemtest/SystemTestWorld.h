@@ -100,9 +100,10 @@ struct SystemTestWorld : MethodWorld {
     AutomationTable table;
     SystemTestRunner runner{state, driver, clock, table};
     FakeTestWindows windows;
-    SystemTestControl control{{state, table, runner, store, log, person, windows}, dir.path(), [] {
-                                  return std::string("KQ-VDR1000 Control");
-                              }};
+    InactiveRunner automation;
+    SystemTestControl control{{state, table, runner, store, log, person, windows, automation},
+                              dir.path(),
+                              [] { return std::string("KQ-VDR1000 Control"); }};
 };
 
 } // namespace kqvdr::test

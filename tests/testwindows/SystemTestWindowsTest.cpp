@@ -19,10 +19,11 @@ TEST(SystemTestWindowsTest, RunMinimisesAndStopWarnsAndBringsTheMainWindowBack) 
     mainWindow.show();
     Heartbeat heartbeat([] {});
     test::ScriptedMessageBoxes messages;
-    QtSystemTestWindows windows(
-        {&mainWindow, messages, heartbeat, world.clock, world.dir.path(),
-         [] { return QStringLiteral("KQ-VDR1000 Control"); }, [] { return false; }},
-        {world.state, world.table, world.runner, world.store, world.log, world.person});
+    QtSystemTestWindows windows({&mainWindow, messages, heartbeat, world.clock, world.dir.path(),
+                                 [] { return QStringLiteral("KQ-VDR1000 Control"); },
+                                 [] { return false; }},
+                                {world.state, world.table, world.runner, world.store, world.log,
+                                 world.person, world.automation});
 
     // The identification dialog is accepted as it opens.
     QTimer::singleShot(
