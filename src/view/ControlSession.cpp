@@ -34,7 +34,7 @@ ControlSession::ControlSession(const Settings& settings, MessageBoxes& messages,
     : driver_(PortDevices(settings.device)),
       records_(state_, driver_, clock_, settings.programDir, operatingSystemUser(),
                [this](const std::string& reason) { reportAuditFailure(reason); }),
-      receiver_(driver_, clock_, driver_), faultDialogs_(dialogParent), heartbeat_([this] {
+      receiver_(driver_), faultDialogs_(dialogParent), heartbeat_([this] {
           poll_->tick();
           if (records_.tickEnded()) {
               emit trendSampled();
