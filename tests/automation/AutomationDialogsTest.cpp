@@ -2,6 +2,7 @@
 #include "CAutomationDlg.h"
 #include "CMaskEdit.h"
 #include "CStopAutomationDlg.h"
+#include "DialogTesting.h"
 #include "ManualClock.h"
 #include "ScriptedMessageBoxes.h"
 #include "TemporaryDirectory.h"
@@ -41,6 +42,13 @@ struct EditorWorld {
     void leave(CMaskEdit* edit, const QString& typed) {
         edit->setText(typed);
         emit edit->focusLost();
+    }
+    // Types over the whole field as an operator would, leaving the focus in it.
+    void type(CMaskEdit* edit, const char* keys) {
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_End);
+        QTest::keyClick(edit, Qt::Key_Home, Qt::ShiftModifier);
+        QTest::keyClicks(edit, keys);
     }
     void press(int button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
     ~EditorWorld() { delete editor; }
@@ -84,6 +92,55 @@ TEST(AutomationEditor, FieldChecksRefuseBadTimesAndClampMethodsWithTheirMessages
     EXPECT_EQ(world.method(4)->text().trimmed(), QStringLiteral("10"));
     EXPECT_EQ(world.messages.shown.size(), 3u);
     EXPECT_EQ(world.messages.shown[2].text, "Method ID must be in the range 1 to 10");
+}
+
+// Return or Enter presses Ok while the field just typed into still has the focus: the check it
+// would get on being left comes first.
+TEST(AutomationEditor, ReturnOrEnterInATimeOrMethodFieldChecksTheFieldBeforeOk) {
+    const struct {
+        const char* name;
+        bool timeField;
+        const char* typed;
+        Qt::Key key;
+        const char* message; // none when empty
+        const char* time;    // event 1 as started; nothing starts when empty
+        const char* method;
+    } cases[] = {
+        {"a time, Return", true, "0830", Qt::Key_Return, "", "08:30", "1"},
+        {"a time, Enter", true, "2215", Qt::Key_Enter, "", "22:15", "1"},
+        {"an impossible time", true, "2500", Qt::Key_Return,
+         "You have entered an invalid time, please retry.\n\n", "", ""},
+        {"a method above ten", false, "12", Qt::Key_Return,
+         "Method ID must be in the range 1 to 10", "07:00", "10"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EditorWorld world;
+        world.open();
+        test::showActive(*world.editor);
+        if (!c.timeField) {
+            world.leave(world.time(1), QStringLiteral("07:00"));
+        }
+        CMaskEdit* field = c.timeField ? world.time(1) : world.method(1);
+        world.type(field, c.typed);
+        QTest::keyClick(field, c.key);
+
+        if (*c.message == '\0') {
+            EXPECT_TRUE(world.messages.shown.empty());
+        } else {
+            ASSERT_EQ(world.messages.shown.size(), 1u);
+            EXPECT_EQ(world.messages.shown[0].text, c.message);
+        }
+        if (*c.time == '\0') {
+            EXPECT_TRUE(world.started.empty());
+            EXPECT_EQ(world.time(1)->text(), QStringLiteral("##:##"));
+            continue;
+        }
+        ASSERT_EQ(world.started.size(), 1u);
+        EXPECT_EQ(world.started[0][0].eventTime, c.time);
+        EXPECT_EQ(world.started[0][0].eventMethod, c.method);
+        EXPECT_EQ(readAutomationFile(world.programDir).events, world.started[0]);
+    }
 }
 
 TEST(AutomationEditor, OkRefusesAnUnsetFirstEventOrAFileItCannotWrite) {
@@ -167,9 +224,9 @@ TEST(StopAutomationWindow, ShowsTheEventAndOnlyStopAutomationEndsIt) {
     window->close();
     EXPECT_TRUE(window->isVisible()) << "Escape and the close box leave a run alone";
 
-    QTest::mouseClick(window->findChild<QPushButton*>(
-                          QString::number(CStopAutomationDlg::InformationButton)),
-                      Qt::LeftButton);
+    QTest::mouseClick(
+        window->findChild<QPushButton*>(QString::number(CStopAutomationDlg::InformationButton)),
+        Qt::LeftButton);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
     EXPECT_NE(messages.shown[0].text.find("01\tMON\t08:00\tEND\tRUN ( 2 )\n"), std::string::npos);
