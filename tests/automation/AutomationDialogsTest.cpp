@@ -4,14 +4,17 @@
 #include "CStopAutomationDlg.h"
 #include "DialogTesting.h"
 #include "ManualClock.h"
+#include "MessageBoxes.h"
 #include "ScriptedMessageBoxes.h"
 #include "TemporaryDirectory.h"
 
 #include <QComboBox>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace kqvdr {
@@ -238,6 +241,81 @@ TEST(StopAutomationWindow, ShowsTheEventAndOnlyStopAutomationEndsIt) {
     window->release();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window.isNull());
+}
+
+// A stop window over a one-event timetable; Stop Automation's presses are counted.
+struct StopWorld {
+    explicit StopWorld(MessageBoxes& boxes) {
+        table.setTimetable(defaultTimetable());
+        table.event(1) = {"MON", "08:00", "RUN", "2"};
+        table.event(0) = table.event(1);
+        table.currentEventNumber = 1;
+        window = new CStopAutomationDlg(table, clock, kTitle, boxes, [this] { ++stops; });
+        test::showActive(*window);
+    }
+    ~StopWorld() { delete window; }
+    QPushButton* button(int id) { return test::control<QPushButton>(*window, id); }
+
+    AutomationTable table;
+    test::ManualClock clock;
+    int stops = 0;
+    QPointer<CStopAutomationDlg> window;
+};
+
+// An overnight run ends only by a deliberate act on Stop Automation: a click, or Space while it
+// has the focus. Return, Enter and Escape leave it running, wherever the focus is.
+TEST(StopAutomationWindow, ReturnEnterAndEscapeLeaveTheRunAndOnlyAClickOrSpaceEndsIt) {
+    for (const bool space : {false, true}) {
+        SCOPED_TRACE(space ? "Space" : "click");
+        test::ScriptedMessageBoxes messages;
+        StopWorld world(messages);
+        QPushButton* stop = world.button(CStopAutomationDlg::StopButton);
+        for (QPushButton* focused : {stop, world.button(CStopAutomationDlg::InformationButton)}) {
+            focused->setFocus();
+            for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+                QTest::keyClick(focused, key);
+                QTest::keyClick(world.window, key);
+            }
+        }
+        EXPECT_EQ(world.stops, 0);
+        EXPECT_TRUE(world.window->isVisible());
+        EXPECT_TRUE(messages.shown.empty()) << "nor do they open the Information box";
+
+        if (space) {
+            stop->setFocus();
+            QTest::keyClick(stop, Qt::Key_Space);
+        } else {
+            QTest::mouseClick(stop, Qt::LeftButton);
+        }
+        EXPECT_EQ(world.stops, 1);
+    }
+}
+
+// The timetable can run out in a tick while the operator reads the Information box, whose
+// event loop is the one running: the window must outlive its box and go once it is closed.
+TEST(StopAutomationWindow, ReleasedWhileItsInformationBoxIsOpenItGoesOnceTheBoxIsClosed) {
+    QtMessageBoxes messages;
+    StopWorld world(messages);
+    bool boxOpen = false;
+    bool windowKept = false;
+    QTimer::singleShot(100, [&] {
+        world.window->release(); // as the tick that finds the timetable used up
+        QTimer::singleShot(200, [&] {
+            windowKept = !world.window.isNull();
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                if (auto* box = qobject_cast<QMessageBox*>(top); box && box->isVisible()) {
+                    boxOpen = true;
+                    box->button(QMessageBox::Ok)->click();
+                }
+            }
+        });
+    });
+    QTest::mouseClick(world.button(CStopAutomationDlg::InformationButton), Qt::LeftButton);
+    EXPECT_TRUE(boxOpen);
+    EXPECT_TRUE(windowKept);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(world.window.isNull()) << "released, it goes once the box is closed";
+    EXPECT_EQ(world.stops, 0);
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -268,6 +269,34 @@ TEST_F(IdentifyFixture, ReturnWithAnUnreachableSharedDirectoryCancels) {
     EXPECT_EQ(messages.shown[0].text, "\nError attempting to access Network Drive, cannot proceed "
                                       "with the System Test.");
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
+}
+
+// The night's test ends only by a click on Stop System Test, or Space on it.
+TEST(StopSystemTestDlgTest, ReturnEnterAndEscapeLeaveTheTestAndOnlyAClickOrSpaceEndsIt) {
+    for (const bool space : {false, true}) {
+        SCOPED_TRACE(space ? "Space" : "click");
+        test::ManualClock clock;
+        int stops = 0;
+        QPointer<CStopSystemTestDlg> dialog =
+            new CStopSystemTestDlg("KQ-VDR1000 Control - System Test (003-001)", "18:00:00",
+                                   "07:00:00", clock, [&stops] { ++stops; });
+        test::showActive(*dialog);
+        auto* stop = control<QPushButton>(*dialog, CStopSystemTestDlg::StopButton);
+        stop->setFocus();
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+            QTest::keyClick(stop, key);
+            QTest::keyClick(dialog, key);
+        }
+        EXPECT_EQ(stops, 0);
+        EXPECT_TRUE(dialog->isVisible());
+        if (space) {
+            QTest::keyClick(stop, Qt::Key_Space);
+        } else {
+            QTest::mouseClick(stop, Qt::LeftButton);
+        }
+        EXPECT_EQ(stops, 1);
+        delete dialog;
+    }
 }
 
 TEST(StopSystemTestDlgTest, CountsOnlyOnceStartedAndStopPerformsTheTestEnd) {
