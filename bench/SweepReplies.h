@@ -2,7 +2,6 @@
 
 #include "CommandTable.h"
 #include "Frame.h"
-#include "PortWaiter.h"
 
 #include <array>
 #include <cstdint>
@@ -10,12 +9,6 @@
 #include <utility>
 
 namespace kqvdr::bench {
-
-// The receiver never has to wait: the bytes are queued before the tick.
-class NoWait : public PortWaiter {
-public:
-    void WaitForReceive(std::chrono::milliseconds) override {}
-};
 
 // The fourteen replies of one sweep, as the instrument sends them; the status word is given.
 inline std::string sweepReplies(std::int16_t statusWord) {

@@ -47,7 +47,7 @@ void BM_PollingCycle(benchmark::State& benchState) {
         benchState.SkipWithError("cannot open the simulator's pseudo-terminal");
         return;
     }
-    FrameReceiver receiver(line, clock, line);
+    FrameReceiver receiver(line);
     test::RecordingFrontPanel panel;
     test::ScriptedOperator person;
     InactiveLog log;

@@ -1,10 +1,10 @@
 // The simulator answering the status poll's fourteen-request sweep. Target: the whole sweep
 // answered within 5 ms without pacing (a real 9600-baud line needs about 200 ms for it).
+#include "AwaitFrame.h"
 #include "FrameReceiver.h"
 #include "PosixSerialDriver.h"
 #include "SendCommand.h"
 #include "SimulatorProcess.h"
-#include "SystemClock.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,8 +19,7 @@ void BM_SimulatorAnswersASweep(benchmark::State& state) {
         state.SkipWithError("cannot open the simulator's pseudo-terminal");
         return;
     }
-    SystemClock clock;
-    FrameReceiver receiver(driver, clock, driver);
+    FrameReceiver receiver(driver);
     const int sweep[] = {17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 33};
     for (auto _ : state) {
         for (const int code : sweep) {
@@ -29,10 +28,7 @@ void BM_SimulatorAnswersASweep(benchmark::State& state) {
         int answered = 0;
         ReplyFrame reply;
         while (answered < 14) {
-            while (driver.IsReceiveEmpty(kChannel) != 0) {
-                driver.WaitForReceive(std::chrono::milliseconds(10));
-            }
-            if (receiver.ReceiveFrame(reply) != kReceivedData) {
+            if (awaitFrame(receiver, driver, reply, std::chrono::seconds(2)) != kReceivedData) {
                 state.SkipWithError("bad reply");
                 return;
             }

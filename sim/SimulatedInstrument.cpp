@@ -109,16 +109,8 @@ void SimulatedInstrument::queue(std::string bytes, double now) {
         bytes = garble(std::move(bytes));
     }
     if (noiseBytes_ > 0) {
-        std::uniform_int_distribution<int> anyByte(0, 255);
-        std::string noise;
-        while (static_cast<int>(noise.size()) < noiseBytes_) {
-            const char c = static_cast<char>(anyByte(random_));
-            if (c != kStx) { // a start byte would open a frame that is not there
-                noise += c;
-            }
-        }
+        bytes = randomBytes(static_cast<std::size_t>(noiseBytes_)) + bytes;
         noiseBytes_ = 0;
-        bytes = noise + bytes;
     }
     if (traceSink) {
         traceSink("out " + printable(bytes));
@@ -135,20 +127,56 @@ void SimulatedInstrument::queue(std::string bytes, double now) {
     }
 }
 
+std::string SimulatedInstrument::randomBytes(std::size_t count) {
+    std::uniform_int_distribution<int> anyByte(0, 255);
+    std::string noise;
+    while (noise.size() < count) {
+        const char c = static_cast<char>(anyByte(random_));
+        if (c != kStx) { // a start byte would open a frame that is not there
+            noise += c;
+        }
+    }
+    return noise;
+}
+
+// The streamed bytes owed by `now`; a gap of more than a second (a stopped host) is not made up.
+std::string SimulatedInstrument::streamDue(double now) {
+    if (streamRate_ <= 0 || midFrame_) {
+        return {};
+    }
+    streamNext_ = std::max(streamNext_, now - 1.0);
+    std::size_t count = 0;
+    for (; streamNext_ <= now; streamNext_ += 1.0 / streamRate_) {
+        ++count;
+    }
+    return randomBytes(count);
+}
+
 std::string SimulatedInstrument::takeOutput(double now) {
     std::string out;
     while (!output_.empty() && output_.front().due <= now) {
-        out += output_.front().byte;
+        const char byte = output_.front().byte;
+        if (byte == kStx || byte == kEtx) {
+            midFrame_ = byte == kStx;
+        }
+        out += byte;
         output_.pop_front();
     }
-    return out;
+    return out + streamDue(now);
 }
 
 std::optional<double> SimulatedInstrument::nextOutputDue() const {
-    if (output_.empty()) {
-        return std::nullopt;
+    // Streamed bytes go out in batches of about 10 ms rather than one wake-up each, and never
+    // inside a frame, whose own bytes then set the time.
+    constexpr double kStreamBatch = 0.01;
+    std::optional<double> due;
+    if (!output_.empty()) {
+        due = output_.front().due;
     }
-    return output_.front().due;
+    if (streamRate_ > 0 && !midFrame_) {
+        due = std::min(due.value_or(streamNext_ + kStreamBatch), streamNext_ + kStreamBatch);
+    }
+    return due;
 }
 
 void SimulatedInstrument::advanceTo(double now) {
@@ -191,6 +219,14 @@ std::string SimulatedInstrument::control(std::string_view line, double now) {
         }
         (command == "garble" ? garbleCount_ : noiseBytes_) = parseLeadingInt(argument(1));
         return "ok " + command + " " + argument(1);
+    }
+    if (command == "stream") {
+        if (!isCount(argument(1))) {
+            return "error stream takes a count of bytes a second";
+        }
+        streamRate_ = parseLeadingInt(argument(1));
+        streamNext_ = now;
+        return "ok stream " + argument(1);
     }
     if (command == "variant") {
         if (argument(1) != "fine" && argument(1) != "standard") {

@@ -51,6 +51,8 @@ private:
     void handleFrame(std::string_view body, double now);
     void queue(std::string bytes, double now);
     std::string garble(std::string frame);
+    std::string randomBytes(std::size_t count);
+    std::string streamDue(double now);
 
     SimulatorOptions options_;
     InstrumentModel model_;
@@ -62,6 +64,9 @@ private:
     bool silent_ = false;
     int garbleCount_ = 0;
     int noiseBytes_ = 0;
+    int streamRate_ = 0; // bytes a second
+    double streamNext_ = 0;
+    bool midFrame_ = false; // the last byte handed out belongs to an unfinished frame
     bool quit_ = false;
 };
 

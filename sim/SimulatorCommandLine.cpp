@@ -53,6 +53,8 @@ std::string simulatorUsage() {
            "  silent on|off     stop or resume answering\n"
            "  garble N          corrupt the next N replies\n"
            "  noise N           send N random bytes before the next reply\n"
+           "  stream N          send N random bytes a second between replies (0 stops);\n"
+           "                    with silent on, a line that carries nothing else\n"
            "  variant fine|standard\n"
            "  speed X           run the physics X times faster\n"
            "  unhealthy NAME    slow-heating, unstable-temperature, slow-gas or high-baseline:\n"

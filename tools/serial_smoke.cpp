@@ -4,10 +4,10 @@
 //
 //     kqvdr1000-serial-smoke PORT [--until-vanished]      PORT: COM3 on Windows, /dev/ttyUSB0 ...
 
+#include "AwaitFrame.h"
 #include "FrameReceiver.h"
 #include "PlatformSerialDriver.h"
 #include "SendCommand.h"
-#include "SystemClock.h"
 
 #include <chrono>
 #include <cstdio>
@@ -52,16 +52,13 @@ int main(int argc, char** argv) {
     }
     std::printf("opened %s\n", driver.devicePath().c_str());
 
-    kqvdr::SystemClock clock;
-    kqvdr::FrameReceiver receiver(driver, clock, driver);
+    kqvdr::FrameReceiver receiver(driver);
     kqvdr::SendCommand(driver, kBroadcastAddress, kStatusRequest);
     kqvdr::ReplyFrame reply;
     // Stray bytes on a freshly opened line may come first; a reply takes well under a second.
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        while (driver.IsReceiveEmpty(kqvdr::kChannel) != 0 && !driver.deviceVanished()) {
-            driver.WaitForReceive(10ms);
-        }
-        if (receiver.ReceiveFrame(reply) == kqvdr::kReceivedData &&
+    const auto deadline = std::chrono::steady_clock::now() + 3s;
+    while (std::chrono::steady_clock::now() < deadline && !driver.deviceVanished()) {
+        if (kqvdr::awaitFrame(receiver, driver, reply, 100ms) == kqvdr::kReceivedData &&
             reply.commandCode == kStatusRequest && reply.wordCount == 1) {
             break;
         }

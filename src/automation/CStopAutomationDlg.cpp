@@ -49,11 +49,13 @@ CStopAutomationDlg::CStopAutomationDlg(const AutomationTable& table, const Clock
     labels->setFont(eventList_->font());
     eventList_->setMinimumWidth(eventList_->fontMetrics().horizontalAdvance(QString(52, 'M')));
 
+    // Neither button answers Return or Enter: a key pressed by chance must not end the night.
     auto* stop = new QPushButton(tr("Stop Automation"));
     stop->setObjectName(QString::number(StopButton));
-    stop->setDefault(true);
+    stop->setAutoDefault(false);
     auto* information = new QPushButton(tr("Information"));
     information->setObjectName(QString::number(InformationButton));
+    information->setAutoDefault(false);
     connect(stop, &QPushButton::clicked, this, [this] {
         if (stopAutomation_) {
             stopAutomation_();
@@ -84,9 +86,16 @@ CStopAutomationDlg::CStopAutomationDlg(const AutomationTable& table, const Clock
     timer_.start(100);
 }
 
+// The Information box is a child of this window and runs its own event loop, in which the
+// tick that ends the automation may come: deleting the window then would take the box from
+// under its own loop.
 void CStopAutomationDlg::release() {
     released_ = true;
     timer_.stop();
+    if (informationOpen_) {
+        hide();
+        return;
+    }
     close();
 }
 
@@ -124,7 +133,12 @@ void CStopAutomationDlg::showInformation() {
     request.caption = mainCaption_.toStdString();
     request.text = automationInformation(table_);
     request.icon = MessageIcon::Information;
+    informationOpen_ = true;
     messages_.show(this, request);
+    informationOpen_ = false;
+    if (released_) {
+        close();
+    }
 }
 
 } // namespace kqvdr

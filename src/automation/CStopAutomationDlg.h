@@ -14,8 +14,9 @@ class Clock;
 class MessageBoxes;
 
 // "AUTOMATION   IN   PROGRESS": the clock and the current event while an automation runs, with
-// Stop Automation and the timetable's summary. Modeless; only Stop Automation (or the end of the
-// automation) closes it, so an overnight run is not ended by a stray Escape.
+// Stop Automation and the timetable's summary. Modeless; only a click on Stop Automation, or
+// Space on it, (or the end of the automation) closes it, so an overnight run is not ended by a
+// stray Return, Enter or Escape.
 class CStopAutomationDlg : public QDialog {
     Q_OBJECT
 
@@ -32,7 +33,8 @@ public:
                        MessageBoxes& messages, std::function<void()> stopAutomation,
                        QWidget* parent = nullptr);
 
-    // Lets the window go: the automation has ended or the program is ending.
+    // Lets the window go: the automation has ended or the program is ending. While its
+    // Information box is open it only hides, and goes once the box is closed.
     void release();
 
 protected:
@@ -54,6 +56,7 @@ private:
     QString shownEvent_;
     QTimer timer_;
     bool released_ = false;
+    bool informationOpen_ = false;
 };
 
 } // namespace kqvdr

@@ -34,6 +34,8 @@ enum ReceiveResult : int {
     kReceivedData = 0,
     kReceivedAcknowledgement = 1,
     kReceiveFailed = -1,
+    // No whole frame has arrived yet; what has is kept for the next call.
+    kReceivePending = 2,
 };
 
 struct ReplyFrame {

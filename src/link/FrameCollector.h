@@ -22,13 +22,15 @@ public:
     std::optional<std::string_view> feed(unsigned char byte);
 
     bool collecting() const { return collecting_; }
-
-private:
+    // Characters of the frame being collected, STX not counted.
+    std::size_t held() const { return length_; }
+    // Forgets the frame being collected.
     void drop() {
         collecting_ = false;
         length_ = 0;
     }
 
+private:
     std::array<char, kMaxFrameBody> buffer_{};
     std::size_t minimumBody_;
     std::size_t length_ = 0;

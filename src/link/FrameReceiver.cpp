@@ -1,88 +1,47 @@
 #include "FrameReceiver.h"
 
-#include "Clock.h"
-#include "FrameCollector.h"
-#include "PortWaiter.h"
 #include "SerialDriver.h"
 
 namespace kqvdr {
-namespace {
-
-// Counts changes of the wall-clock second since the line fell silent.
-class SilenceTimer {
-public:
-    explicit SilenceTimer(const Clock& clock) : clock_(clock) {}
-
-    void byteReceived() {
-        silent_ = false;
-        changes_ = 0;
-    }
-
-    // True once the second has changed twice since the first empty read.
-    bool expiredAfterEmptyRead() {
-        const int second = clock_.now().second;
-        if (!silent_) {
-            silent_ = true;
-            notedSecond_ = second;
-            return false;
-        }
-        if (second != notedSecond_) {
-            notedSecond_ = second;
-            ++changes_;
-        }
-        return changes_ >= 2;
-    }
-
-private:
-    const Clock& clock_;
-    bool silent_ = false;
-    int notedSecond_ = 0;
-    int changes_ = 0;
-};
-
-// Counts changes of the wall-clock second since the call began, bytes or no bytes.
-class CallTimer {
-public:
-    explicit CallTimer(const Clock& clock) : clock_(clock), notedSecond_(clock.now().second) {}
-
-    bool expired() {
-        const int second = clock_.now().second;
-        if (second != notedSecond_) {
-            notedSecond_ = second;
-            ++changes_;
-        }
-        return changes_ >= FrameReceiver::kMaxSecondChangesPerCall;
-    }
-
-private:
-    const Clock& clock_;
-    int notedSecond_;
-    int changes_ = 0;
-};
-
-} // namespace
 
 int FrameReceiver::ReceiveFrame(ReplyFrame& reply) {
-    FrameCollector collector;
-    SilenceTimer silence(clock_);
-    CallTimer call(clock_);
-    std::size_t bytes = 0;
-    while (true) {
+    TickRead tick = startTick();
+    return ReceiveFrame(reply, tick);
+}
+
+int FrameReceiver::ReceiveFrame(ReplyFrame& reply, TickRead& tick) {
+    while (clock_.now() < tick.deadline) {
         const std::int32_t byte = driver_.ReadByte(kChannel);
         if (byte < 0) {
-            if (silence.expiredAfterEmptyRead() || call.expired()) {
-                return kReceiveFailed;
-            }
-            waiter_.WaitForReceive(kIdleWait);
-            continue;
+            return kReceivePending;
         }
-        if (++bytes > kMaxBytesPerCall || call.expired()) {
+        ++tick.bytesRead;
+        if (const auto body = collector_.feed(static_cast<unsigned char>(byte))) {
+            const int result = DecodeFrame(*body, reply);
+            if (result != kReceiveFailed) {
+                tick.bytesInGoodFrames += body->size() + 2;
+            }
+            return result;
+        }
+        if (noiseRead(tick) > kNoisePerTick) {
+            dropWaiting(tick);
             return kReceiveFailed;
         }
-        silence.byteReceived();
-        if (const auto body = collector.feed(static_cast<unsigned char>(byte))) {
-            return DecodeFrame(*body, reply);
-        }
+    }
+    return kReceivePending;
+}
+
+// The frame still being collected may yet prove good, so its bytes are not counted; one carried
+// over from an earlier tick makes the count come out low, never high.
+std::size_t FrameReceiver::noiseRead(const TickRead& tick) const {
+    const std::size_t collecting = collector_.collecting() ? collector_.held() + 1 : 0;
+    const std::size_t accounted = tick.bytesInGoodFrames + collecting;
+    return tick.bytesRead > accounted ? tick.bytesRead - accounted : 0;
+}
+
+void FrameReceiver::dropWaiting(const TickRead& tick) {
+    collector_.drop();
+    while (clock_.now() < tick.deadline && driver_.ReadByte(kChannel) >= 0) {
     }
 }
 

@@ -4,8 +4,8 @@
 
 namespace kqvdr {
 
-// Lets the frame receiver sleep on the port between empty reads instead of spinning. Returns
-// early when a byte arrives; may return at once when the port is gone.
+// Lets a reader that waits for a reply sleep on the port instead of spinning. Returns early when
+// a byte arrives; may return at once when the port is gone.
 class PortWaiter {
 public:
     virtual ~PortWaiter() = default;

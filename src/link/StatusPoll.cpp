@@ -92,10 +92,15 @@ void StatusPoll::watchdog() {
     state_.watchdogCount = 0;
 }
 
+// Only what has arrived is read; a frame still on its way is finished by a later tick.
 void StatusPoll::readReplies() {
+    FrameReceiver::TickRead tick = ports_.receiver.startTick();
     while (ports_.driver.IsReceiveEmpty(kChannel) == 0) {
         ReplyFrame reply;
-        const int result = ports_.receiver.ReceiveFrame(reply);
+        const int result = ports_.receiver.ReceiveFrame(reply, tick);
+        if (result == kReceivePending) {
+            return;
+        }
         if (result == kReceiveFailed) {
             ports_.driver.ResetReceive(kChannel);
             return;

@@ -38,8 +38,10 @@ CStopSystemTestDlg::CStopSystemTestDlg(const QString& caption, const QString& st
     bar_->setValue(0);
     bar_->setTextVisible(false);
 
+    // Not pressed by Return or Enter: a key pressed by chance must not end the night's test.
     auto* stop = new QPushButton(QStringLiteral("Stop System Test"));
     stop->setObjectName(QString::number(StopButton));
+    stop->setAutoDefault(false);
     connect(stop, &QPushButton::clicked, this, [this] {
         released_ = true;
         stopTest_();

@@ -12,7 +12,8 @@ namespace kqvdr {
 class Clock;
 
 // "SYSTEM TEST IN PROGRESS": the elapsed share of the timetable, counted once step 1 has fired,
-// and "Stop System Test". Modeless; only its button (or the test's end) closes it.
+// and "Stop System Test". Modeless; only a click on its button, or Space on it, (or the test's
+// end) closes it; Return, Enter and Escape leave the test running.
 class CStopSystemTestDlg : public QDialog {
     Q_OBJECT
 

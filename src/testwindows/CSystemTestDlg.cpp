@@ -56,9 +56,9 @@ CSystemTestDlg::CSystemTestDlg(const QString& title, bool fineGas, const QString
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OK"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("Cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CSystemTestDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(serialEdit_, &CMaskEdit::focusLost, this, &CSystemTestDlg::serialLeft);
+    connect(serialEdit_, &CMaskEdit::focusLost, this, &CSystemTestDlg::checkSerial);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(
@@ -68,8 +68,20 @@ CSystemTestDlg::CSystemTestDlg(const QString& title, bool fineGas, const QString
     layout->addWidget(buttons);
 }
 
-void CSystemTestDlg::serialLeft() {
-    const std::string text = serialEdit_->text().toStdString();
+// Return presses OK while the serial field may still have the focus, never having been left:
+// the typed serial and its network check must still decide the test log. A warning of an
+// earlier test keeps the dialog open, so that the operator can still choose another serial;
+// OK again with the same serial goes on without a second check.
+void CSystemTestDlg::accept() {
+    if (serialEdit_->text() != checkedSerial_ && checkSerial() != SerialCheck::Clear) {
+        return;
+    }
+    QDialog::accept();
+}
+
+CSystemTestDlg::SerialCheck CSystemTestDlg::checkSerial() {
+    checkedSerial_ = serialEdit_->text();
+    const std::string text = checkedSerial_.toStdString();
     char digits[16];
     std::snprintf(digits, sizeof digits, "%03d",
                   parseLeadingInt(text.size() > 4 ? text.substr(4, 3) : std::string()));
@@ -80,21 +92,23 @@ void CSystemTestDlg::serialLeft() {
     instrument_.networkLogPath.clear();
     switch (check.outcome) {
     case SaveDirectoryCheck::Outcome::Local:
-        return;
+        return SerialCheck::Clear;
     case SaveDirectoryCheck::Outcome::Unreachable:
         messages_.show(this, {title_.toStdString(), kUnreachable, MessageIcon::Exclamation,
                               MessageButtons::Ok});
         reject();
-        return;
+        return SerialCheck::Cancelled;
     case SaveDirectoryCheck::Outcome::Network:
         break;
     }
     instrument_.networkLogPath = check.networkLogPath;
+    instrument_.saveToNetwork = true;
     if (check.earlierTest) {
         messages_.show(this, {title_.toStdString(), kEarlierTest, MessageIcon::Exclamation,
                               MessageButtons::Ok});
+        return SerialCheck::Warned;
     }
-    instrument_.saveToNetwork = true;
+    return SerialCheck::Clear;
 }
 
 } // namespace kqvdr

@@ -14,7 +14,8 @@ class MessageBoxes;
 
 // Identifies the instrument about to be tested: its serial number in a masked edit ("003-###",
 // or "M03-###" on a fine gas-flow instrument) over the timetable's start and end. Leaving the
-// serial field decides where the test log goes ("savedir.txt").
+// serial field decides where the test log goes ("savedir.txt"); so does OK when the field shows
+// a serial that has not been checked yet.
 class CSystemTestDlg : public QDialog {
     Q_OBJECT
 
@@ -33,8 +34,12 @@ public:
     // What was chosen; meaningful after OK.
     TestInstrument instrument() const { return instrument_; }
 
+    void accept() override;
+
 private:
-    void serialLeft();
+    enum class SerialCheck { Clear, Warned, Cancelled };
+
+    SerialCheck checkSerial();
 
     QString title_;
     bool fineGas_;
@@ -42,6 +47,7 @@ private:
     MessageBoxes& messages_;
     CMaskEdit* serialEdit_;
     TestInstrument instrument_;
+    QString checkedSerial_; // the field's text when it was last checked
 };
 
 } // namespace kqvdr

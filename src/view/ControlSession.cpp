@@ -35,7 +35,7 @@ ControlSession::ControlSession(const Settings& settings, MessageBoxes& messages,
       clock_(settings.clock != nullptr ? *settings.clock : wallClock_),
       records_(state_, driver_, clock_, settings.programDir, operatingSystemUser(),
                [this](const std::string& reason) { reportAuditFailure(reason); }),
-      receiver_(driver_, wallClock_, driver_), faultDialogs_(dialogParent),
+      receiver_(driver_), faultDialogs_(dialogParent),
       heartbeat_(
           [this] {
               poll_->tick();

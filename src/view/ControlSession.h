@@ -81,8 +81,7 @@ private:
 
     InstrumentState state_;
     PlatformSerialDriver driver_;
-    // The line's timing is always real time, whatever clock the schedules follow.
-    SystemClock wallClock_;
+    SystemClock wallClock_; // unless the settings bring a clock of their own
     const Clock& clock_;
     SessionRecords records_;
     FrameReceiver receiver_;

@@ -2,15 +2,19 @@
 #include "CAutomationDlg.h"
 #include "CMaskEdit.h"
 #include "CStopAutomationDlg.h"
+#include "DialogTesting.h"
 #include "ManualClock.h"
+#include "MessageBoxes.h"
 #include "ScriptedMessageBoxes.h"
 #include "TemporaryDirectory.h"
 
 #include <QComboBox>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace kqvdr {
@@ -41,6 +45,13 @@ struct EditorWorld {
     void leave(CMaskEdit* edit, const QString& typed) {
         edit->setText(typed);
         emit edit->focusLost();
+    }
+    // Types over the whole field as an operator would, leaving the focus in it.
+    void type(CMaskEdit* edit, const char* keys) {
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_End);
+        QTest::keyClick(edit, Qt::Key_Home, Qt::ShiftModifier);
+        QTest::keyClicks(edit, keys);
     }
     void press(int button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
     ~EditorWorld() { delete editor; }
@@ -84,6 +95,55 @@ TEST(AutomationEditor, FieldChecksRefuseBadTimesAndClampMethodsWithTheirMessages
     EXPECT_EQ(world.method(4)->text().trimmed(), QStringLiteral("10"));
     EXPECT_EQ(world.messages.shown.size(), 3u);
     EXPECT_EQ(world.messages.shown[2].text, "Method ID must be in the range 1 to 10");
+}
+
+// Return or Enter presses Ok while the field just typed into still has the focus: the check it
+// would get on being left comes first.
+TEST(AutomationEditor, ReturnOrEnterInATimeOrMethodFieldChecksTheFieldBeforeOk) {
+    const struct {
+        const char* name;
+        bool timeField;
+        const char* typed;
+        Qt::Key key;
+        const char* message; // none when empty
+        const char* time;    // event 1 as started; nothing starts when empty
+        const char* method;
+    } cases[] = {
+        {"a time, Return", true, "0830", Qt::Key_Return, "", "08:30", "1"},
+        {"a time, Enter", true, "2215", Qt::Key_Enter, "", "22:15", "1"},
+        {"an impossible time", true, "2500", Qt::Key_Return,
+         "You have entered an invalid time, please retry.\n\n", "", ""},
+        {"a method above ten", false, "12", Qt::Key_Return,
+         "Method ID must be in the range 1 to 10", "07:00", "10"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EditorWorld world;
+        world.open();
+        test::showActive(*world.editor);
+        if (!c.timeField) {
+            world.leave(world.time(1), QStringLiteral("07:00"));
+        }
+        CMaskEdit* field = c.timeField ? world.time(1) : world.method(1);
+        world.type(field, c.typed);
+        QTest::keyClick(field, c.key);
+
+        if (*c.message == '\0') {
+            EXPECT_TRUE(world.messages.shown.empty());
+        } else {
+            ASSERT_EQ(world.messages.shown.size(), 1u);
+            EXPECT_EQ(world.messages.shown[0].text, c.message);
+        }
+        if (*c.time == '\0') {
+            EXPECT_TRUE(world.started.empty());
+            EXPECT_EQ(world.time(1)->text(), QStringLiteral("##:##"));
+            continue;
+        }
+        ASSERT_EQ(world.started.size(), 1u);
+        EXPECT_EQ(world.started[0][0].eventTime, c.time);
+        EXPECT_EQ(world.started[0][0].eventMethod, c.method);
+        EXPECT_EQ(readAutomationFile(world.programDir).events, world.started[0]);
+    }
 }
 
 TEST(AutomationEditor, OkRefusesAnUnsetFirstEventOrAFileItCannotWrite) {
@@ -189,6 +249,81 @@ TEST(StopAutomationWindow, ShowsTheEventAndOnlyStopAutomationEndsIt) {
     window->release();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window.isNull());
+}
+
+// A stop window over a one-event timetable; Stop Automation's presses are counted.
+struct StopWorld {
+    explicit StopWorld(MessageBoxes& boxes) {
+        table.setTimetable(defaultTimetable());
+        table.event(1) = {"MON", "08:00", "RUN", "2"};
+        table.event(0) = table.event(1);
+        table.currentEventNumber = 1;
+        window = new CStopAutomationDlg(table, clock, kTitle, boxes, [this] { ++stops; });
+        test::showActive(*window);
+    }
+    ~StopWorld() { delete window; }
+    QPushButton* button(int id) { return test::control<QPushButton>(*window, id); }
+
+    AutomationTable table;
+    test::ManualClock clock;
+    int stops = 0;
+    QPointer<CStopAutomationDlg> window;
+};
+
+// An overnight run ends only by a deliberate act on Stop Automation: a click, or Space while it
+// has the focus. Return, Enter and Escape leave it running, wherever the focus is.
+TEST(StopAutomationWindow, ReturnEnterAndEscapeLeaveTheRunAndOnlyAClickOrSpaceEndsIt) {
+    for (const bool space : {false, true}) {
+        SCOPED_TRACE(space ? "Space" : "click");
+        test::ScriptedMessageBoxes messages;
+        StopWorld world(messages);
+        QPushButton* stop = world.button(CStopAutomationDlg::StopButton);
+        for (QPushButton* focused : {stop, world.button(CStopAutomationDlg::InformationButton)}) {
+            focused->setFocus();
+            for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+                QTest::keyClick(focused, key);
+                QTest::keyClick(world.window, key);
+            }
+        }
+        EXPECT_EQ(world.stops, 0);
+        EXPECT_TRUE(world.window->isVisible());
+        EXPECT_TRUE(messages.shown.empty()) << "nor do they open the Information box";
+
+        if (space) {
+            stop->setFocus();
+            QTest::keyClick(stop, Qt::Key_Space);
+        } else {
+            QTest::mouseClick(stop, Qt::LeftButton);
+        }
+        EXPECT_EQ(world.stops, 1);
+    }
+}
+
+// The timetable can run out in a tick while the operator reads the Information box, whose
+// event loop is the one running: the window must outlive its box and go once it is closed.
+TEST(StopAutomationWindow, ReleasedWhileItsInformationBoxIsOpenItGoesOnceTheBoxIsClosed) {
+    QtMessageBoxes messages;
+    StopWorld world(messages);
+    bool boxOpen = false;
+    bool windowKept = false;
+    QTimer::singleShot(100, [&] {
+        world.window->release(); // as the tick that finds the timetable used up
+        QTimer::singleShot(200, [&] {
+            windowKept = !world.window.isNull();
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                if (auto* box = qobject_cast<QMessageBox*>(top); box && box->isVisible()) {
+                    boxOpen = true;
+                    box->button(QMessageBox::Ok)->click();
+                }
+            }
+        });
+    });
+    QTest::mouseClick(world.button(CStopAutomationDlg::InformationButton), Qt::LeftButton);
+    EXPECT_TRUE(boxOpen);
+    EXPECT_TRUE(windowKept);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(world.window.isNull()) << "released, it goes once the box is closed";
+    EXPECT_EQ(world.stops, 0);
 }
 
 } // namespace

@@ -1,72 +1,18 @@
 #include "PortFile.h"
+#include "RunningProgram.h"
 #include "SimulatorProcess.h"
 #include "TemporaryDirectory.h"
 
-#include <chrono>
-#include <csignal>
 #include <cstdio>
-#include <fcntl.h>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
-
-#ifndef KQVDR_PROGRAM_PATH
-#error "KQVDR_PROGRAM_PATH must name the kqvdr1000-control executable"
-#endif
 
 namespace kqvdr {
 namespace {
 
-using namespace std::chrono_literals;
-
-// The real program on the offscreen platform, connected to the simulator program.
-class RunningProgram {
-public:
-    RunningProgram(const std::string& dir, const std::string& device) {
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-            const int null = ::open("/dev/null", O_WRONLY);
-            ::dup2(null, STDERR_FILENO);
-            ::execl(KQVDR_PROGRAM_PATH, KQVDR_PROGRAM_PATH, "--dir", dir.c_str(), "--device",
-                    device.c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-    }
-    ~RunningProgram() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-    bool running() const { return ::waitpid(pid_, nullptr, WNOHANG) == 0; }
-
-private:
-    pid_t pid_ = -1;
-};
-
-// Command codes of the frames the simulator received, from its trace.
-std::vector<int> receivedCodes(const std::string& tracePath) {
-    std::ifstream in(tracePath);
-    std::vector<int> codes;
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind("in  ", 0) == 0 && line.size() >= 8) {
-            codes.push_back(std::stoi(line.substr(6, 2), nullptr, 16));
-        }
-    }
-    return codes;
-}
-
-int count(const std::vector<int>& codes, int code, std::size_t from = 0) {
-    int n = 0;
-    for (std::size_t i = from; i < codes.size(); ++i) {
-        n += codes[i] == code ? 1 : 0;
-    }
-    return n;
-}
+using test::countOf;
+using test::receivedCodes;
+using test::RunningProgram;
+using test::waitUntil;
 
 class ProgramAgainstSimulator : public testing::Test {
 protected:
@@ -75,42 +21,48 @@ protected:
     test::SimulatorProcess simulator{{"--trace"}, trace};
 
     void SetUp() override { writePortFile(dir.path(), "COM 1"); }
+
+    bool auditHolds(const std::string& text) const {
+        return test::readBytes(dir.file("audit.log")).find(text) != std::string::npos;
+    }
+    bool sweepsSince(std::size_t from, int sweeps) const {
+        return countOf(receivedCodes(trace), 17, from) >= sweeps;
+    }
 };
+
+constexpr const char* kCommunicationErrorAudit = "the instrument stopped answering";
 
 TEST_F(ProgramAgainstSimulator, StartsWithMethodsVapourAndResolutionThenSweeps) {
     RunningProgram program(dir.path().string(), simulator.ptyPath());
-    std::this_thread::sleep_for(4s);
+    EXPECT_TRUE(waitUntil([&] { return sweepsSince(0, 2) || !program.running(); }));
     ASSERT_TRUE(program.running());
     const auto codes = receivedCodes(trace);
     ASSERT_GE(codes.size(), 3u + 14u);
     EXPECT_EQ((std::vector<int>(codes.begin(), codes.begin() + 3)), (std::vector<int>{30, 33, 35}));
-    EXPECT_GE(count(codes, 17), 2) << "sweeps follow, about one a second";
     EXPECT_EQ(codes[3], 17) << "a sweep starts with the status request";
 }
 
 TEST_F(ProgramAgainstSimulator, KeepsPollingInsideAFaultDialogAndAfterTheLineFallsSilent) {
     RunningProgram program(dir.path().string(), simulator.ptyPath());
-    std::this_thread::sleep_for(3s);
+    ASSERT_TRUE(waitUntil([&] { return sweepsSince(0, 1); }));
     EXPECT_EQ(simulator.command("fault FAN"), "ok fault FAN");
-    std::this_thread::sleep_for(3s);
-    auto codes = receivedCodes(trace);
     // In the error mode the fault word is asked for on every tick, also while its dialog is
     // open and nobody answers it.
-    EXPECT_GE(count(codes, 32), 15);
-    const std::size_t beforeSilence = codes.size();
+    EXPECT_TRUE(waitUntil([&] { return countOf(receivedCodes(trace), 32) >= 15; }));
 
     simulator.command("silent on");
-    std::this_thread::sleep_for(5s);
-    ASSERT_TRUE(program.running()) << "the communication error does not end the program";
-    codes = receivedCodes(trace);
-    EXPECT_GE(count(codes, 17, beforeSilence), 3) << "sweeps go on behind the message";
+    ASSERT_TRUE(waitUntil([&] { return auditHolds(kCommunicationErrorAudit); }));
+    const std::size_t afterMessage = receivedCodes(trace).size();
+    EXPECT_TRUE(waitUntil([&] { return sweepsSince(afterMessage, 2); }))
+        << "sweeps go on behind the message";
+    EXPECT_TRUE(program.running()) << "the communication error does not end the program";
 }
 
 TEST_F(ProgramAgainstSimulator, VanishedInstrumentDoesNotEndTheProgram) {
     RunningProgram program(dir.path().string(), simulator.ptyPath());
-    std::this_thread::sleep_for(2s);
+    ASSERT_TRUE(waitUntil([&] { return sweepsSince(0, 1); }));
     simulator.stop();
-    std::this_thread::sleep_for(4s);
+    EXPECT_TRUE(waitUntil([&] { return auditHolds(kCommunicationErrorAudit); }));
     EXPECT_TRUE(program.running());
 }
 
@@ -119,7 +71,8 @@ TEST_F(ProgramAgainstSimulator, AFreshDirGetsTheSuppliedMethodFilesButKeepsTheUs
         std::filesystem::path(KQVDR_PROGRAM_PATH).parent_path();
     test::writeBytes(dir.file("Test.mtd"), "the user's own");
     RunningProgram program(dir.path().string(), simulator.ptyPath());
-    std::this_thread::sleep_for(2s);
+    // The files are in place before the program first polls.
+    ASSERT_TRUE(waitUntil([&] { return sweepsSince(0, 1); }));
     ASSERT_TRUE(program.running());
     EXPECT_EQ(test::readBytes(dir.file("Test.mtd")), "the user's own");
     for (const char* supplied : {"Default.mtd", "mDefault.mtd", "mTest.mtd"}) {
@@ -145,7 +98,7 @@ std::pair<std::string, int> verifyAudit(const std::filesystem::path& file) {
 TEST_F(ProgramAgainstSimulator, TheAuditTrailOfARunVerifiesAndAnEditIsFound) {
     {
         RunningProgram program(dir.path().string(), simulator.ptyPath());
-        std::this_thread::sleep_for(2s);
+        ASSERT_TRUE(waitUntil([&] { return auditHolds("\tport opened\tCOM 1\t"); }));
         ASSERT_TRUE(program.running());
     }
     const std::filesystem::path audit = dir.file("audit.log");

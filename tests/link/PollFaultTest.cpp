@@ -1,6 +1,7 @@
 #include "PollWorld.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 namespace kqvdr {
 namespace {
@@ -170,6 +171,35 @@ TEST(PollWatchdog, ALineThatDropsOutAgainWhileTheErrorIsOpenRaisesNoSecondMessag
         EXPECT_EQ(world.person.portDialogs.size(), 1u);
         EXPECT_FALSE(world.state.commErrorActive);
     }
+}
+
+// A line that streams bytes without frames has no status words either: noise resets nothing,
+// and the error comes once, as for a silent line, with ticks nested inside its message.
+TEST(PollWatchdog, NoiseWithoutFramesRaisesTheCommunicationErrorOnceAfterTwentyTicks) {
+    PollWorld world;
+    world.person.portChoices.push_back({true, "COM 1"});
+    std::mt19937 random(7);
+    const auto noisyTick = [&] {
+        std::string bytes;
+        for (int i = 0; i < 100; ++i) { // a tick's worth of a 9600-baud line
+            bytes += static_cast<char>(random() & 0xFF);
+        }
+        world.driver.queueIncoming(bytes);
+        world.poll.tick();
+    };
+    world.person.whileMessage = [&] {
+        for (int i = 0; i < 40; ++i) {
+            noisyTick();
+        }
+    };
+    for (int tick = 0; tick < 19; ++tick) {
+        noisyTick();
+    }
+    EXPECT_TRUE(world.person.messages.empty());
+    EXPECT_EQ(world.state.watchdogCount, 19);
+    noisyTick();
+    ASSERT_EQ(world.person.messages.size(), 1u);
+    EXPECT_EQ(world.person.messages[0].text, StatusPoll::kCommunicationErrorText);
 }
 
 TEST(PollWatchdog, StatusWordKeepsTheWatchdogQuiet) {

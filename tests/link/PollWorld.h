@@ -7,7 +7,7 @@
 #include "InstrumentLink.h"
 #include "InstrumentState.h"
 #include "ManualClock.h"
-#include "PortWaiter.h"
+#include "ManualSteadyClock.h"
 #include "RecordingFrontPanel.h"
 #include "ScriptedOperator.h"
 #include "StatusPoll.h"
@@ -18,21 +18,6 @@
 #include <vector>
 
 namespace kqvdr::test {
-
-// Time passes only while the receiver waits, a second every hundred waits.
-class ClockTickingWaiter : public PortWaiter {
-public:
-    explicit ClockTickingWaiter(ManualClock& clock) : clock_(clock) {}
-    void WaitForReceive(std::chrono::milliseconds) override {
-        if (++waits_ % 100 == 0) {
-            clock_.advanceSeconds(1);
-        }
-    }
-
-private:
-    ManualClock& clock_;
-    int waits_ = 0;
-};
 
 class RecordingLog : public OperationalLogChannel {
 public:
@@ -102,8 +87,8 @@ struct PollWorld {
     InstrumentState state;
     FakeSerialDriver driver;
     ManualClock clock;
-    ClockTickingWaiter waiter{clock};
-    FrameReceiver receiver{driver, clock, waiter};
+    ManualSteadyClock steadyClock;
+    FrameReceiver receiver{driver, steadyClock};
     RecordingFrontPanel panel;
     ScriptedOperator person;
     RecordingLog log;

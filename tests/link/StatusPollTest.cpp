@@ -307,6 +307,21 @@ TEST(StatusPoll, BadFrameIsDroppedWithAResetAndTheRestWaitsForTheNextTick) {
     EXPECT_EQ(world.state.parameters.setpoint(ParameterIndex::Evaporator), 55);
 }
 
+// At 9600 baud a tick sees part of a reply; the tick in which its end arrives decodes it.
+TEST(StatusPoll, AReplySplitAcrossTicksIsDecodedWhenItsEndArrives) {
+    PollWorld world;
+    const std::string status = PollWorld::reply(17, {0x0010});
+    world.state.watchdogCount = 15;
+    world.driver.queueIncoming(status.substr(0, 5));
+    world.ticks(1);
+    EXPECT_EQ(world.state.mode(), 0);
+    EXPECT_EQ(world.state.watchdogCount, 16);
+    world.driver.queueIncoming(status.substr(5));
+    world.ticks(1);
+    EXPECT_EQ(world.state.mode(), 1);
+    EXPECT_EQ(world.state.watchdogCount, 0);
+}
+
 TEST(StatusPoll, AcknowledgementsAreSkipped) {
     PollWorld world;
     world.driver.queueIncoming("\x02"

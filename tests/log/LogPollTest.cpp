@@ -31,8 +31,8 @@ struct PolledLog : test::LogWorld {
     }
 
     test::FakeSerialDriver driver;
-    test::ClockTickingWaiter waiter{clock};
-    FrameReceiver receiver{driver, clock, waiter};
+    test::ManualSteadyClock steadyClock;
+    FrameReceiver receiver{driver, steadyClock};
     test::RecordingFrontPanel panel;
     InstrumentLink link{state, driver, panel, person, dir.path()};
     InactiveRunner automation;

@@ -61,12 +61,12 @@ struct SessionWorld {
     InstrumentState state;
     test::FakeSerialDriver driver;
     test::ManualClock clock;
-    test::ClockTickingWaiter waiter{clock};
     std::vector<std::string> failures;
     SessionRecords records{
         state,      driver,   clock,
         dir.path(), "tester", [this](const std::string& reason) { failures.push_back(reason); }};
-    FrameReceiver receiver{driver, clock, waiter};
+    test::ManualSteadyClock steadyClock;
+    FrameReceiver receiver{driver, steadyClock};
     test::RecordingFrontPanel panel;
     test::ScriptedOperator person;
     test::FakeEditor editor;

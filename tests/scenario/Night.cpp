@@ -272,8 +272,9 @@ void Night::recordCommand(const std::string& trace) {
         return;
     }
     ++sentCounts_.at(static_cast<std::size_t>(frame.commandCode) % sentCounts_.size());
-    const bool pollRequest =
-        (frame.commandCode >= 17 && frame.commandCode <= 29) || frame.commandCode == 33;
+    // The sweep's requests, and the fault word asked for on every tick in the error mode.
+    const bool pollRequest = (frame.commandCode >= 17 && frame.commandCode <= 29) ||
+                             frame.commandCode == 32 || frame.commandCode == 33;
     if (!pollRequest) {
         sent_.push_back({clock_.now(), frame.commandCode, frame.words});
     }

@@ -95,6 +95,31 @@ TEST(SimulatedInstrument, NoiseGoesBeforeTheNextReplyWhichStillDecodes) {
     EXPECT_EQ(decodeAll(out).data, 1);
 }
 
+TEST(SimulatedInstrument, StreamSendsItsRateBetweenRepliesAndNeverInsideOne) {
+    SimulatorOptions options;
+    options.pace = true;
+    SimulatedInstrument instrument(options);
+    EXPECT_EQ(instrument.control("stream 1000", 0), "ok stream 1000");
+    instrument.receive(command(0, 30), 0);
+    std::string line;
+    for (int ms = 0; ms <= 2000; ms += 10) {
+        if (ms == 500) {
+            instrument.receive(command(0, 17), ms / 1000.0);
+        }
+        ASSERT_TRUE(instrument.nextOutputDue().has_value()) << "a stream keeps the host waking";
+        line += instrument.takeOutput(ms / 1000.0);
+    }
+    const Decoded decoded = decodeAll(line);
+    EXPECT_EQ(decoded.data, 2) << "both replies arrive whole through the noise";
+    EXPECT_EQ(decoded.failures, 0);
+    EXPECT_NEAR(static_cast<double>(line.size()), 2000 + 272 + 12, 30);
+
+    instrument.control("stream 0", 2.0);
+    instrument.takeOutput(2.5);
+    EXPECT_FALSE(instrument.nextOutputDue().has_value());
+    EXPECT_TRUE(instrument.takeOutput(3.0).empty());
+}
+
 TEST(SimulatedInstrument, PacedRepliesArriveAtTheLinesByteRate) {
     SimulatorOptions options;
     options.pace = true;
@@ -135,7 +160,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(ControlCase{"fault VDEV", "ok"}, ControlCase{"fault XYZ", "error"},
                     ControlCase{"fault", "error"}, ControlCase{"silent maybe", "error"},
                     ControlCase{"garble 3", "ok"}, ControlCase{"garble -1", "error"},
-                    ControlCase{"noise x", "error"}, ControlCase{"variant fine", "ok"},
+                    ControlCase{"noise x", "error"}, ControlCase{"stream 1000", "ok"},
+                    ControlCase{"stream fast", "error"}, ControlCase{"variant fine", "ok"},
                     ControlCase{"variant coarse", "error"}, ControlCase{"speed 10", "ok"},
                     ControlCase{"speed 0", "error"}, ControlCase{"state", "ok mode=0"},
                     ControlCase{"", "error"}, ControlCase{"launch", "error"},

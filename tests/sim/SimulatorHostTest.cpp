@@ -4,7 +4,6 @@
 #include "FrameReceiver.h"
 #include "PosixSerialDriver.h"
 #include "SendCommand.h"
-#include "SystemClock.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -31,8 +30,7 @@ TEST(SimulatorHost, ServesTheProgramsDriverFromTheEventLoop) {
     ASSERT_TRUE(host.isOpen()) << host.errorText().toStdString();
     PosixSerialDriver driver{PortDevices(host.slavePath().toStdString())};
     ASSERT_EQ(openPortWithDefaults(driver, 0), 0);
-    SystemClock clock;
-    FrameReceiver receiver(driver, clock, driver);
+    FrameReceiver receiver(driver);
 
     SendCommand(driver, 0, code(Command::RequestGasFlowResolution));
     ASSERT_TRUE(waitForReply(driver, 2000));

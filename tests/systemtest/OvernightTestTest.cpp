@@ -5,7 +5,7 @@
 #include "FakeSerialDriver.h"
 #include "FrameReceiver.h"
 #include "InstrumentModel.h"
-#include "PortWaiter.h"
+#include "ManualSteadyClock.h"
 #include "RecordingFrontPanel.h"
 #include "SimulatedInstrument.h"
 #include "StatusPoll.h"
@@ -42,11 +42,6 @@ private:
 
     sim::SimulatedInstrument& instrument_;
     const double& now_;
-};
-
-class NoWait : public PortWaiter {
-public:
-    void WaitForReceive(std::chrono::milliseconds) override {}
 };
 
 class NoPortSettings : public PortSettingsCommand {
@@ -100,8 +95,8 @@ struct Overnight {
     sim::SimulatedInstrument instrument;
     test::SystemTestWorld world;
     SimulatorLine line{instrument, now};
-    NoWait noWait;
-    FrameReceiver receiver{line, world.clock, noWait};
+    test::ManualSteadyClock steadyClock;
+    FrameReceiver receiver{line, steadyClock};
     test::RecordingFrontPanel panel;
     NoPortSettings portSettings;
     InactiveRunner automation;

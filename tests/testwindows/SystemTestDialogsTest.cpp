@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -152,8 +153,8 @@ struct IdentifyFixture : ::testing::Test {
         test::showActive(*dialog);
         return dialog;
     }
-    // Types the three digits and leaves the field.
-    void enterSerial(CSystemTestDlg& dialog, const char* digits) {
+    // Types the three digits, leaving the focus in the field.
+    QWidget* typeSerial(CSystemTestDlg& dialog, const char* digits) {
         auto* edit = control<QWidget>(dialog, CSystemTestDlg::SerialEdit);
         edit->setFocus();
         QTest::keyClick(edit, Qt::Key_End);
@@ -161,7 +162,11 @@ struct IdentifyFixture : ::testing::Test {
             QTest::keyClick(edit, Qt::Key_Backspace);
         }
         QTest::keyClicks(edit, digits);
-        control<QWidget>(dialog, CSystemTestDlg::SerialEdit)->clearFocus();
+        return edit;
+    }
+    // Types the three digits and leaves the field.
+    void enterSerial(CSystemTestDlg& dialog, const char* digits) {
+        typeSerial(dialog, digits)->clearFocus();
         test::button(dialog, "OK")->setFocus();
     }
 
@@ -204,6 +209,94 @@ TEST_F(IdentifyFixture, SaveDirWithALineBreakCannotBeReachedAndCancels) {
                                       "with the System Test.");
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
     EXPECT_FALSE(dialog->isVisible());
+}
+
+// Return or Enter in the serial field presses OK before the field is ever left: the typed
+// serial is the one tested, and its network check still decides where the log goes.
+TEST_F(IdentifyFixture, ReturnOrEnterInTheSerialFieldTestsTheTypedSerial) {
+    const struct {
+        const char* name;
+        bool fine;
+        Qt::Key key;
+        bool saveDir;
+        const char* serial;
+    } cases[] = {
+        {"Return", false, Qt::Key_Return, false, "003_042"},
+        {"Enter, fine gas flow", true, Qt::Key_Enter, false, "M03_042"},
+        {"Return with a shared directory", false, Qt::Key_Return, true, "003_042"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(dir.file("savedir.txt"));
+        if (c.saveDir) {
+            test::writeBytes(dir.file("savedir.txt"), network.path().string());
+        }
+        auto dialog = open(c.fine);
+        QTest::keyClick(typeSerial(*dialog, "042"), c.key);
+        EXPECT_EQ(dialog->result(), QDialog::Accepted);
+        EXPECT_EQ(dialog->instrument().testSerial, c.serial);
+        EXPECT_EQ(dialog->instrument().saveToNetwork, c.saveDir);
+        if (c.saveDir) {
+            EXPECT_EQ(dialog->instrument().networkLogPath, network.file("003_042.log"));
+        }
+        EXPECT_TRUE(messages.shown.empty());
+    }
+}
+
+// The warning of an earlier test must leave the operator the choice it offers, so Return does
+// not close the dialog behind it; OK again then goes on without a second warning.
+TEST_F(IdentifyFixture, ReturnOnAnInstrumentTestedBeforeWarnsAndWaitsForASecondOk) {
+    test::writeBytes(dir.file("savedir.txt"), network.path().string());
+    test::writeBytes(network.file("003_042.log"), "earlier");
+    auto dialog = open();
+    QWidget* field = typeSerial(*dialog, "042");
+    QTest::keyClick(field, Qt::Key_Return);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text.rfind("\nThe instrument you have specified has already", 0),
+              0u);
+    EXPECT_TRUE(dialog->isVisible());
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(dialog->instrument().networkLogPath, network.file("003_042.log"));
+}
+
+TEST_F(IdentifyFixture, ReturnWithAnUnreachableSharedDirectoryCancels) {
+    test::writeBytes(dir.file("savedir.txt"), network.path().string() + "\n");
+    auto dialog = open();
+    QTest::keyClick(typeSerial(*dialog, "042"), Qt::Key_Return);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "\nError attempting to access Network Drive, cannot proceed "
+                                      "with the System Test.");
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+}
+
+// The night's test ends only by a click on Stop System Test, or Space on it.
+TEST(StopSystemTestDlgTest, ReturnEnterAndEscapeLeaveTheTestAndOnlyAClickOrSpaceEndsIt) {
+    for (const bool space : {false, true}) {
+        SCOPED_TRACE(space ? "Space" : "click");
+        test::ManualClock clock;
+        int stops = 0;
+        QPointer<CStopSystemTestDlg> dialog =
+            new CStopSystemTestDlg("KQ-VDR1000 Control - System Test (003-001)", "18:00:00",
+                                   "07:00:00", clock, [&stops] { ++stops; });
+        test::showActive(*dialog);
+        auto* stop = control<QPushButton>(*dialog, CStopSystemTestDlg::StopButton);
+        stop->setFocus();
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+            QTest::keyClick(stop, key);
+            QTest::keyClick(dialog, key);
+        }
+        EXPECT_EQ(stops, 0);
+        EXPECT_TRUE(dialog->isVisible());
+        if (space) {
+            QTest::keyClick(stop, Qt::Key_Space);
+        } else {
+            QTest::mouseClick(stop, Qt::LeftButton);
+        }
+        EXPECT_EQ(stops, 1);
+        delete dialog;
+    }
 }
 
 TEST(StopSystemTestDlgTest, CountsOnlyOnceStartedAndStopPerformsTheTestEnd) {

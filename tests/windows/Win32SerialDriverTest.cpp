@@ -1,8 +1,8 @@
 #include "Win32SerialDriver.h"
 
+#include "AwaitFrame.h"
 #include "FrameReceiver.h"
 #include "SendCommand.h"
-#include "SystemClock.h"
 #include "TemporaryDirectory.h"
 
 #include <chrono>
@@ -71,19 +71,13 @@ protected:
     // Waits on the port as the poll would until the reply frame to `code` is complete.
     ReplyFrame requestAndReceive(int code) {
         SendCommand(*driver, 0, code);
-        const auto deadline = std::chrono::steady_clock::now() + 5s;
-        while (driver->IsReceiveEmpty(kChannel) != 0 &&
-               std::chrono::steady_clock::now() < deadline) {
-            driver->WaitForReceive(10ms);
-        }
         ReplyFrame reply;
-        EXPECT_EQ(receiver.ReceiveFrame(reply), kReceivedData);
+        EXPECT_EQ(awaitFrame(receiver, *driver, reply, 5s), kReceivedData);
         return reply;
     }
 
     std::optional<Win32SerialDriver> driver;
-    SystemClock clock;
-    FrameReceiver receiver{*driver, clock, *driver};
+    FrameReceiver receiver{*driver};
 };
 
 TEST_F(Win32SerialDriverOnMappedPort, LineIs9600EightNoneOneWithoutFlowControl) {
@@ -124,7 +118,7 @@ TEST_F(Win32SerialDriverOnMappedPort, ResetReceiveKeepsTheBytesWaiting) {
     }
     EXPECT_EQ(driver->ResetReceive(kChannel), 0);
     ReplyFrame reply;
-    ASSERT_EQ(receiver.ReceiveFrame(reply), kReceivedData);
+    ASSERT_EQ(awaitFrame(receiver, *driver, reply, 5s), kReceivedData);
     EXPECT_EQ(reply.commandCode, kStatusRequest);
 }
 

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#ifndef KQVDR_PROGRAM_PATH
+#error "KQVDR_PROGRAM_PATH must name the kqvdr1000-control executable"
+#endif
+
+namespace kqvdr::test {
+
+// The real program on the offscreen platform, connected to a device (normally the simulator).
+class RunningProgram {
+public:
+    RunningProgram(const std::string& dir, const std::string& device) {
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            const int null = ::open("/dev/null", O_WRONLY);
+            ::dup2(null, STDERR_FILENO);
+            ::execl(KQVDR_PROGRAM_PATH, KQVDR_PROGRAM_PATH, "--dir", dir.c_str(), "--device",
+                    device.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+    }
+    ~RunningProgram() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+
+    bool running() const { return ::waitpid(pid_, nullptr, WNOHANG) == 0; }
+
+private:
+    pid_t pid_ = -1;
+};
+
+// Command codes of the frames the simulator received, from its trace.
+inline std::vector<int> receivedCodes(const std::string& tracePath) {
+    std::ifstream in(tracePath);
+    std::vector<int> codes;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("in  ", 0) == 0 && line.size() >= 8) {
+            codes.push_back(std::stoi(line.substr(6, 2), nullptr, 16));
+        }
+    }
+    return codes;
+}
+
+inline int countOf(const std::vector<int>& codes, int code, std::size_t from = 0) {
+    int n = 0;
+    for (std::size_t i = from; i < codes.size(); ++i) {
+        n += codes[i] == code ? 1 : 0;
+    }
+    return n;
+}
+
+// Polls until `done` holds or the time is up; true when it held. The limits are generous: what
+// is waited for is an event, and a loaded machine may take far longer than usual.
+inline bool waitUntil(const std::function<bool()>& done,
+                      std::chrono::milliseconds limit = std::chrono::seconds(30)) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+} // namespace kqvdr::test
