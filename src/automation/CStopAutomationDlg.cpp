@@ -47,7 +47,9 @@ CStopAutomationDlg::CStopAutomationDlg(const AutomationTable& table, const Clock
     // The labels stand over the columns of the event line, which the fixed-pitch font keeps.
     auto* labels = new QLabel(QStringLiteral("   Event     Start      End         Mode (Method)"));
     labels->setFont(eventList_->font());
-    eventList_->setMinimumWidth(eventList_->fontMetrics().horizontalAdvance(QString(52, 'M')));
+    // The longest line, "GAS SAVE" with a two-digit method, whole, with the item's own margins.
+    eventList_->setMinimumWidth(eventList_->fontMetrics().horizontalAdvance(QString(53, 'M')) +
+                                2 * eventList_->frameWidth() + 12);
 
     // Neither button answers Return or Enter: a key pressed by chance must not end the night.
     auto* stop = new QPushButton(tr("Stop Automation"));

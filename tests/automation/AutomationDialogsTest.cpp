@@ -272,6 +272,23 @@ struct StopWorld {
 
 // An overnight run ends only by a deliberate act on Stop Automation: a click, or Space while it
 // has the focus. Return, Enter and Escape leave it running, wherever the focus is.
+TEST(StopAutomationWindow, TheLongestEventLineIsShownWhole) {
+    AutomationTable table;
+    table.setTimetable(defaultTimetable());
+    table.event(10) = {"SUN", "23:59", "GAS SAVE", "10"};
+    table.event(0) = table.event(10);
+    table.currentEventNumber = 10;
+    test::ManualClock clock;
+    test::ScriptedMessageBoxes messages;
+    CStopAutomationDlg window(table, clock, kTitle, messages, [] {});
+    window.show();
+    auto* list = window.findChild<QListWidget*>(QString::number(CStopAutomationDlg::EventList));
+    const QRect shown = list->visualItemRect(list->item(0));
+    const int needed = list->fontMetrics().horizontalAdvance(list->item(0)->text());
+    EXPECT_LE(needed, list->viewport()->width()) << list->item(0)->text().toStdString();
+    EXPECT_GE(shown.width(), needed);
+}
+
 TEST(StopAutomationWindow, ReturnEnterAndEscapeLeaveTheRunAndOnlyAClickOrSpaceEndsIt) {
     for (const bool space : {false, true}) {
         SCOPED_TRACE(space ? "Space" : "click");

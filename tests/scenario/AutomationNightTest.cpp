@@ -20,9 +20,8 @@ const LocalTime kMondayEvening = localDate(2027, 3, 22, 17, 50, 0);
 void startTimetable(Night& night, const std::string& when, const Timetable& timetable) {
     ASSERT_FALSE(writeAutomationFile(night.dir(), timetable));
     night.at(when, [&night] { night.command(CommandId::Automation); });
-    night.at(when, [&night] {
-        Night::click(night.window<CAutomationDlg>(), QStringLiteral("Ok"));
-    });
+    night.at(when,
+             [&night] { Night::click(night.window<CAutomationDlg>(), QStringLiteral("Ok")); });
 }
 
 Timetable timetable(std::initializer_list<AutomationEvent> events) {
@@ -61,10 +60,10 @@ TEST(AutomationNight, OpeningTheEditorAndCancellingLeavesTheRunningTimetableOnTi
     night.setTickLength(1s);
     night.runUntil("MON 20:05:00");
 
-    EXPECT_EQ(eventCommands(night),
-              (std::vector<std::string>{"18:00:00 mode 1", "18:00:00 method 1", "19:00:00 mode 2",
-                                        "19:00:00 method 2", "20:00:00 mode 0",
-                                        "20:00:00 method 3"}));
+    EXPECT_EQ(
+        eventCommands(night),
+        (std::vector<std::string>{"18:00:00 mode 1", "18:00:00 method 1", "19:00:00 mode 2",
+                                  "19:00:00 method 2", "20:00:00 mode 0", "20:00:00 method 3"}));
     const auto lines = night.lines("vdr_com1.log");
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.front().substr(0, 8), "18:00:15") << "the log event 1 started is whole";
@@ -111,6 +110,37 @@ TEST(AutomationNight, AStallAcrossTheEventsSecondStillFiresItAndKeepsTheLogLines
     EXPECT_EQ(times, expected) << "the lines the stall swallowed come as one late line";
 }
 
+// 03:00 becomes 02:00 again: events in the repeated hour fire once, an event after it waits
+// for its second pass, and the log keeps one line every half minute of real time.
+TEST(AutomationNight, TheNightSummerTimeEndsFiresEachEventOnceAndLogsEveryHalfMinute) {
+    Night night(localDate(2027, 10, 30, 23, 50, 0), 120);
+    night.clock().changeOffsetAt(night.moment("SUN 03:00:00"), 60);
+    startTimetable(night, "SAT 23:55:00",
+                   timetable({{"SUN", "00:00", "RUN", "1"},
+                              {"SUN", "02:30", "GAS SAVE", "2"},
+                              {"SUN", "02:45", "STANDBY", "3"},
+                              {"SUN", "03:10", "RUN", "4"},
+                              {"SUN", "04:00", "STANDBY", "5"},
+                              {"SUN", "04:30", "STANDBY", "6"}}));
+    night.setTickLength(1s);
+    night.runUntil("SUN 04:00:10");
+
+    std::vector<std::string> methods;
+    for (const std::string& command : eventCommands(night)) {
+        if (command.find("method") != std::string::npos) {
+            methods.push_back(command);
+        }
+    }
+    EXPECT_EQ(methods, (std::vector<std::string>{"00:00:00 method 1", "02:30:00 method 2",
+                                                 "02:45:00 method 3", "03:10:00 method 4",
+                                                 "04:00:00 method 5"}));
+    const auto& logged = night.logged();
+    ASSERT_EQ(logged.size(), 600u) << "00:00:15 to 03:59:45, with the hour that repeats";
+    for (std::size_t i = 1; i < logged.size(); ++i) {
+        EXPECT_EQ(logged[i].utcMs - logged[i - 1].utcMs, 30'000) << logged[i].text;
+    }
+}
+
 TEST(AutomationNight, ClosingTheInformationBoxAfterTheTimetableEndedLeavesTheProgramRunning) {
     Night night(kMondayEvening);
     startTimetable(night, "MON 17:55:00", timetable({{"MON", "18:00", "RUN", "1"}}));
@@ -118,8 +148,8 @@ TEST(AutomationNight, ClosingTheInformationBoxAfterTheTimetableEndedLeavesThePro
         Night::click(night.window<CStopAutomationDlg>(), QStringLiteral("Information"));
     });
     // The operator reads the timetable until well after it has ended.
-    night.whenShown([](const SeenDialog& s) { return s.text.contains("Automation Sequence"); },
-                    60s, [&night](QWidget* box) { night.pressKey(Qt::Key_Return, box); });
+    night.whenShown([](const SeenDialog& s) { return s.text.contains("Automation Sequence"); }, 60s,
+                    [&night](QWidget* box) { night.pressKey(Qt::Key_Return, box); });
     night.runUntil("MON 18:02:00");
 
     EXPECT_EQ(night.seenCount("QMessageBox", "Automation Sequence"), 1);

@@ -82,9 +82,7 @@ Night::Night(const LocalTime& start, int offsetMinutes) : clock_(start, offsetMi
 
     simulator_ = std::make_unique<sim::SimulatorHost>(sim::SimulatorOptions{},
                                                       [this] { return clock_.steadySeconds(); });
-    simulator_->instrument().traceSink = [this](const std::string& trace) {
-        recordCommand(trace);
-    };
+    simulator_->instrument().traceSink = [this](const std::string& trace) { recordCommand(trace); };
     messages_ = std::make_unique<QtMessageBoxes>();
     app_ = std::make_unique<CKQVDR1000ControlApp>(CommandLine{}, dir_.path().string() + "/");
     frame_ = std::make_unique<CMainFrame>(*app_, *messages_);
@@ -158,8 +156,9 @@ void Night::at(const std::string& when, Action action) {
 }
 
 void Night::atUtc(std::int64_t utcMs, Action action) {
-    const auto place = std::upper_bound(steps_.begin(), steps_.end(), utcMs,
-                                        [](std::int64_t t, const Step& step) { return t < step.utcMs; });
+    const auto place =
+        std::upper_bound(steps_.begin(), steps_.end(), utcMs,
+                         [](std::int64_t t, const Step& step) { return t < step.utcMs; });
     steps_.insert(place, Step{utcMs, std::move(action)});
 }
 
@@ -232,8 +231,8 @@ void Night::noticeModalWindows() {
     std::erase_if(openModals_,
                   [](const QPointer<QWidget>& window) { return !window || !window->isVisible(); });
     QWidget* modal = activeModal();
-    if (modal == nullptr || std::find(openModals_.begin(), openModals_.end(), modal) !=
-                                openModals_.end()) {
+    if (modal == nullptr ||
+        std::find(openModals_.begin(), openModals_.end(), modal) != openModals_.end()) {
         return;
     }
     openModals_.emplace_back(modal);

@@ -1,6 +1,6 @@
 #include "AutomationFile.h"
-#include "ClockSeconds.h"
 #include "CAutomationDlg.h"
+#include "ClockSeconds.h"
 #include "CommandId.h"
 #include "ControlSession.h"
 #include "Night.h"
@@ -75,7 +75,8 @@ public:
         Timetable left = defaultTimetable();
         std::size_t next = 0;
         for (const AutomationEvent& event : kWeek) {
-            if (std::find(fired.begin(), fired.end(), std::stoi(event.eventMethod)) == fired.end()) {
+            if (std::find(fired.begin(), fired.end(), std::stoi(event.eventMethod)) ==
+                fired.end()) {
                 left[next++] = event;
             }
         }
@@ -89,7 +90,8 @@ public:
     }
 
     // Faults three to five hours apart, none within the hour before an event.
-    void scheduleFaults(std::int64_t from, std::int64_t until, const std::vector<std::int64_t>& events) {
+    void scheduleFaults(std::int64_t from, std::int64_t until,
+                        const std::vector<std::int64_t>& events) {
         std::mt19937 random(20271031);
         std::uniform_int_distribution<std::int64_t> gap(3 * kHour, 5 * kHour);
         std::uniform_int_distribution<int> kind(0, 4);
@@ -181,10 +183,13 @@ TEST(WeekSoak, EveryEventFiresOnceAndTheLogKeepsGoingThroughFaultsStallsAndSumme
     // Each tick stands for two seconds: the catch-up rules are what the week exercises.
     night.setTickLength(2s);
 
-    night.runUntil("TUE 07:00:00");
-    const long dayOneKb = residentKb();
-    night.runUntilUtc(end);
-    const long lastDayKb = residentKb();
+    std::vector<long> dailyKb;
+    for (int day = 1; day <= 7; ++day) {
+        night.runUntilUtc(start + day * 24 * kHour);
+        dailyKb.push_back(residentKb());
+    }
+    const long dayOneKb = dailyKb.front();
+    const long lastDayKb = dailyKb.back();
 
     std::vector<int> fired = person.firedMethods();
     std::sort(fired.begin(), fired.end());
@@ -226,10 +231,12 @@ TEST(WeekSoak, EveryEventFiresOnceAndTheLogKeepsGoingThroughFaultsStallsAndSumme
 
     std::printf("week soak: %lld ticks, %zu faults, %zu log lines (longest gap around a fault "
                 "%lld s), resident %ld kB after day 1 and %ld kB at the end, %.1f s\n",
-                static_cast<long long>(night.ticks()), person.faults_.size(),
-                night.logged().size(), static_cast<long long>(longestInEpisode / 1000), dayOneKb,
-                lastDayKb,
+                static_cast<long long>(night.ticks()), person.faults_.size(), night.logged().size(),
+                static_cast<long long>(longestInEpisode / 1000), dayOneKb, lastDayKb,
                 static_cast<double>(elapsed.elapsed()) / 1000.0);
+    for (std::size_t day = 0; day < dailyKb.size(); ++day) {
+        std::printf("  resident after day %zu: %ld kB\n", day + 1, dailyKb[day]);
+    }
     EXPECT_LT(lastDayKb - dayOneKb, 64 * 1024) << "memory stays flat";
 }
 
