@@ -237,7 +237,8 @@ TEST(WeekSoak, EveryEventFiresOnceAndTheLogKeepsGoingThroughFaultsStallsAndSumme
     for (std::size_t day = 0; day < dailyKb.size(); ++day) {
         std::printf("  resident after day %zu: %ld kB\n", day + 1, dailyKb[day]);
     }
-    EXPECT_LT(lastDayKb - dayOneKb, 64 * 1024) << "memory stays flat";
+    // A hundred bytes lost a tick would be thirty megabytes over the week.
+    EXPECT_LT(lastDayKb - dayOneKb, 24 * 1024) << "memory stays flat";
 }
 
 } // namespace
