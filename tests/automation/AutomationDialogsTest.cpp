@@ -31,9 +31,7 @@ struct EditorWorld {
                                     [this](const Timetable& t) { started.push_back(t); });
         editor->show();
     }
-    template <typename W> W* find(int id) {
-        return editor->findChild<W*>(QString::number(id));
-    }
+    template <typename W> W* find(int id) { return editor->findChild<W*>(QString::number(id)); }
     CMaskEdit* time(int row) { return find<CMaskEdit>(CAutomationDlg::kRowIds[row - 1].time); }
     CMaskEdit* method(int row) {
         return find<CMaskEdit>(CAutomationDlg::kRowIds[row - 1].methodEdit);
@@ -137,6 +135,23 @@ TEST(AutomationEditor, OpensOnTheStoredTimetableOrTheDefaultsSayingWhenItIsDamag
     EXPECT_NE(world.messages.shown[0].text.find("damaged"), std::string::npos);
 }
 
+// Auto.seq that is there but cannot be read is said so, and Ok never writes over it.
+TEST(AutomationEditor, AFileThatCannotBeReadIsNamedWithItsReasonAndNotSavedOver) {
+    EditorWorld world;
+    std::filesystem::create_directory(world.programDir / kAutomationFile);
+    world.open();
+    ASSERT_EQ(world.messages.shown.size(), 1u);
+    EXPECT_EQ(world.messages.shown[0].text.rfind(
+                  "\nThe file \"Auto.seq\" cannot be read (Is a directory).", 0),
+              0u)
+        << world.messages.shown[0].text;
+    world.leave(world.time(1), QStringLiteral("10:00"));
+    world.press(CAutomationDlg::OkButton);
+    EXPECT_TRUE(world.started.empty());
+    EXPECT_EQ(world.messages.shown.size(), 2u);
+    EXPECT_TRUE(std::filesystem::is_directory(world.programDir / kAutomationFile));
+}
+
 TEST(StopAutomationWindow, ShowsTheEventAndOnlyStopAutomationEndsIt) {
     AutomationTable table;
     table.setTimetable(defaultTimetable());
@@ -167,9 +182,9 @@ TEST(StopAutomationWindow, ShowsTheEventAndOnlyStopAutomationEndsIt) {
     window->close();
     EXPECT_TRUE(window->isVisible()) << "Escape and the close box leave a run alone";
 
-    QTest::mouseClick(window->findChild<QPushButton*>(
-                          QString::number(CStopAutomationDlg::InformationButton)),
-                      Qt::LeftButton);
+    QTest::mouseClick(
+        window->findChild<QPushButton*>(QString::number(CStopAutomationDlg::InformationButton)),
+        Qt::LeftButton);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
     EXPECT_NE(messages.shown[0].text.find("01\tMON\t08:00\tEND\tRUN ( 2 )\n"), std::string::npos);
