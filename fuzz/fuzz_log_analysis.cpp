@@ -1,7 +1,6 @@
 // Any bytes as a system test log: the reader and the analysis never go out of bounds, every
-// line is either a record or counted as unreadable, rows come in method order, and the
-// printed forms of the result can always be made.
-#include "AnalysisOutput.h"
+// line is either a record or counted as unreadable, rows come in method order and no row
+// without records is judged.
 #include "LogRecord.h"
 #include "SystemTestAnalysis.h"
 #include "TestVerdicts.h"
@@ -54,10 +53,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     check(static_cast<std::size_t>(lostOnRows) <= unreadable);
 
-    const kqvdr::AnalysisOutput output{"003-001", fine, analysis.rows, analysis.unreadableLines,
-                                       analysis.firstUnreadableLine};
-    check(!kqvdr::analysisTable(output).empty());
-    check(kqvdr::analysisJson(output).back() == '\n');
     const kqvdr::TestVerdicts verdicts = kqvdr::overallVerdicts(analysis.rows);
     if (analysis.rows.empty()) {
         for (const kqvdr::Verdict verdict : verdicts.verdicts) {

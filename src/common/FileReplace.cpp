@@ -146,6 +146,13 @@ public:
         }
     }
     std::error_code open(const std::filesystem::path& path) {
+#ifdef _WIN32
+        // Windows refuses to open a folder as "Permission denied"; say what it is.
+        std::error_code ignored;
+        if (std::filesystem::is_directory(path, ignored)) {
+            return std::make_error_code(std::errc::is_a_directory);
+        }
+#endif
         errno = 0;
         fd_ = openForReading(path);
         if (fd_ < 0) {
@@ -164,7 +171,9 @@ public:
         size_ = static_cast<std::uint64_t>(info.st_size);
         return {};
     }
-    std::uint64_t size() const { return size_; }
+    std::uint64_t size() const {
+        return size_;
+    }
     std::error_code seek(std::uint64_t offset) {
         errno = 0;
         return seekTo(fd_, offset) < 0 ? lastError() : std::error_code{};

@@ -9,7 +9,7 @@
 
 namespace kqvdr {
 
-class ReferenceTables;
+struct ReferenceTables;
 
 // The records of one method block, cut into segments by readiness and by changes between
 // heating and non-heating modes, and judged when the block ends.

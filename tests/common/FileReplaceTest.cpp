@@ -67,8 +67,10 @@ TEST(ReadWholeFile, AFailureCarriesTheSystemsReasonNotMissing) {
     test::TemporaryDirectory dir;
     test::writeBytes(dir.file("plain"), "x");
     std::string content;
+#ifndef _WIN32
     // A path through a file is no missing file: "Not a directory" says what is wrong.
     EXPECT_EQ(readWholeFile(dir.file("plain") / "inside", content, 10), std::errc::not_a_directory);
+#endif
     EXPECT_EQ(readWholeFile(dir.path(), content, 10), std::errc::is_a_directory);
 }
 
