@@ -47,9 +47,12 @@ int main(int argc, char* argv[]) {
         return kqvdr::verifyAuditCommand(line, argc, argv);
     }
     if (line.analyzeLog) {
+        const auto pathOf = [](const std::optional<std::string>& text) {
+            return text ? std::optional<std::filesystem::path>(*text) : std::nullopt;
+        };
         const int analysed = kqvdr::runAnalyzeCommand(
             {*line.analyzeLog, line.fineGas ? std::optional(true) : std::nullopt, line.json,
-             line.csv ? std::optional<std::filesystem::path>(*line.csv) : std::nullopt},
+             pathOf(line.csv), pathOf(line.reportPdf)},
             std::cout, std::cerr);
         if (analysed != 0 || !line.reportPdf) {
             return analysed;

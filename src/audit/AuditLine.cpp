@@ -12,14 +12,29 @@
 namespace kqvdr {
 namespace {
 
-constexpr std::array<std::string_view, 21> kEventNames = {
-    "program started",  "program exited",        "mode",
-    "method selected",  "method downloaded",     "heater",
-    "autozero",         "device identification", "vapour sensitivity",
-    "port opened",      "method file saved",     "method file loaded",
-    "fault reported",   "fault cleared",         "communication error",
-    "log started",      "log stopped",           "automation started",
-    "automation ended", "system test started",   "system test ended",
+constexpr std::array<std::string_view, 22> kEventNames = {
+    "program started",
+    "program exited",
+    "mode",
+    "method selected",
+    "method downloaded",
+    "heater",
+    "autozero",
+    "device identification",
+    "vapour sensitivity",
+    "port opened",
+    "method file saved",
+    "method file loaded",
+    "fault reported",
+    "fault cleared",
+    "communication error",
+    "log started",
+    "log stopped",
+    "automation started",
+    "automation ended",
+    "system test started",
+    "system test ended",
+    "events not recorded",
 };
 
 constexpr std::size_t kFieldCount = 8;

@@ -4,6 +4,8 @@
 #include "Clock.h"
 #include "FileTail.h"
 
+#include <limits>
+
 namespace kqvdr {
 namespace {
 
@@ -45,21 +47,26 @@ AuditTrail::AuditTrail(std::filesystem::path file, const Clock& clock, std::stri
     : path_(std::move(file)), clock_(clock), user_(std::move(user)),
       reportFailure_(std::move(reportFailure)) {}
 
-std::error_code AuditTrail::open() {
+std::string AuditTrail::open() {
     Tail tail;
     if (const auto error = readTail(path_, tail)) {
-        return error;
+        return error.message();
+    }
+    // A forged last number would wrap the next line round to 0 and hide everything after it.
+    if (tail.sequence == std::numeric_limits<std::uint64_t>::max()) {
+        return "its last line is numbered " + std::to_string(tail.sequence) +
+               ", after which the chain cannot go on";
     }
     std::error_code exists;
     const bool existing = std::filesystem::exists(path_, exists);
     if (const auto error =
             file_.open(path_, existing ? LogFile::Mode::Existing : LogFile::Mode::Fresh)) {
-        return error;
+        return error.message();
     }
     if (!tail.endsWithLineBreak) {
         if (const auto error = file_.append("\n")) {
             file_.close();
-            return error;
+            return error.message();
         }
     }
     lastHash_ = tail.lastHash;
@@ -67,32 +74,51 @@ std::error_code AuditTrail::open() {
     return {};
 }
 
-void AuditTrail::fail(const std::error_code& error) {
+void AuditTrail::fail(const std::string& reason) {
+    ++notRecorded_;
     if (failureReported_) {
         return;
     }
     // Set first: the report may run ticks that record further events.
     failureReported_ = true;
     if (reportFailure_) {
-        reportFailure_(error.message());
+        reportFailure_(reason);
     }
 }
 
-void AuditTrail::record(const AuditEvent& event) {
-    if (!file_.isOpen()) {
-        if (const auto error = open()) {
-            fail(error);
-            return;
-        }
+bool AuditTrail::append(const AuditEvent& event) {
+    if (sequence_ == std::numeric_limits<std::uint64_t>::max()) {
+        fail("the chain has reached its last number");
+        return false;
     }
     const std::string text = auditText(sequence_ + 1, clock_.now(), user_, event);
     const std::string hash = chainHash(lastHash_, text);
     if (const auto error = file_.append(text + '\t' + hash + '\n')) {
-        fail(error);
-        return;
+        fail(error.message());
+        return false;
     }
     ++sequence_;
     lastHash_ = hash;
+    return true;
+}
+
+void AuditTrail::record(const AuditEvent& event) {
+    if (!file_.isOpen()) {
+        if (const std::string reason = open(); !reason.empty()) {
+            fail(reason);
+            return;
+        }
+    }
+    // The gap is marked as soon as lines reach the disk again, before the event that follows it.
+    if (notRecorded_ > 0) {
+        const std::uint64_t lost = notRecorded_;
+        // A failed marker counts once more: for the event it was to precede.
+        if (!append({AuditEventKind::EventsNotRecorded, std::to_string(lost), "", ""})) {
+            return;
+        }
+        notRecorded_ -= lost;
+    }
+    append(event);
 }
 
 } // namespace kqvdr

@@ -18,6 +18,9 @@ inline constexpr const char* kAuditFile = "audit.log";
 // returns. Lines already in the file are never rewritten: a new run continues the chain from
 // the file's last line. A write that fails is reported once; later events are still tried, and
 // the chain continues from the last line that reached the disk, so a failure never breaks it.
+// Events that could not be written are counted, and the count is written as one line of its
+// own as soon as writing works again. A chain whose last number cannot be incremented is not
+// continued.
 class AuditTrail final : public AuditSink {
 public:
     using FailureReport = std::function<void(const std::string& reason)>;
@@ -31,8 +34,10 @@ public:
     std::uint64_t lastSequence() const { return sequence_; }
 
 private:
-    std::error_code open();
-    void fail(const std::error_code& error);
+    // The reason when the trail cannot be continued; empty when it is open.
+    std::string open();
+    bool append(const AuditEvent& event);
+    void fail(const std::string& reason);
 
     std::filesystem::path path_;
     const Clock& clock_;
@@ -41,6 +46,7 @@ private:
     LogFile file_;
     std::string lastHash_;
     std::uint64_t sequence_ = 0;
+    std::uint64_t notRecorded_ = 0;
     bool failureReported_ = false;
 };
 

@@ -1,21 +1,29 @@
 #include "AuditVerifier.h"
 
 #include "AuditLine.h"
+#include "FileReplace.h"
 
-#include <fstream>
 #include <optional>
 
 namespace kqvdr {
+namespace {
 
-AuditVerification verifyAudit(std::istream& in) {
+// Years of a busy trail are a few hundred megabytes; anything larger is not one.
+constexpr std::size_t kLargestTrail = std::size_t{1} << 30;
+
+} // namespace
+
+AuditVerification verifyAudit(std::string_view text) {
     AuditVerification result;
     std::optional<std::string> previousHash{std::string(kAuditGenesisHash)};
     std::uint64_t previousSequence = 0;
-    std::string line;
-    while (std::getline(in, line)) {
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
         ++result.lines;
         if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
+            line.remove_suffix(1);
         }
         const auto parts = parseAuditLine(line);
         if (!parts) {
@@ -48,14 +56,14 @@ AuditVerification verifyAudit(std::istream& in) {
 }
 
 AuditVerification verifyAuditFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
+    std::string text;
+    if (const auto error = readWholeFile(file, text, kLargestTrail)) {
         AuditVerification result;
         result.readable = false;
-        result.readError = "cannot be opened";
+        result.readError = "cannot be read (" + error.message() + ")";
         return result;
     }
-    return verifyAudit(in);
+    return verifyAudit(text);
 }
 
 std::string verificationReport(const std::string& name, const AuditVerification& result) {

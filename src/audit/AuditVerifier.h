@@ -2,8 +2,8 @@
 
 #include <cstddef>
 #include <filesystem>
-#include <istream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kqvdr {
@@ -26,7 +26,8 @@ struct AuditVerification {
 // from that line's own hash, so an edited line is named alone, a removed one by the line after
 // the gap, and an inserted one by itself and the line after it. Lines removed from the end
 // leave no trace in a chain; nothing here can see them.
-AuditVerification verifyAudit(std::istream& in);
+AuditVerification verifyAudit(std::string_view text);
+// Only a plain file is read; anything else (a folder, a pipe, a device) is unreadable.
 AuditVerification verifyAuditFile(const std::filesystem::path& file);
 
 // What --verify-audit prints: one summary line, then one line per break.

@@ -1,23 +1,16 @@
 #include "FileTail.h"
 
-#include <fstream>
+#include "FileReplace.h"
 
 namespace kqvdr {
 
 std::error_code readFileTail(const std::filesystem::path& file, std::size_t maxBytes,
                              FileTail& tail) {
     tail = {};
-    std::ifstream in(file, std::ios::binary | std::ios::ate);
-    if (!in) {
-        return std::make_error_code(std::errc::no_such_file_or_directory);
-    }
-    const auto size = static_cast<std::size_t>(static_cast<std::streamoff>(in.tellg()));
-    const std::size_t start = size > maxBytes ? size - maxBytes : 0;
-    in.seekg(static_cast<std::streamoff>(start));
-    std::string bytes(size - start, '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!in) {
-        return std::make_error_code(std::errc::io_error);
+    std::string bytes;
+    std::uint64_t start = 0;
+    if (const auto error = readFileEnd(file, maxBytes, bytes, start)) {
+        return error;
     }
     tail.endsWithLineBreak = bytes.empty() || bytes.back() == '\n';
     std::size_t at = 0;

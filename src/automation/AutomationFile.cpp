@@ -12,6 +12,7 @@ TimetableRead readAutomationFile(const std::filesystem::path& programDir) {
     const ArchiveReadResult read = readArchiveFile(programDir / kAutomationFile, kFileStrings);
     TimetableRead result;
     result.status = read.status;
+    result.error = read.error;
     if (read.status != ArchiveReadStatus::Ok) {
         return result;
     }

@@ -13,6 +13,7 @@ inline constexpr const char* kAutomationFile = "Auto.seq";
 struct TimetableRead {
     ArchiveReadStatus status = ArchiveReadStatus::CannotOpen;
     Timetable events = defaultTimetable(); // the defaults unless status is Ok
+    std::error_code error;                 // why it is Unreadable
 };
 
 // "Auto.seq": forty archived strings, the four fields of events 1 to 10 in order.

@@ -17,6 +17,10 @@ namespace kqvdr {
 namespace {
 
 constexpr const char* kFirstEventNotSet = "The first event has not been configured correctly";
+// A file that is there but cannot be read is not written over: it may be the real timetable.
+constexpr const char* kKeptFile =
+    "\n\nThe timetable in it is not shown, and Ok does not save over it, so no automation can "
+    "be started until the file can be read.";
 
 QString toQ(const std::string& text) {
     return QString::fromStdString(text);
@@ -149,6 +153,11 @@ void CAutomationDlg::buildRows() {
 void CAutomationDlg::loadFile() {
     const TimetableRead read = readAutomationFile(programDir_);
     events = read.events;
+    keepFile_ = read.status == ArchiveReadStatus::Unreadable;
+    readError_ = read.error;
+    if (keepFile_) {
+        message(unreadableFileText(kAutomationFile, read.error) + kKeptFile);
+    }
     if (read.status == ArchiveReadStatus::Damaged) {
         message("\nThe automation file \"" + std::string(kAutomationFile) +
                 "\" is damaged and cannot be read.\n\nThe timetable has been cleared.");
@@ -227,6 +236,10 @@ void CAutomationDlg::accept() {
     updateData(true);
     if (events[0].eventTime == kUnsetEventTime) {
         message(kFirstEventNotSet);
+        return;
+    }
+    if (keepFile_) {
+        message(unreadableFileText(kAutomationFile, readError_) + kKeptFile);
         return;
     }
     if (const auto error = writeAutomationFile(programDir_, events)) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <system_error>
 
 class QComboBox;
 
@@ -69,6 +70,8 @@ private:
     MessageBoxes& messages_;
     QString appTitle_;
     std::filesystem::path programDir_;
+    bool keepFile_ = false; // Auto.seq is there but cannot be read
+    std::error_code readError_;
     std::function<std::string()> today_;
     std::function<void(const Timetable&)> accepted_;
     std::array<Row, kAutomationEventCount> rows_{};

@@ -28,6 +28,7 @@ enum class AuditEventKind {
     AutomationEnded,
     SystemTestStarted,
     SystemTestEnded,
+    EventsNotRecorded, // events lost while the trail could not be written, counted
 };
 
 struct AuditEvent {

@@ -1,20 +1,81 @@
 #include "FileReplace.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <fstream>
+#include <fcntl.h>
 #include <random>
 #include <string>
-
+#include <sys/stat.h>
 #ifdef _WIN32
 #include <io.h>
 #else
-#include <fcntl.h>
 #include <unistd.h>
 #endif
 
 namespace kqvdr {
 namespace {
+
+#ifdef _WIN32
+using FileStat = struct _stat64;
+int openForWriting(const std::filesystem::path& path) {
+    return ::_wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+}
+int openForReading(const std::filesystem::path& path) {
+    return ::_wopen(path.c_str(), _O_RDONLY | _O_BINARY);
+}
+int statOf(int fd, FileStat& info) {
+    return ::_fstat64(fd, &info);
+}
+bool plainFile(const FileStat& info) {
+    return (info.st_mode & _S_IFMT) == _S_IFREG;
+}
+bool folder(const FileStat& info) {
+    return (info.st_mode & _S_IFMT) == _S_IFDIR;
+}
+long readFrom(int fd, char* buffer, std::size_t size) {
+    return ::_read(fd, buffer, static_cast<unsigned>(size));
+}
+long long seekTo(int fd, std::uint64_t offset) {
+    return ::_lseeki64(fd, static_cast<long long>(offset), SEEK_SET);
+}
+void closeQuietly(int fd) {
+    ::_close(fd);
+}
+const FileWriteCalls kSystemCalls{[](int fd, const void* data, std::size_t size) -> long {
+                                      return ::_write(fd, data, static_cast<unsigned>(size));
+                                  },
+                                  [](int fd) { return ::_commit(fd); },
+                                  [](int fd) { return ::_close(fd); }};
+#else
+using FileStat = struct stat;
+int openForWriting(const std::filesystem::path& path) {
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+}
+// Without O_NONBLOCK, opening a named pipe waits for a writer before anything can be checked.
+int openForReading(const std::filesystem::path& path) {
+    return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+}
+int statOf(int fd, FileStat& info) {
+    return ::fstat(fd, &info);
+}
+bool plainFile(const FileStat& info) {
+    return S_ISREG(info.st_mode);
+}
+bool folder(const FileStat& info) {
+    return S_ISDIR(info.st_mode);
+}
+long readFrom(int fd, char* buffer, std::size_t size) {
+    return ::read(fd, buffer, size);
+}
+long long seekTo(int fd, std::uint64_t offset) {
+    return ::lseek(fd, static_cast<off_t>(offset), SEEK_SET);
+}
+void closeQuietly(int fd) {
+    ::close(fd);
+}
+const FileWriteCalls kSystemCalls{
+    [](int fd, const void* data, std::size_t size) -> long { return ::write(fd, data, size); },
+    [](int fd) { return ::fsync(fd); }, [](int fd) { return ::close(fd); }};
+#endif
 
 std::error_code lastError() {
     return {errno ? errno : EIO, std::generic_category()};
@@ -22,55 +83,139 @@ std::error_code lastError() {
 
 std::filesystem::path temporaryBeside(const std::filesystem::path& target) {
     std::random_device entropy;
-    auto name = target.filename().string();
-    name += ".tmp";
-    name += std::to_string(entropy() % 1000000);
+    auto name = target.filename().native();
+    name += std::filesystem::path(".tmp" + std::to_string(entropy() % 1000000)).native();
     return target.parent_path() / name;
 }
 
-#ifndef _WIN32
-std::error_code writeAndSync(const std::filesystem::path& path, std::string_view content) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+// The file a name stands for: a link is followed, so the link stays and its target is renewed.
+std::filesystem::path followLinks(const std::filesystem::path& target) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(target, error)) {
+        return target;
+    }
+    const auto resolved = std::filesystem::weakly_canonical(target, error);
+    return error ? target : resolved;
+}
+
+std::error_code writeAndSync(const std::filesystem::path& path, std::string_view content,
+                             const FileWriteCalls& calls) {
+    errno = 0;
+    const int fd = openForWriting(path);
     if (fd < 0) {
         return lastError();
     }
+    std::error_code error;
     std::size_t written = 0;
-    while (written < content.size()) {
-        const ssize_t n = ::write(fd, content.data() + written, content.size() - written);
-        if (n < 0) {
-            if (errno == EINTR) {
+    while (!error && written < content.size()) {
+        errno = 0;
+        const long n = calls.write(fd, content.data() + written, content.size() - written);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            error = n == 0 ? std::make_error_code(std::errc::no_space_on_device) : lastError();
+        } else {
+            written += static_cast<std::size_t>(n);
+        }
+    }
+    errno = 0;
+    if (!error && calls.sync(fd) != 0) {
+        error = lastError();
+    }
+    // A file system may accept every write and still hold less: the size must be all of it.
+    FileStat info{};
+    if (!error && (statOf(fd, info) != 0 || static_cast<std::uint64_t>(info.st_size) !=
+                                                static_cast<std::uint64_t>(content.size()))) {
+        error = std::make_error_code(std::errc::no_space_on_device);
+    }
+    // Closed whatever happened before, so that a failing disk does not use up descriptors.
+    errno = 0;
+    if (calls.close(fd) != 0 && !error) {
+        error = lastError();
+    }
+    return error;
+}
+
+// An open plain file for reading, closed when it goes.
+class ReadableFile {
+public:
+    ~ReadableFile() {
+        if (fd_ >= 0) {
+            closeQuietly(fd_);
+        }
+    }
+    std::error_code open(const std::filesystem::path& path) {
+#ifdef _WIN32
+        // Windows refuses to open a folder as "Permission denied"; say what it is.
+        std::error_code ignored;
+        if (std::filesystem::is_directory(path, ignored)) {
+            return std::make_error_code(std::errc::is_a_directory);
+        }
+#endif
+        errno = 0;
+        fd_ = openForReading(path);
+        if (fd_ < 0) {
+            return lastError();
+        }
+        FileStat info{};
+        if (statOf(fd_, info) != 0) {
+            return lastError();
+        }
+        if (folder(info)) {
+            return std::make_error_code(std::errc::is_a_directory);
+        }
+        if (!plainFile(info)) {
+            return FileError::NotAPlainFile;
+        }
+        size_ = static_cast<std::uint64_t>(info.st_size);
+        return {};
+    }
+    std::uint64_t size() const {
+        return size_;
+    }
+    std::error_code seek(std::uint64_t offset) {
+        errno = 0;
+        return seekTo(fd_, offset) < 0 ? lastError() : std::error_code{};
+    }
+    // Up to maxBytes from here to the end; a file that grows past that is too large.
+    std::error_code readRest(std::string& data, std::size_t maxBytes) {
+        char chunk[65536];
+        for (;;) {
+            errno = 0;
+            const long n = readFrom(fd_, chunk, sizeof chunk);
+            if (n < 0 && errno == EINTR) {
                 continue;
             }
-            const auto error = lastError();
-            ::close(fd);
-            return error;
+            if (n < 0) {
+                return lastError();
+            }
+            if (n == 0) {
+                return {};
+            }
+            data.append(chunk, static_cast<std::size_t>(n));
+            if (data.size() > maxBytes) {
+                return std::make_error_code(std::errc::file_too_large);
+            }
         }
-        written += static_cast<std::size_t>(n);
     }
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        return lastError();
-    }
-    return {};
-}
-#else
-std::error_code writeAndSync(const std::filesystem::path& path, std::string_view content) {
-    std::FILE* file = _wfopen(path.c_str(), L"wbc");
-    if (!file) {
-        return lastError();
-    }
-    const bool ok = std::fwrite(content.data(), 1, content.size(), file) == content.size() &&
-                    std::fflush(file) == 0 && _commit(_fileno(file)) == 0;
-    const bool closed = std::fclose(file) == 0;
-    return ok && closed ? std::error_code{} : lastError();
-}
-#endif
+
+private:
+    int fd_ = -1;
+    std::uint64_t size_ = 0;
+};
 
 } // namespace
 
-std::error_code replaceFileContent(const std::filesystem::path& target, std::string_view content) {
+const FileWriteCalls& systemFileWriteCalls() {
+    return kSystemCalls;
+}
+
+std::error_code replaceFileContent(const std::filesystem::path& name, std::string_view content,
+                                   const FileWriteCalls& calls) {
+    const auto target = followLinks(name);
     const auto temporary = temporaryBeside(target);
-    errno = 0;
-    if (auto error = writeAndSync(temporary, content)) {
+    if (auto error = writeAndSync(temporary, content, calls)) {
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);
         return error;
@@ -86,34 +231,41 @@ std::error_code replaceFileContent(const std::filesystem::path& target, std::str
 
 std::error_code readWholeFile(const std::filesystem::path& path, std::string& content,
                               std::size_t maxBytes) {
-    // Opening a named pipe would wait for a writer, and a device may never end: only plain
-    // files are data files.
-    std::error_code error;
-    const auto type = std::filesystem::status(path, error).type();
-    if (error) {
-        return std::make_error_code(std::errc::no_such_file_or_directory);
+    ReadableFile file;
+    if (const auto error = file.open(path)) {
+        return error;
     }
-    if (type != std::filesystem::file_type::regular) {
-        return std::make_error_code(type == std::filesystem::file_type::directory
-                                        ? std::errc::is_a_directory
-                                        : std::errc::invalid_argument);
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::make_error_code(std::errc::no_such_file_or_directory);
+    if (file.size() > maxBytes) {
+        return std::make_error_code(std::errc::file_too_large);
     }
     std::string data;
-    char chunk[4096];
-    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
-        data.append(chunk, static_cast<std::size_t>(in.gcount()));
-        if (data.size() > maxBytes) {
-            return std::make_error_code(std::errc::file_too_large);
-        }
-    }
-    if (in.bad()) {
-        return std::make_error_code(std::errc::io_error);
+    data.reserve(static_cast<std::size_t>(file.size()));
+    if (const auto error = file.readRest(data, maxBytes)) {
+        return error;
     }
     content = std::move(data);
+    return {};
+}
+
+std::error_code readFileEnd(const std::filesystem::path& path, std::size_t maxBytes,
+                            std::string& content, std::uint64_t& startsAt) {
+    ReadableFile file;
+    if (const auto error = file.open(path)) {
+        return error;
+    }
+    const std::uint64_t start = file.size() > maxBytes ? file.size() - maxBytes : 0;
+    if (const auto error = file.seek(start)) {
+        return error;
+    }
+    std::string data;
+    // A file that grows while it is read gives what was there, and no more than asked.
+    if (const auto error = file.readRest(data, maxBytes);
+        error && error != std::errc::file_too_large) {
+        return error;
+    }
+    data.resize(std::min(data.size(), maxBytes));
+    content = std::move(data);
+    startsAt = start;
     return {};
 }
 

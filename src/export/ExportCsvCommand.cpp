@@ -1,5 +1,6 @@
 #include "ExportCsvCommand.h"
 
+#include "FileIdentity.h"
 #include "FileReplace.h"
 #include "LogCsv.h"
 #include "MessageBoxes.h"
@@ -48,6 +49,12 @@ void exportLogAsCsv(QWidget* parent, MessageBoxes& messages, const QString& titl
     const QString csvFile =
         files.chooseCsv(info.dir().filePath(info.completeBaseName() + QStringLiteral(".csv")));
     if (csvFile.isEmpty()) {
+        return;
+    }
+    if (sameFile(pathOf(csvFile), pathOf(log))) {
+        say("\nThe CSV file cannot be written over the log it is made from.\n\nPlease choose "
+            "another file.\n",
+            MessageIcon::Exclamation);
         return;
     }
     if (const auto error = replaceFileContent(pathOf(csvFile), csv.text)) {

@@ -12,6 +12,7 @@ namespace kqvdr {
 namespace {
 
 constexpr std::size_t kLogFields = 16;
+constexpr int kLargestClockStepBack = 3600; // seconds: summer time ends
 
 constexpr std::array<std::string_view, kLogFields + 1> kHeader = {
     "Date",
@@ -130,16 +131,16 @@ LogCsv logToCsv(std::string_view logText, const LocalTime& lastWritten) {
     }
 
     // Dates from the last line backwards: a later time of day before an earlier one means a
-    // midnight between them.
+    // midnight between them, unless the step back is one the clock makes at the end of summer
+    // time (02:59 to 02:00): lines come every half minute, so a midnight steps back almost a
+    // whole day.
     std::vector<std::string> dates(lines.size());
     std::int64_t day = localSeconds(lastWritten) / 86400;
     const int lastWrittenSecond =
         lastWritten.hour * 3600 + lastWritten.minute * 60 + lastWritten.second;
     for (std::size_t i = lines.size(); i-- > 0;) {
-        const bool afterNext = i + 1 < lines.size()
-                                   ? lines[i].secondOfDay > lines[i + 1].secondOfDay
-                                   : lines[i].secondOfDay > lastWrittenSecond;
-        if (afterNext) {
+        const int next = i + 1 < lines.size() ? lines[i + 1].secondOfDay : lastWrittenSecond;
+        if (lines[i].secondOfDay - next > kLargestClockStepBack) {
             --day;
         }
         dates[i] = isoDate(localTimeAt(day * 86400));

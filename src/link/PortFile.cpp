@@ -19,7 +19,8 @@ std::string portText(int portIndex) {
 
 std::optional<int> readPortFile(const std::filesystem::path& programDir) {
     const auto result = readArchiveFile(programDir / kPortFile, 1);
-    if (result.status == ArchiveReadStatus::CannotOpen) {
+    if (result.status == ArchiveReadStatus::CannotOpen ||
+        result.status == ArchiveReadStatus::Unreadable) {
         return std::nullopt;
     }
     if (result.status == ArchiveReadStatus::Damaged) {

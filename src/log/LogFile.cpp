@@ -22,12 +22,20 @@ std::error_code lastError() {
 
 std::error_code LogFile::open(const std::filesystem::path& path, Mode mode) {
     close();
-    const int flags =
-        O_WRONLY | O_APPEND | O_CLOEXEC | (mode == Mode::Fresh ? O_CREAT | O_TRUNC : 0);
+    // Without O_NONBLOCK a named pipe with no reader would hold the program here for good; with
+    // it the open fails at once. Writes are blocking again afterwards.
+    const int flags = O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK |
+                      (mode == Mode::Fresh ? O_CREAT | O_TRUNC : 0);
     errno = 0;
     fd_ = ::open(path.c_str(), flags, 0644);
     if (fd_ < 0) {
         return lastError();
+    }
+    const int status = ::fcntl(fd_, F_GETFL);
+    if (status < 0 || ::fcntl(fd_, F_SETFL, status & ~O_NONBLOCK) < 0) {
+        const std::error_code error = lastError();
+        close();
+        return error;
     }
     path_ = path;
     return {};

@@ -3,6 +3,7 @@
 #include "AuditSink.h"
 #include "Clock.h"
 #include "ClockSeconds.h"
+#include "FileIdentity.h"
 #include "FileReplace.h"
 #include "InstrumentState.h"
 #include "Operator.h"
@@ -29,12 +30,32 @@ constexpr const char* kSaveOverItself =
     "\nError Saving File\n\nThe current operational log cannot be saved over itself.\n\nPlease "
     "choose a different path or file name.\n ";
 
+constexpr const char* kReadOnlyTarget =
+    "\nError Saving File\n\nThe file you chose is read-only.\n\nPlease choose a different path or "
+    "file name.\n ";
+
 // A log grows by about 230 KB a day; a copy is made in memory up to this size.
 constexpr std::size_t kLargestCopy = std::size_t{256} << 20;
 
 std::string displayPath(const std::filesystem::path& path) {
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
+}
+
+// A file without a write permission for anyone, as a plain create would refuse it; the check
+// holds for an administrator too, whom the system itself would let write.
+bool readOnly(const std::filesystem::path& path) {
+    std::error_code error;
+    const auto permissions = std::filesystem::status(path, error).permissions();
+    using std::filesystem::perms;
+    return !error && (permissions & (perms::owner_write | perms::group_write |
+                                     perms::others_write)) == perms::none;
+}
+
+bool holdsLines(const std::filesystem::path& path) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    return !error && size > 0;
 }
 
 } // namespace
@@ -76,7 +97,18 @@ void OperationalLog::startLoggingData() {
         message(kAlreadyActive, MessageIcon::Information);
         return;
     }
-    if (!openFresh(portLogPath())) {
+    // After a write error the lines written before are kept: a new start must not quietly
+    // empty them.
+    const auto path = portLogPath();
+    if (path && holdsLines(*path) &&
+        person_.message("\nThe operational log \"" + displayPath(path->filename()) +
+                            "\" holds the lines of an earlier log.\n\nStarting a new log "
+                            "empties it. To keep those lines, answer No and save them first "
+                            "with Save Current Log.\n\nStart a new log now?\n",
+                        MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes) {
+        return;
+    }
+    if (!openFresh(path)) {
         return;
     }
     state_.lastErrorCode = " - ";
@@ -211,14 +243,30 @@ void OperationalLog::saveCurrentLog() {
         message(kSaveInvalid, MessageIcon::Exclamation);
         return;
     }
-    std::error_code sameError;
-    if (std::filesystem::equivalent(target, *source, sameError)) {
+    if (sameFile(target, *source)) {
         message(kSaveOverItself, MessageIcon::Exclamation);
         return;
     }
+    std::error_code existsError;
+    if (std::filesystem::exists(target, existsError)) {
+        if (readOnly(target)) {
+            message(kReadOnlyTarget, MessageIcon::Exclamation);
+            return;
+        }
+        if (person_.message("\n\"" + displayPath(target) +
+                                "\" already exists.\n\nDo you want to replace it?\n",
+                            MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes) {
+            return;
+        }
+    }
     // Written beside the target and renamed over it only when complete.
-    if (replaceFileContent(target, content)) {
-        message(kSaveInvalid, MessageIcon::Exclamation);
+    if (const auto error = replaceFileContent(target, content)) {
+        const bool badPath =
+            error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory;
+        message(badPath ? kSaveInvalid
+                        : "\nError Saving File\n\n\"" + displayPath(target) +
+                              "\" could not be written (" + error.message() + ").\n ",
+                MessageIcon::Exclamation);
     }
 }
 

@@ -35,7 +35,7 @@ MethodRecord MethodFile::record(int method) const {
 
 MethodFile readMethodFile(const std::filesystem::path& path) {
     ArchiveReadResult read = readArchiveFile(path, kMethodFileStrings);
-    return {read.status, std::move(read.strings)};
+    return {read.status, std::move(read.strings), read.error};
 }
 
 std::vector<std::string> methodFileStrings(const MethodTable& table) {

@@ -38,6 +38,7 @@ std::string testMethodsFileName(bool fineGasResolution);
 struct MethodFile {
     ArchiveReadStatus status = ArchiveReadStatus::CannotOpen;
     std::vector<std::string> strings; // kMethodFileStrings when status is Ok
+    std::error_code error;            // why it is Unreadable
 
     // One string of method 1 to 10.
     const std::string& text(int method, MethodFileField field) const;

@@ -3,7 +3,14 @@
 namespace kqvdr {
 
 ArchiveReadStatus ReadMethodNames(const std::filesystem::path& programDir, MethodTable& table) {
+    std::error_code error;
+    return ReadMethodNames(programDir, table, error);
+}
+
+ArchiveReadStatus ReadMethodNames(const std::filesystem::path& programDir, MethodTable& table,
+                                  std::error_code& error) {
     const auto result = readArchiveFile(programDir / kNamesFile, kNamesFileStrings);
+    error = result.error;
     if (result.status == ArchiveReadStatus::CannotOpen) {
         for (std::size_t i = 0; i < table.size(); ++i) {
             table[i].name = i == 0 ? "Custom Method" : "No Name";

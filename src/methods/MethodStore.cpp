@@ -56,6 +56,10 @@ constexpr const char* kNamesDamaged =
     "The method names file \"Names.mtd\" is damaged and cannot be read.\n\nThe method names and "
     "descriptions have not been changed.";
 
+constexpr const char* kNamesKept =
+    "\n\nThe method names and descriptions have not been changed, and the file is not saved "
+    "over while this program runs.";
+
 constexpr const char* kNamesNotKept = "The method names and descriptions have not been saved.";
 constexpr const char* kMethodsNotKept = "The method settings have not been saved.";
 // The test's methods replace the operator's on the instrument, so a test without a copy of the
@@ -112,7 +116,13 @@ void MethodStore::message(const std::string& text, MessageIcon icon) {
 }
 
 bool MethodStore::readMethodNames() {
-    const ArchiveReadStatus status = ReadMethodNames(programDir_, state_.methods);
+    std::error_code error;
+    const ArchiveReadStatus status = ReadMethodNames(programDir_, state_.methods, error);
+    namesKept_ = status == ArchiveReadStatus::Unreadable;
+    if (namesKept_) {
+        message(unreadableFileText(kNamesFile, error) + kNamesKept, MessageIcon::Exclamation);
+        return false;
+    }
     if (status == ArchiveReadStatus::Damaged) {
         message(kNamesDamaged, MessageIcon::Exclamation);
         return false;
@@ -132,6 +142,9 @@ void MethodStore::reportWriteFailure(const char* fileName, std::error_code error
 }
 
 bool MethodStore::writeMethodNames() {
+    if (namesKept_) {
+        return false; // the operator was told at the start that it stays as it is
+    }
     if (const auto error = WriteMethodNames(programDir_, state_.methods)) {
         reportWriteFailure(kNamesFile, error, kNamesNotKept);
         return false;
@@ -171,6 +184,10 @@ std::optional<MethodFile> MethodStore::readUsable(const std::string& name,
         break;
     case ArchiveReadStatus::CannotOpen:
         message(messages.missing, MessageIcon::Exclamation);
+        return std::nullopt;
+    case ArchiveReadStatus::Unreadable:
+        message(unreadableFileText(name, methods.error) + "\n\n" + messages.consequence,
+                MessageIcon::Exclamation);
         return std::nullopt;
     case ArchiveReadStatus::Damaged:
         message(messages.damaged, MessageIcon::Exclamation);

@@ -35,9 +35,11 @@ public:
     void setAuditSink(AuditSink* sink) { audit_ = sink; }
 
     // Names and descriptions from "Names.mtd", the default names when it is missing. False,
-    // with a message, when it is damaged.
+    // with a message, when it is damaged or cannot be read; one that cannot be read is then
+    // never saved over.
     bool readMethodNames();
-    // False, with a message, when the file cannot be written.
+    // False, with a message, when the file cannot be written; false without one when it could
+    // not be read at the start.
     bool writeMethodNames();
     void sendMethod(int number);
 
@@ -89,6 +91,7 @@ private:
     MethodEditorFields& editor_;
     const std::filesystem::path& programDir_;
     AuditSink* audit_ = nullptr;
+    bool namesKept_ = false; // Names.mtd is there but cannot be read: never saved over
 };
 
 } // namespace kqvdr

@@ -33,6 +33,9 @@ public:
     void attach(StatusPoll& poll, MethodStore& methods, OperationalLog& log,
                 AutomationRunner& automation);
 
+    // Where a usage file that cannot be read or saved is told.
+    void onUsageProblem(UsageTracker::ProblemReport report) { usage_.onProblem(std::move(report)); }
+
     void programStarted();
     void programExiting();
     // True when a trend sample was taken.

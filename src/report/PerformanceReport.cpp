@@ -1,13 +1,15 @@
 #include "PerformanceReport.h"
 
 #include "CPage.h"
+#include "FileReplace.h"
 #include "PrintFlags.h"
 #include "ReportContent.h"
 #include "ReportMaker.h"
+#include "SystemTestAnalysis.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <QBuffer>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <algorithm>
@@ -23,6 +25,7 @@ constexpr double kLabelColumn = 1.0;
 constexpr double kValueColumn = 3.5;
 constexpr double kBesideLabel = -0.18;
 constexpr double kFooterRow = 10.45;
+constexpr int kPdfResolution = 1200; // dots per inch, as a high-resolution printer
 
 QString q(const std::string& text) {
     return QString::fromStdString(text);
@@ -59,8 +62,14 @@ void printFirstPage(CPage& page, const ReportData& data) {
         gap = 0.3;
     }
     row = labelled(page, row + 0.6, "Report Date :", q(data.date));
-    labelled(page, row + 0.3, "Test Technician :", QString(51, QLatin1Char(' ')),
-             PrintUnderline | PrintLeft);
+    row = labelled(page, row + 0.3, "Test Technician :", QString(51, QLatin1Char(' ')),
+                   PrintUnderline | PrintLeft);
+    // Verdicts drawn from a log with holes say so where they are given.
+    const std::string unread =
+        unreadableLinesText({{}, data.unreadableLines, data.firstUnreadableLine});
+    if (!unread.empty()) {
+        page.PrintAt(row + 0.3, kLabelColumn, PrintItalic | PrintLeft, kPoints, q(unread));
+    }
 }
 
 double printMethodBlock(CPage& page, double y, const TestResult& row) {
@@ -136,19 +145,20 @@ std::string reportDateText(int year, int month, int day) {
     return std::strftime(text, sizeof text, "%A, %B %d, %Y", &date) > 0 ? text : "";
 }
 
-void printReport(QPrinter& printer, const ReportData& data) {
+bool drawReport(QPagedPaintDevice& device, int resolution, const ReportData& data) {
     QPainter painter;
-    if (!painter.begin(&printer)) {
-        return;
+    if (!painter.begin(&device)) {
+        return false;
     }
     const int pages = reportPageCount(data.rows.size());
     for (int number = 1; number <= pages; ++number) {
-        if (number > 1) {
-            printer.newPage();
+        if (number > 1 && !device.newPage()) {
+            painter.end();
+            return false;
         }
-        const QRectF area = printer.pageLayout().paintRectPixels(printer.resolution());
-        CPage page(painter, PageGeometry(area.width(), area.height(), printer.logicalDpiX(),
-                                         printer.logicalDpiY()));
+        const QRectF area = device.pageLayout().paintRectPixels(resolution);
+        CPage page(painter, PageGeometry(area.width(), area.height(), device.logicalDpiX(),
+                                         device.logicalDpiY()));
         if (number == 1) {
             printFirstPage(page, data);
         } else {
@@ -157,48 +167,49 @@ void printReport(QPrinter& printer, const ReportData& data) {
         page.PrintAt(kFooterRow, kLabelColumn, PrintBold | PrintCentred, kPoints,
                      QStringLiteral("Page %1").arg(number));
     }
-    painter.end();
+    return painter.end();
+}
+
+std::optional<QString> printReport(QPrinter& printer, const ReportData& data) {
+    if (!drawReport(printer, printer.resolution(), data)) {
+        return QStringLiteral("The report could not be printed on %1: the printer did not "
+                              "take the job")
+            .arg(printer.printerName().isEmpty() ? QStringLiteral("the printer")
+                                                 : printer.printerName());
+    }
+    return std::nullopt;
 }
 
 std::optional<QString> writeReportPdf(const QString& path, const ReportData& data) {
-    const QFileInfo target(path);
-    if (target.isDir()) {
-        return QStringLiteral("%1 is a folder").arg(path);
-    }
-    const QString temporary = target.absoluteFilePath() + QStringLiteral(".tmp");
+    QByteArray bytes;
     {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(temporary);
-        printer.setPageSize(QPageSize(QPageSize::A4));
-        printer.setPageMargins(QMarginsF(6.35, 6.35, 6.35, 6.35), QPageLayout::Millimeter);
-        printer.setDocName(QStringLiteral("report"));
-        printer.setCreator(QStringLiteral("KQ-VDR 1000 Control"));
-        QPainter probe;
-        if (!probe.begin(&printer)) {
-            QFile::remove(temporary);
-            return QStringLiteral("%1 cannot be written").arg(path);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setResolution(kPdfResolution);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                         QMarginsF(6.35, 6.35, 6.35, 6.35),
+                                         QPageLayout::Millimeter));
+        writer.setTitle(QStringLiteral("report"));
+        writer.setCreator(QStringLiteral("KQ-VDR 1000 Control"));
+        if (!drawReport(writer, writer.resolution(), data)) {
+            return QStringLiteral("%1 cannot be written (the report could not be drawn)").arg(path);
         }
-        probe.end();
-        printReport(printer, data);
     }
-    const QFileInfo written(temporary);
-    if (!written.exists() || written.size() == 0) {
-        QFile::remove(temporary);
-        return QStringLiteral("%1 cannot be written").arg(path);
+    // Only a document that reached its trailer is a whole one.
+    if (!bytes.trimmed().endsWith("%%EOF")) {
+        return QStringLiteral("%1 cannot be written (the PDF is incomplete)").arg(path);
     }
-    // Renamed over the old report in one step, so a crash leaves the old one or the new one.
-    std::error_code error;
-    std::filesystem::rename(temporary.toStdString(), path.toStdString(), error);
-    if (error) {
-        QFile::remove(temporary);
+    const auto target = std::filesystem::path(path.toStdU16String());
+    if (const auto error = replaceFileContent(
+            target, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
         return QStringLiteral("%1 cannot be written (%2)")
             .arg(path, QString::fromStdString(error.message()));
     }
     return std::nullopt;
 }
 
-bool printReportWithDialog(QWidget* parent, const ReportData& data) {
+std::optional<QString> printReportWithDialog(QWidget* parent, const ReportData& data) {
     const int pages = reportPageCount(data.rows.size());
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("report"));
@@ -210,11 +221,10 @@ bool printReportWithDialog(QWidget* parent, const ReportData& data) {
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     if (dialog.exec() != QDialog::Accepted) {
-        return false;
+        return std::nullopt;
     }
     printer.setPrintRange(QPrinter::AllPages);
-    printReport(printer, data);
-    return true;
+    return printReport(printer, data);
 }
 
 } // namespace kqvdr

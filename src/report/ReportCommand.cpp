@@ -10,15 +10,18 @@ namespace kqvdr {
 
 int runReportCommand(const std::filesystem::path& log, bool fineFlow,
                      const std::filesystem::path& pdf, std::ostream& errors) {
-    auto rows = analyseTestLogFile(log, fineFlow);
-    if (!rows) {
-        errors << "kqvdr1000-control: cannot read the system test log " << log.string() << "\n";
+    LogAnalysis analysis;
+    if (const auto error = analyseLogFile(log, fineFlow, analysis)) {
+        errors << "kqvdr1000-control: cannot read the system test log " << log.string() << " ("
+               << error.message() << ")\n";
         return 1;
     }
     const QDate today = QDate::currentDate();
-    ReportData data{storedSerial(serialOfLogName(log.filename().string())), std::move(*rows),
-                    reportDateText(today.year(), today.month(), today.day())};
-    if (const auto failure = writeReportPdf(QString::fromStdString(pdf.string()), data)) {
+    ReportData data{storedSerial(serialOfLogName(log.filename().string())),
+                    std::move(analysis.rows),
+                    reportDateText(today.year(), today.month(), today.day()),
+                    analysis.unreadableLines, analysis.firstUnreadableLine};
+    if (const auto failure = writeReportPdf(QString::fromStdU16String(pdf.u16string()), data)) {
         errors << "kqvdr1000-control: the report " << failure->toStdString() << "\n";
         return 1;
     }

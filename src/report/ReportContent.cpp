@@ -52,9 +52,21 @@ constexpr TestTexts kTests[] = {
      "system test."},
 };
 
-// A log without a single analysed method has tested nothing; it must not certify a pass.
+// A test that no record of the log shows was not carried out; it must not certify a pass.
 constexpr const char* kNotTested =
-    "The test log holds no analysed method, so this test was not carried out.";
+    "No record in the test log shows this test, so it was not carried out.";
+
+// A block that began in ERROR measured nothing: every value and verdict reads "-".
+MethodBlockTexts noDataBlock(MethodBlockTexts block) {
+    block.nebuliser = block.evaporator = block.gas = "-";
+    TestResult measuredRow;
+    measuredRow.hasData = true;
+    const MethodBlockTexts measured = methodBlockTexts(measuredRow);
+    for (std::size_t r = 0; r < block.cells.size(); ++r) {
+        block.cells[r] = {measured.cells[r][0], r == 1 ? "" : "  -", r == 1 ? "" : "  -", "-"};
+    }
+    return block;
+}
 
 } // namespace
 
@@ -96,6 +108,13 @@ std::array<ReportTest, kSystemTestCount> reportTests(const std::vector<TestResul
 MethodBlockTexts methodBlockTexts(const TestResult& row) {
     MethodBlockTexts block;
     block.title = "Method " + std::to_string(row.method);
+    if (row.unreadableLines > 0) {
+        block.title += " (" + std::to_string(row.unreadableLines) +
+                       (row.unreadableLines == 1 ? " line" : " lines") + " unreadable)";
+    }
+    if (!row.hasData) {
+        return noDataBlock(std::move(block));
+    }
     block.nebuliser = std::to_string(row.nebSet) + " C";
     block.evaporator = std::to_string(row.evapSet) + " C";
     block.gas = format("%1.2f SLM", row.gasSet);

@@ -15,14 +15,15 @@ std::string flag(bool value) {
 
 std::string analysisCsv(const std::vector<TestResult>& rows) {
     CsvWriter csv;
-    csv.record(std::array<const char*, 25>{
+    csv.record(std::array<const char*, 27>{
         "method",    "respStart",      "respElapsed",   "respExpected", "respPass",
         "stabStart", "stabDuration",   "stabEvaluated", "nebSet",       "nebMeanOffset",
         "nebRsd",    "nebOffsetPass",  "nebRsdPass",    "evapSet",      "evapMeanOffset",
         "evapRsd",   "evapOffsetPass", "evapRsdPass",   "gasSet",       "gasResponse",
-        "gasLimit",  "gasPass",        "photoMax",      "photoLimit",   "baselinePass"});
+        "gasLimit",  "gasPass",        "photoMax",      "photoLimit",   "baselinePass",
+        "hasData",   "unreadableLines"});
     for (const TestResult& r : rows) {
-        csv.record(std::array<std::string, 25>{std::to_string(r.method),
+        csv.record(std::array<std::string, 27>{std::to_string(r.method),
                                                r.respStart,
                                                r.respElapsed,
                                                r.respExpected,
@@ -46,7 +47,9 @@ std::string analysisCsv(const std::vector<TestResult>& rows) {
                                                flag(r.gasPass),
                                                CsvWriter::number(r.photoMax, 3),
                                                CsvWriter::number(r.photoLimit, 3),
-                                               flag(r.baselinePass)});
+                                               flag(r.baselinePass),
+                                               flag(r.hasData),
+                                               std::to_string(r.unreadableLines)});
     }
     return csv.text();
 }

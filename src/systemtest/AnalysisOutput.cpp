@@ -1,5 +1,6 @@
 #include "AnalysisOutput.h"
 
+#include "SystemTestAnalysis.h"
 #include "TestVerdicts.h"
 
 #include <array>
@@ -61,6 +62,15 @@ private:
     std::string text_;
 };
 
+// A row that lost lines says so at its end.
+std::string lostLinesNote(const TestResult& row) {
+    if (row.unreadableLines == 0) {
+        return {};
+    }
+    return "  (" + std::to_string(row.unreadableLines) +
+           (row.unreadableLines == 1 ? " line" : " lines") + " unreadable)";
+}
+
 std::string rowJson(const TestResult& r) {
     JsonObject o;
     o.value("method", r.method);
@@ -105,6 +115,8 @@ std::string rowJson(const TestResult& r) {
     o.value("photoMin", r.photoMin);
     o.value("photoLimit", r.photoLimit);
     o.flag("baselinePass", r.baselinePass);
+    o.flag("hasData", r.hasData);
+    o.value("unreadableLines", r.unreadableLines);
     return o.close();
 }
 
@@ -116,24 +128,38 @@ std::string analysisTable(const AnalysisOutput& analysis) {
     out += "Method  Start     Expected  Elapsed   Resp  Neb off  Neb RSD  Evap off  Evap RSD  "
            "Stab  Photo max  Base  Gas s  Gas\n";
     for (const TestResult& r : analysis.rows) {
+        if (!r.hasData) {
+            char line[128];
+            std::snprintf(
+                line, sizeof line,
+                "%6d  %-8s  %-8s  %-8s  %-4s  %7s  %7s  %8s  %8s  %-4s  %9s  %-4s  %5s  %s",
+                r.method, "-", "-", "-", "-", "-", "-", "-", "-", "-", "-", "-", "-", "-");
+            out += line + lostLinesNote(r) + "\n";
+            continue;
+        }
         const auto stab = [&r](double value, int decimals) {
             return r.stabEvaluated ? number(value, decimals) : std::string("-");
         };
         char line[256];
         std::snprintf(line, sizeof line,
-                      "%6d  %-8s  %-8s  %-8s  %-4s  %7s  %7s  %8s  %8s  %-4s  %9s  %-4s  %5d  %s\n",
+                      "%6d  %-8s  %-8s  %-8s  %-4s  %7s  %7s  %8s  %8s  %-4s  %9s  %-4s  %5d  %s",
                       r.method, r.respStart.c_str(), r.respExpected.c_str(), r.respElapsed.c_str(),
                       passText(r.respPass), stab(r.nebMeanOffset, 1).c_str(),
                       stab(r.nebRsd, 2).c_str(), stab(r.evapMeanOffset, 1).c_str(),
                       stab(r.evapRsd, 2).c_str(), passText(r.stable()),
                       number(r.photoMax, 3).c_str(), passText(r.baselinePass), r.gasResponse,
                       passText(r.gasPass));
-        out += line;
+        out += line + lostLinesNote(r) + "\n";
     }
     if (analysis.rows.empty()) {
         out += "(no method blocks in this log)\n";
     }
     out += "\n";
+    if (const std::string unread =
+            unreadableLinesText({{}, analysis.unreadableLines, analysis.firstUnreadableLine});
+        !unread.empty()) {
+        out += unread + "\n\n";
+    }
     const TestVerdicts verdicts = overallVerdicts(analysis.rows);
     for (int i = 0; i < kSystemTestCount; ++i) {
         const auto test = static_cast<SystemTest>(i);
@@ -161,6 +187,10 @@ std::string analysisJson(const AnalysisOutput& analysis) {
     o.text("serial", analysis.serial);
     o.flag("fineFlow", analysis.fineFlow);
     o.field("rows", rows);
+    o.field("unreadableLines", std::to_string(analysis.unreadableLines));
+    o.field("firstUnreadableLine", analysis.unreadableLines == 0
+                                       ? std::string("null")
+                                       : std::to_string(analysis.firstUnreadableLine));
     o.field("verdicts", verdicts.close());
     return o.close() + "\n";
 }

@@ -2,24 +2,56 @@
 
 #include "AnalysisCsv.h"
 #include "AnalysisOutput.h"
+#include "FileIdentity.h"
 #include "FileReplace.h"
 #include "SystemTestAnalysis.h"
 #include "TestSerial.h"
 
 namespace kqvdr {
 
+std::optional<std::string> outputClash(const AnalyzeRequest& request) {
+    const auto clash = [&](const std::optional<std::filesystem::path>& output,
+                           const char* option) -> std::optional<std::string> {
+        if (output && sameFile(*output, request.log)) {
+            return std::string(option) + " " + output->string() +
+                   " is the log being analysed; it would be overwritten";
+        }
+        return std::nullopt;
+    };
+    if (auto message = clash(request.csv, "--csv")) {
+        return message;
+    }
+    if (auto message = clash(request.report, "--report")) {
+        return message;
+    }
+    if (request.csv && request.report && sameFile(*request.csv, *request.report)) {
+        return "--csv and --report name the same file " + request.csv->string();
+    }
+    return std::nullopt;
+}
+
 int runAnalyzeCommand(const AnalyzeRequest& request, std::ostream& out, std::ostream& errors) {
+    if (const auto clash = outputClash(request)) {
+        errors << "kqvdr1000-control: " << *clash << "\n";
+        return 2;
+    }
     const bool fine = request.fineFlow.value_or(fineFlowLog(request.log));
-    auto rows = analyseTestLogFile(request.log, fine);
-    if (!rows) {
+    LogAnalysis log;
+    if (const auto error = analyseLogFile(request.log, fine, log)) {
         errors << "kqvdr1000-control: cannot read the system test log " << request.log.string()
-               << "\n";
+               << " (" << error.message() << ")\n";
         return 1;
+    }
+    if (log.unreadableLines > 0) {
+        errors << "kqvdr1000-control: " << request.log.string() << ": " << unreadableLinesText(log)
+               << "\n";
     }
     AnalysisOutput analysis;
     analysis.serial = shownSerial(serialOfLogName(request.log.filename().string()));
     analysis.fineFlow = fine;
-    analysis.rows = std::move(*rows);
+    analysis.rows = std::move(log.rows);
+    analysis.unreadableLines = log.unreadableLines;
+    analysis.firstUnreadableLine = log.firstUnreadableLine;
     out << (request.json ? analysisJson(analysis) : analysisTable(analysis));
     out.flush();
     if (request.csv) {

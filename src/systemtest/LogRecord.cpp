@@ -1,13 +1,18 @@
 #include "LogRecord.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 
 namespace kqvdr {
 namespace {
 
-constexpr std::size_t kPieceLength = 79;
 constexpr std::size_t kTimeBuffer = 11;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+// Every number in a log line is a 16-bit instrument word, at most scaled down.
+constexpr float kLargestReading = 32768.0f;
+constexpr int kSmallestWord = -32768;
+constexpr int kLargestWord = 32767;
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
@@ -47,7 +52,7 @@ public:
         }
         const char* first = text_.data() + start + (text_[start] == '+' ? 1 : 0);
         const auto result = std::from_chars(first, text_.data() + pos_, out);
-        return result.ec == std::errc{};
+        return result.ec == std::errc{} && out >= kSmallestWord && out <= kLargestWord;
     }
 
     bool decimal(float& out) {
@@ -79,8 +84,10 @@ public:
                 takeDigits(number);
             }
         }
+        // Out of range leaves `out` as it was: the previous line's value must not pass as this
+        // line's.
         const auto result = std::from_chars(number.data(), number.data() + number.size(), out);
-        return result.ec == std::errc{} || result.ec == std::errc::result_out_of_range;
+        return result.ec == std::errc{} && std::abs(out) <= kLargestReading;
     }
 
 private:
@@ -101,6 +108,31 @@ private:
     std::size_t pos_ = 0;
 };
 
+bool controlCharacter(char c) {
+    return static_cast<unsigned char>(c) < 0x20 && !isBlank(c);
+}
+
+// One or two digits.
+bool timeField(std::string_view text, int largest) {
+    if (text.empty() || text.size() > 2 || !isDigit(text[0]) ||
+        (text.size() == 2 && !isDigit(text[1]))) {
+        return false;
+    }
+    const int value = text.size() == 2 ? (text[0] - '0') * 10 + (text[1] - '0') : text[0] - '0';
+    return value <= largest;
+}
+
+bool timeOfDay(std::string_view time) {
+    const std::size_t first = time.find(':');
+    const std::size_t second = first == std::string_view::npos ? first : time.find(':', first + 1);
+    if (second == std::string_view::npos) {
+        return false;
+    }
+    return timeField(time.substr(0, first), 23) &&
+           timeField(time.substr(first + 1, second - first - 1), 59) &&
+           timeField(time.substr(second + 1), 59);
+}
+
 } // namespace
 
 double widen(float value) {
@@ -111,12 +143,26 @@ double widen(float value) {
     return result;
 }
 
+bool blankLine(std::string_view line) {
+    for (const char c : line) {
+        if (!isBlank(c)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool readLogRecord(std::string_view line, LogRecord& record) {
+    for (const char c : line) {
+        if (controlCharacter(c)) {
+            return false;
+        }
+    }
     Scanner scan(line);
     std::string busy;
     std::string transfer;
     std::string error;
-    return scan.word(record.time) && record.time.size() <= kTimeBuffer &&
+    return scan.word(record.time) && record.time.size() <= kTimeBuffer && timeOfDay(record.time) &&
            scan.integer(record.nebSet) && scan.integer(record.evapSet) &&
            scan.integer(record.transferSet) && scan.decimal(record.gasSet) &&
            scan.decimal(record.nebTemp) && scan.decimal(record.evapTemp) &&
@@ -126,23 +172,26 @@ bool readLogRecord(std::string_view line, LogRecord& record) {
            scan.word(error);
 }
 
-bool LogPieceReader::next(std::string_view& piece) {
+LogLineReader::LogLineReader(std::string_view text) : text_(text) {
+    if (text_.starts_with(kByteOrderMark)) {
+        at_ = kByteOrderMark.size();
+    }
+}
+
+bool LogLineReader::next(std::string_view& line) {
     if (at_ >= text_.size()) {
         return false;
     }
-    const std::size_t lineEnd = text_.find('\n', at_);
-    const std::size_t end = lineEnd == std::string_view::npos ? text_.size() : lineEnd;
-    // A CR before the line break is part of the break, not of the line. A line of 79 characters
-    // or more fills the buffer: its line break, or its rest, comes as the next piece.
-    const bool crlf = end > at_ && end < text_.size() && text_[end - 1] == '\r';
-    const std::size_t content = (crlf ? end - 1 : end) - at_;
-    if (content >= kPieceLength) {
-        piece = text_.substr(at_, kPieceLength);
-        at_ += kPieceLength;
-        return true;
+    const std::size_t end = text_.find_first_of("\r\n", at_);
+    if (end == std::string_view::npos) {
+        line = text_.substr(at_);
+        at_ = text_.size();
+    } else {
+        line = text_.substr(at_, end - at_);
+        const bool crlf = text_[end] == '\r' && end + 1 < text_.size() && text_[end + 1] == '\n';
+        at_ = end + (crlf ? 2 : 1);
     }
-    piece = text_.substr(at_, content);
-    at_ = end == text_.size() ? end : end + 1;
+    ++number_;
     return true;
 }
 

@@ -29,22 +29,29 @@ double widen(float value);
 
 // A record only when all sixteen fields convert, read as a C scanf of
 // "%s%d%d%d%f%f%f%f%f%f%s%s%s%s%d%s" would; a decimal comma counts as a point, so that a log
-// written under a comma-decimal locale still reads. A time longer than its 11-character buffer
-// does not convert.
+// written under a comma-decimal locale still reads. Beyond what scanf checks, a line holds no
+// record when it carries a control character (a block of NULs), a time that is no time of day
+// (25:61:99) or a number no 16-bit instrument word can give (1e308, where scanf would keep the
+// previous line's value).
 bool readLogRecord(std::string_view line, LogRecord& record);
 
-// Cuts a log into the pieces a line reader with an 80-byte buffer returns: each piece ends
-// after a line break or after 79 characters, whichever comes first (the rest of a longer line
-// is the next piece). CR LF counts as one line break.
-class LogPieceReader {
+// Cuts a log into lines at LF, CR LF or a lone CR, after a UTF-8 byte-order mark if the text
+// starts with one. A line may be of any length.
+class LogLineReader {
 public:
-    explicit LogPieceReader(std::string_view text) : text_(text) {}
+    explicit LogLineReader(std::string_view text);
     // False at the end of the text.
-    bool next(std::string_view& piece);
+    bool next(std::string_view& line);
+    // The 1-based number of the line `next` returned last.
+    std::size_t lineNumber() const { return number_; }
 
 private:
     std::string_view text_;
     std::size_t at_ = 0;
+    std::size_t number_ = 0;
 };
+
+// Whether a line holds nothing but blanks: no data, so nothing is lost by passing over it.
+bool blankLine(std::string_view line);
 
 } // namespace kqvdr

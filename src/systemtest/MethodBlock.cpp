@@ -142,9 +142,11 @@ std::optional<TestResult> MethodBlock::finish(const std::string& lastTime,
                                               const ReferenceTables& tables) const {
     TestResult row;
     row.method = static_cast<std::int16_t>(method_);
+    row.unreadableLines = lostLines_;
     if (segments_.empty()) {
         return row; // the block began with an ERROR record: a row without data
     }
+    row.hasData = true;
     const ElapsedTime lastSpan = elapsedTime(segments_.back().start, lastTime);
     if (unreadableTime_ || !lastSpan.valid()) {
         return std::nullopt;
@@ -181,6 +183,7 @@ void MethodBlock::evaluateResponse(std::size_t index, const std::string& duratio
     const int expected = std::max(neb, evap) + kResponseAllowance;
     const bool nextReady = index + 1 < segments_.size() && segments_[index + 1].ready == "T";
     row.respPass = nextReady && segments_[index + 1].prevSpan <= expected;
+    row.respEvaluated = true;
     row.respStart = segment.start;
     row.respElapsed = duration;
     row.respExpected = durationText(std::max(0, expected));

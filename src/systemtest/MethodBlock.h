@@ -9,7 +9,7 @@
 
 namespace kqvdr {
 
-class ReferenceTables;
+struct ReferenceTables;
 
 // The records of one method block, cut into segments by readiness and by changes between
 // heating and non-heating modes, and judged when the block ends.
@@ -19,6 +19,8 @@ public:
 
     // One record of the block (its method, and not an ERROR record).
     void add(const LogRecord& record);
+    // A line that could not be read while this block was being read.
+    void lostLine() { ++lostLines_; }
     // The block's row; `lastTime` is the time of the last record converted, which closes the
     // last segment. Nothing when a time text cannot be read.
     std::optional<TestResult> finish(const std::string& lastTime,
@@ -62,6 +64,7 @@ private:
     int method_;
     bool fineFlow_;
     bool unreadableTime_ = false;
+    int lostLines_ = 0;
     float previousFlow_ = 0;
     std::optional<LogRecord> previous_;
     std::vector<Segment> segments_;

@@ -1,12 +1,20 @@
 #include "ResultLines.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace kqvdr {
 namespace {
 
+constexpr const char* kNone = "-";
+
 const char* passText(bool pass) {
     return pass ? "Pass" : "Fail";
+}
+
+// A row without records shows no verdict at all, not a pass nobody measured.
+const char* statusText(const TestResult& row, bool pass) {
+    return row.hasData ? passText(pass) : kNone;
 }
 
 template <typename... Args> std::string format(const char* pattern, Args... args) {
@@ -38,6 +46,10 @@ bool heaterStable(const TestResult& row, Heater heater) {
 
 std::vector<std::string> temperatureResponseLines(const std::vector<TestResult>& rows) {
     return linesOf(rows, [](const TestResult& r) {
+        if (!r.hasData) {
+            return format("%-2s\t%s\t\t%s\t\t%s\t\t%s", methodText(r).c_str(), kNone, kNone, kNone,
+                          kNone);
+        }
         return format("%-2s\t%s\t\t%s\t\t%s\t\t%s", methodText(r).c_str(), r.respStart.c_str(),
                       r.respExpected.c_str(), r.respElapsed.c_str(), passText(r.respPass));
     });
@@ -46,15 +58,17 @@ std::vector<std::string> temperatureResponseLines(const std::vector<TestResult>&
 std::vector<std::string> baselineStabilityLines(const std::vector<TestResult>& rows) {
     return linesOf(rows, [](const TestResult& r) {
         return format("%-2s\t\t%s\t\t%s\t\t%s", methodText(r).c_str(),
-                      format("%2.3lf", r.photoLimit).c_str(), format("%2.3lf", r.photoMax).c_str(),
-                      passText(r.baselinePass));
+                      format("%2.3lf", r.photoLimit).c_str(),
+                      r.hasData ? format("%2.3lf", r.photoMax).c_str() : kNone,
+                      statusText(r, r.baselinePass));
     });
 }
 
 std::vector<std::string> massFlowResponseLines(const std::vector<TestResult>& rows) {
     return linesOf(rows, [](const TestResult& r) {
-        return format("%-2s\t\t%d\t\t%d\t\t%s", methodText(r).c_str(), r.gasLimit, r.gasResponse,
-                      passText(r.gasPass));
+        return format("%-2s\t\t%d\t\t%s\t\t%s", methodText(r).c_str(), r.gasLimit,
+                      r.hasData ? std::to_string(r.gasResponse).c_str() : kNone,
+                      statusText(r, r.gasPass));
     });
 }
 
@@ -70,12 +84,13 @@ std::vector<std::string> temperatureStabilityLines(const std::vector<TestResult>
                       shown("%2.1lf", neb ? r.nebMeanOffset : r.evapMeanOffset).c_str(),
                       shown("%2.1lf", neb ? r.nebRsdLimit : r.evapRsdLimit).c_str(),
                       shown("%2.2lf", neb ? r.nebRsd : r.evapRsd).c_str(),
-                      passText(heaterStable(r, heater)));
+                      statusText(r, heaterStable(r, heater)));
     });
 }
 
 Verdict heaterStabilityVerdict(const std::vector<TestResult>& rows, Heater heater) {
-    if (rows.empty()) {
+    if (std::none_of(rows.begin(), rows.end(),
+                     [](const TestResult& row) { return row.stabEvaluated; })) {
         return Verdict::NotTested;
     }
     for (const TestResult& row : rows) {
@@ -89,7 +104,9 @@ Verdict heaterStabilityVerdict(const std::vector<TestResult>& rows, Heater heate
 std::string methodSettingsText(const std::vector<TestResult>& rows) {
     std::string text = "\nMethod\t\tNeb SetPt\tEvap SetPt\tGas SetPt\n\n";
     for (const TestResult& r : rows) {
-        text += format("%d\t\t%d\t\t%d\t\t%2.2lf\n", r.method, r.nebSet, r.evapSet, r.gasSet);
+        text += r.hasData
+                    ? format("%d\t\t%d\t\t%d\t\t%2.2lf\n", r.method, r.nebSet, r.evapSet, r.gasSet)
+                    : format("%d\t\t%s\t\t%s\t\t%s\n", r.method, kNone, kNone, kNone);
     }
     return text;
 }

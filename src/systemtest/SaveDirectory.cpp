@@ -1,24 +1,23 @@
 #include "SaveDirectory.h"
 
-#include <fstream>
-#include <iterator>
+#include "FileReplace.h"
 
 namespace kqvdr {
 namespace {
 
 constexpr std::size_t kPieceLength = 98;
+// It names one folder; anything longer is not a savedir.txt.
+constexpr std::size_t kLargestFile = 64 * 1024;
 
 } // namespace
 
 SaveDirectoryCheck checkSaveDirectory(const std::filesystem::path& programDir,
                                       const std::string& testSerial) {
-    std::ifstream in(programDir / kSaveDirectoryFile, std::ios::binary);
     SaveDirectoryCheck check;
-    if (!in) {
+    std::string content;
+    if (readWholeFile(programDir / kSaveDirectoryFile, content, kLargestFile)) {
         return check;
     }
-    const std::string content((std::istreambuf_iterator<char>(in)),
-                              std::istreambuf_iterator<char>());
     std::string directory;
     for (std::size_t at = 0; at < content.size();) {
         const std::size_t lineEnd = content.find('\n', at);

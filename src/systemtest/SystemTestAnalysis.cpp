@@ -1,18 +1,18 @@
 #include "SystemTestAnalysis.h"
 
+#include "FileReplace.h"
 #include "LogRecord.h"
 #include "MethodBlock.h"
 #include "ReferenceTables.h"
 
-#include <algorithm>
 #include <array>
-#include <fstream>
-#include <sstream>
 
 namespace kqvdr {
 namespace {
 
 constexpr std::size_t kMethodSlots = kLastAnalysedMethod - kFirstAnalysedMethod + 1;
+// A test night writes about 150 KB; the limit only keeps a wrong file from filling the memory.
+constexpr std::size_t kLargestLog = std::size_t{1} << 30;
 
 const ReferenceTables& referenceTables() {
     static const ReferenceTables tables;
@@ -29,12 +29,14 @@ std::size_t slot(int method) {
 
 } // namespace
 
-std::vector<TestResult> analyseTestLog(std::string_view text, bool fineFlow) {
+LogAnalysis analyseLog(std::string_view text, bool fineFlow) {
     const ReferenceTables& tables = referenceTables();
+    LogAnalysis analysis;
     std::array<bool, kMethodSlots> found{};
     std::array<std::optional<TestResult>, kMethodSlots> rows{};
     std::optional<MethodBlock> block; // the block being read, if any
     int blockMethod = -1;
+    int lostBeforeBlock = 0; // unreadable lines since the last record, while no block was open
     std::string lastTime;
 
     const auto endBlock = [&] {
@@ -44,13 +46,26 @@ std::vector<TestResult> analyseTestLog(std::string_view text, bool fineFlow) {
         }
     };
 
-    LogPieceReader reader(text);
-    std::string_view piece;
+    LogLineReader reader(text);
+    std::string_view line;
     LogRecord record;
-    while (reader.next(piece)) {
-        if (!readLogRecord(piece, record)) {
-            break; // ends the block being read and the search for the rest
+    while (reader.next(line)) {
+        if (!readLogRecord(line, record)) {
+            if (blankLine(line)) {
+                continue;
+            }
+            if (analysis.unreadableLines++ == 0) {
+                analysis.firstUnreadableLine = reader.lineNumber();
+            }
+            if (block) {
+                block->lostLine();
+            } else {
+                ++lostBeforeBlock;
+            }
+            continue;
         }
+        const int lostHere = lostBeforeBlock;
+        lostBeforeBlock = 0;
         lastTime = record.time;
         if (block && (record.method != blockMethod || record.mode == "ERROR")) {
             endBlock();
@@ -65,6 +80,10 @@ std::vector<TestResult> analyseTestLog(std::string_view text, bool fineFlow) {
         found[slot(record.method)] = true;
         blockMethod = record.method;
         block.emplace(record.method, fineFlow);
+        // Lines lost just before a block's first record may have been its own.
+        for (int i = 0; i < lostHere; ++i) {
+            block->lostLine();
+        }
         if (record.mode == "ERROR") {
             endBlock(); // a block that begins in error holds no records
         } else {
@@ -73,35 +92,50 @@ std::vector<TestResult> analyseTestLog(std::string_view text, bool fineFlow) {
     }
     endBlock();
 
-    std::vector<TestResult> results;
     for (const auto& row : rows) {
         if (row) {
-            results.push_back(*row);
+            analysis.rows.push_back(*row);
         }
     }
-    return results;
+    return analysis;
+}
+
+std::vector<TestResult> analyseTestLog(std::string_view text, bool fineFlow) {
+    return analyseLog(text, fineFlow).rows;
+}
+
+std::error_code analyseLogFile(const std::filesystem::path& path, bool fineFlow,
+                               LogAnalysis& analysis) {
+    std::string text;
+    if (const auto error = readWholeFile(path, text, kLargestLog)) {
+        return error;
+    }
+    analysis = analyseLog(text, fineFlow);
+    return {};
 }
 
 std::optional<std::vector<TestResult>> analyseTestLogFile(const std::filesystem::path& path,
                                                           bool fineFlow) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
+    LogAnalysis analysis;
+    if (analyseLogFile(path, fineFlow, analysis)) {
         return std::nullopt;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad()) {
-        return std::nullopt;
-    }
-    return analyseTestLog(content.view(), fineFlow);
+    return std::move(analysis.rows);
 }
 
 bool fineFlowLog(const std::filesystem::path& path) {
     return path.string().find("M03") != std::string::npos;
+}
+
+std::string unreadableLinesText(const LogAnalysis& analysis) {
+    if (analysis.unreadableLines == 0) {
+        return {};
+    }
+    const bool one = analysis.unreadableLines == 1;
+    return std::to_string(analysis.unreadableLines) + (one ? " line" : " lines") +
+           " of the log could not be read and " + (one ? "was" : "were") + " left out; " +
+           (one ? "it" : "the first") + " is line " + std::to_string(analysis.firstUnreadableLine) +
+           ".";
 }
 
 } // namespace kqvdr

@@ -19,6 +19,7 @@ const char* const kSequenceMissing =
     "The System Tests sequence file cannot be found.\n\nA System Test will not be carried out.";
 const char* const kSequenceDamaged =
     "The System Tests sequence file is damaged.\n\nA System Test will not be carried out.";
+const char* const kNoTest = "A System Test will not be carried out.";
 const char* const kStopped = "\nThe System Test has been stopped.\n\nAnalysis of the instruments "
                              "performance cannot be carried out.";
 const char* const kAutomationRuns =
@@ -90,7 +91,10 @@ void SystemTestControl::runSystemTest() {
     if (sequence.status != ArchiveReadStatus::Ok) {
         // A short or unreadable timetable would run steps nobody wrote.
         parts_.person.message(sequence.status == ArchiveReadStatus::CannotOpen ? kSequenceMissing
-                                                                               : kSequenceDamaged,
+                              : sequence.status == ArchiveReadStatus::Unreadable
+                                  ? unreadableFileText(kTestSequenceFile, sequence.error) + "\n\n" +
+                                        kNoTest
+                                  : kSequenceDamaged,
                               MessageIcon::Exclamation);
         return;
     }

@@ -13,9 +13,13 @@ inline constexpr double kPhotoLimit = 0.15;    // volts, strict
 
 // One analysed method of a system test log: what the results dialog, its detail dialogs and the
 // performance report show. Fields no segment of the block sets keep these neutral values, never
-// another method's.
+// another method's; the flags below say which of them rest on records.
 struct TestResult {
     std::int16_t method = 0;
+
+    bool hasData = false;       // the block holds records; false when it began in ERROR
+    bool respEvaluated = false; // a heating segment was judged
+    int unreadableLines = 0;    // lines that could not be read while the block was being read
 
     std::string respStart = "-";
     std::string respElapsed = "0:00:00";
@@ -66,6 +70,8 @@ struct TestResult {
     bool baselinePass = true;
 
     bool stable() const { return nebOffsetPass && nebRsdPass && evapOffsetPass && evapRsdPass; }
+    // The baseline and the gas flow are judged on every heating and every stable segment.
+    bool segmentJudged() const { return respEvaluated || stabEvaluated; }
 };
 
 } // namespace kqvdr

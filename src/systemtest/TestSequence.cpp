@@ -12,6 +12,7 @@ TestSequenceRead readTestSequence(const std::filesystem::path& programDir) {
     const ArchiveReadResult read = readArchiveFile(programDir / kTestSequenceFile, kFileStrings);
     TestSequenceRead result;
     result.status = read.status;
+    result.error = read.error;
     if (read.status != ArchiveReadStatus::Ok) {
         return result;
     }

@@ -12,6 +12,7 @@ inline constexpr const char* kTestSequenceFile = "Test.seq";
 
 struct TestSequenceRead {
     ArchiveReadStatus status = ArchiveReadStatus::CannotOpen;
+    std::error_code error;                // why it is Unreadable
     Timetable steps = defaultTimetable(); // times, modes and methods; days stay empty
 };
 

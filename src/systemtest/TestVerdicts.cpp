@@ -23,17 +23,32 @@ bool rowPasses(const TestResult& row, SystemTest test) {
     return false;
 }
 
+bool rowShows(const TestResult& row, SystemTest test) {
+    switch (test) {
+    case SystemTest::TemperatureResponse:
+        return row.respEvaluated;
+    case SystemTest::TemperatureStability:
+        return row.stabEvaluated;
+    case SystemTest::BaselineStability:
+    case SystemTest::MassFlow:
+        return row.segmentJudged();
+    }
+    return false;
+}
+
 TestVerdicts overallVerdicts(const std::vector<TestResult>& rows) {
     TestVerdicts result;
     for (int i = 0; i < kSystemTestCount; ++i) {
         const auto test = static_cast<SystemTest>(i);
-        Verdict verdict = rows.empty() ? Verdict::NotTested : Verdict::Passed;
+        bool shown = false;
+        bool failed = false;
         for (const TestResult& row : rows) {
-            if (!rowPasses(row, test)) {
-                verdict = Verdict::Failed;
-            }
+            shown = shown || rowShows(row, test);
+            failed = failed || !rowPasses(row, test);
         }
-        result.verdicts[static_cast<std::size_t>(i)] = verdict;
+        result.verdicts[static_cast<std::size_t>(i)] = !shown   ? Verdict::NotTested
+                                                       : failed ? Verdict::Failed
+                                                                : Verdict::Passed;
     }
     return result;
 }

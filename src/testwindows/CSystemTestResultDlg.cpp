@@ -2,6 +2,7 @@
 
 #include "CResultDetailsDlg.h"
 #include "CVerdictPicture.h"
+#include "FileIdentity.h"
 #include "MessageBoxes.h"
 #include "ResultLines.h"
 #include "SystemTestAnalysis.h"
@@ -87,7 +88,11 @@ CSystemTestResultDlg::CSystemTestResultDlg(const QString& title, const std::stri
             if (id == MethodSettingsButton) {
                 showMethodSettings();
             } else if (id == PrintReportButton) {
-                printReportWithDialog(this, reportData());
+                if (const auto failure = printReportWithDialog(this, reportData())) {
+                    messages_.show(this,
+                                   {title_.toStdString(), "\n" + failure->toStdString() + ".\n",
+                                    MessageIcon::Exclamation, MessageButtons::Ok});
+                }
             } else if (id == SaveReportButton) {
                 saveReportAsPdf();
             } else {
@@ -102,14 +107,23 @@ CSystemTestResultDlg::CSystemTestResultDlg(const QString& title, const std::stri
     buttonColumn->addStretch();
     buttonColumn->addWidget(ok);
 
+    unreadable_ = new QLabel;
+    unreadable_->setObjectName(QStringLiteral("unreadable"));
+    unreadable_->setWordWrap(true);
+    unreadable_->setVisible(false);
+    auto* results = new QVBoxLayout;
+    results->addWidget(tests, 1);
+    results->addWidget(unreadable_);
+
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(tests, 1);
+    layout->addLayout(results, 1);
     layout->addLayout(buttonColumn);
 }
 
 ReportData CSystemTestResultDlg::reportData() const {
     const QDate today = QDate::currentDate();
-    return {serial_, results_, reportDateText(today.year(), today.month(), today.day())};
+    return {serial_, results_, reportDateText(today.year(), today.month(), today.day()),
+            unreadableLines_, firstUnreadableLine_};
 }
 
 // Beside the printer: the same pages as a PDF file the operator chooses.
@@ -124,6 +138,13 @@ void CSystemTestResultDlg::saveReportAsPdf() {
     if (path.isEmpty()) {
         return;
     }
+    if (sameFile(std::filesystem::path(path.toStdU16String()), logPath_)) {
+        messages_.show(this, {title_.toStdString(),
+                              "\nThe report cannot be saved over the test log it was made "
+                              "from.\n\nPlease choose another file.\n",
+                              MessageIcon::Exclamation, MessageButtons::Ok});
+        return;
+    }
     if (const auto failure = writeReportPdf(path, reportData())) {
         messages_.show(this, {title_.toStdString(),
                               "\nThe report cannot be saved: " + failure->toStdString() + ".\n",
@@ -133,13 +154,16 @@ void CSystemTestResultDlg::saveReportAsPdf() {
 
 void CSystemTestResultDlg::analyse() {
     results_.clear();
-    const auto rows = analyseTestLogFile(logPath_, fineFlowLog(logPath_));
-    if (!rows) {
+    LogAnalysis analysis;
+    if (analyseLogFile(logPath_, fineFlowLog(logPath_), analysis)) {
         messages_.show(this, {title_.toStdString() + " - System Test " + serial_, kCannotOpen,
                               MessageIcon::Exclamation, MessageButtons::Ok});
         return;
     }
-    results_ = *rows;
+    results_ = std::move(analysis.rows);
+    unreadableLines_ = analysis.unreadableLines;
+    firstUnreadableLine_ = analysis.firstUnreadableLine;
+    showUnreadableLines();
     for (int i = 0; i < kSystemTestCount; ++i) {
         CVerdictPicture* picture = pictures_[static_cast<std::size_t>(i)];
         picture->setVerdict(verdictOf(results_, static_cast<SystemTest>(i)));
@@ -148,6 +172,27 @@ void CSystemTestResultDlg::analyse() {
     for (QPushButton* button : buttons_) {
         button->setEnabled(true);
     }
+}
+
+// The verdicts rest only on the lines that could be read: say how many could not, and where the
+// methods that lost some are.
+void CSystemTestResultDlg::showUnreadableLines() {
+    std::string text = unreadableLinesText({{}, unreadableLines_, firstUnreadableLine_});
+    if (text.empty()) {
+        unreadable_->setVisible(false);
+        return;
+    }
+    std::string methods;
+    for (const TestResult& row : results_) {
+        if (row.unreadableLines > 0) {
+            methods += (methods.empty() ? "" : ", ") + std::to_string(row.method);
+        }
+    }
+    if (!methods.empty()) {
+        text += " Methods with lost lines: " + methods + ".";
+    }
+    unreadable_->setText(QString::fromStdString(text));
+    unreadable_->setVisible(true);
 }
 
 QDialog* CSystemTestResultDlg::makeDetails(int button) {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+class QLabel;
 class QPushButton;
 
 namespace kqvdr {
@@ -40,7 +41,8 @@ public:
                          std::filesystem::path logPath, MessageBoxes& messages,
                          QWidget* parent = nullptr);
 
-    // Analyses the log; says so when it cannot be read. Call before showing.
+    // Analyses the log; says so when it cannot be read, and how many of its lines could not be
+    // read. Call before showing.
     void analyse();
 
     const std::vector<TestResult>& results() const { return results_; }
@@ -57,6 +59,7 @@ private:
     void openDetails(int button);
     void showMethodSettings();
     void saveReportAsPdf();
+    void showUnreadableLines();
 
     QString title_;
     std::string serial_;
@@ -65,6 +68,9 @@ private:
     std::vector<TestResult> results_;
     std::array<CVerdictPicture*, 4> pictures_{};
     std::vector<QPushButton*> buttons_;
+    QLabel* unreadable_ = nullptr;
+    std::size_t unreadableLines_ = 0;
+    std::size_t firstUnreadableLine_ = 0;
     std::function<QString()> choosePdfPath_;
 };
 

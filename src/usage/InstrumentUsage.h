@@ -25,8 +25,11 @@ struct InstrumentUsage {
 inline constexpr const char* kUsageFile = "usage.txt";
 
 // The file: one "instrument N" line opens each instrument's block, "key value" lines follow.
-// Readers skip lines they do not know, so a later version can add counters.
+// Readers skip lines they do not know, so a later version can add counters. A line that is not
+// text, a known key with a value that is not a count, and the lines of a block whose
+// "instrument" line is damaged are skipped too, and counted in `damagedLines`.
 std::string usageFileText(const std::vector<InstrumentUsage>& instruments);
+std::vector<InstrumentUsage> parseUsageFile(std::string_view text, std::size_t& damagedLines);
 std::vector<InstrumentUsage> parseUsageFile(std::string_view text);
 
 // "12.25" for 12 h 15 min: hours with two decimals, always with a point.

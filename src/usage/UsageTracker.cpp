@@ -24,27 +24,61 @@ UsageTracker::UsageTracker(const InstrumentState& state, const Clock& clock,
                            std::filesystem::path file)
     : state_(state), clock_(clock), file_(std::move(file)) {}
 
+std::string UsageTracker::pathText() const {
+    const std::u8string text = file_.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+void UsageTracker::report(const std::string& text) {
+    if (reportProblem_) {
+        reportProblem_(text);
+    }
+}
+
 bool UsageTracker::load() {
-    std::error_code missing;
-    if (!std::filesystem::exists(file_, missing)) {
+    std::string text;
+    const std::error_code error = readWholeFile(file_, text, kLargestFile);
+    if (error == std::errc::no_such_file_or_directory) {
         return true;
     }
-    std::string text;
-    if (readWholeFile(file_, text, kLargestFile)) {
+    std::size_t damaged = 0;
+    if (!error) {
+        instruments_ = parseUsageFile(text, damaged);
+    }
+    if (error || damaged > 0) {
+        // Set before the report: ticks run on inside the message and may try to save.
+        keepFile_ = true;
+        const std::string reason =
+            error
+                ? error.message()
+                : std::to_string(damaged) + (damaged == 1 ? " line is" : " lines are") + " damaged";
+        report("\nThe usage counters in \"" + pathText() + "\" cannot be read (" + reason +
+               ").\n\nThe file is left as it is. Use is counted from now on and shown, but not "
+               "saved.\n");
         return false;
     }
-    instruments_ = parseUsageFile(text);
     return true;
 }
 
 std::error_code UsageTracker::save() {
+    if (keepFile_) {
+        return std::make_error_code(std::errc::permission_denied);
+    }
     if (!dirty_) {
         return {};
     }
     if (const auto error = replaceFileContent(file_, usageFileText(instruments_))) {
-        return error; // still dirty: the next minute tries again
+        // Still dirty: the next minute tries again, without telling again.
+        if (!saveFailureReported_) {
+            saveFailureReported_ = true;
+            report("\nThe usage counters cannot be saved to \"" + pathText() + "\" (" +
+                   error.message() +
+                   ").\n\nThey are kept in memory and saved as soon as the file can be written.\n");
+        }
+        return error;
     }
     dirty_ = false;
+    saveFailureReported_ = false;
     return {};
 }
 

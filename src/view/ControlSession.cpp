@@ -66,6 +66,9 @@ ControlSession::ControlSession(const Settings& settings, MessageBoxes& messages,
     methods_ =
         std::make_unique<MethodStore>(state_, records_.driver(), person_, editor, programDir_);
     records_.attach(*poll_, *methods_, log_, automation_);
+    records_.onUsageProblem([this](const std::string& text) {
+        person_.message(text, MessageIcon::Exclamation, MessageButtons::Ok);
+    });
     editor.attach(*methods_, person_,
                   [this, &messages, dialogParent](const SaveMethodAsChoice& initial) {
                       SaveMethodAsChoice choice;

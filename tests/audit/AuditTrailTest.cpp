@@ -5,11 +5,17 @@
 #include "ManualClock.h"
 #include "TemporaryDirectory.h"
 
+#include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace kqvdr {
 namespace {
@@ -122,9 +128,61 @@ TEST(AuditTrail, AWriteFailureIsReportedOnceAndLaterEventsAreStillTried) {
     std::filesystem::remove(world.file());
     world.recordModes(trail, 1);
     EXPECT_EQ(failures.size(), 1u);
-    EXPECT_EQ(world.verify().lines, 1u);
+    EXPECT_NE(failures[0].find("Is a directory"), std::string::npos) << failures[0];
     EXPECT_TRUE(world.verify().intact());
+    // The three events lost are marked by one line before the next event.
+    const std::vector<std::string> lines = linesOf(test::readBytes(world.file()));
+    ASSERT_EQ(lines.size(), 2u);
+    const auto marker = auditFields(lines[0]);
+    ASSERT_TRUE(marker);
+    EXPECT_EQ(marker->event, "events not recorded");
+    EXPECT_EQ(marker->subject, "3");
+    EXPECT_EQ(auditFields(lines[1])->event, "mode");
 }
+
+TEST(AuditTrail, AChainAtItsLastNumberIsNotContinuedButReported) {
+    TrailWorld world;
+    constexpr std::uint64_t kLast = std::numeric_limits<std::uint64_t>::max();
+    const std::string text =
+        auditText(kLast, world.clock.now(), "forger", {AuditEventKind::ProgramStarted, "", "", ""});
+    const std::string forged = text + "\t" + chainHash(kAuditGenesisHash, text) + "\n";
+    test::writeBytes(world.file(), forged);
+    std::vector<std::string> failures;
+    AuditTrail trail = world.trail(&failures);
+    world.recordModes(trail, 2);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_NE(failures[0].find("18446744073709551615"), std::string::npos) << failures[0];
+    EXPECT_EQ(test::readBytes(world.file()), forged) << "no line numbered 0 after it";
+}
+
+#ifndef _WIN32
+// At start the trail is opened for its last line: a pipe in its place must not hang the program.
+TEST(AuditTrail, APipeInPlaceOfTheFileIsReportedAtOnce) {
+    TrailWorld world;
+    ASSERT_EQ(::mkfifo(world.dir.file("pipe").c_str(), 0600), 0);
+    std::filesystem::create_symlink(world.dir.file("pipe"), world.file());
+    std::vector<std::string> failures;
+    AuditTrail trail = world.trail(&failures);
+    const auto started = std::chrono::steady_clock::now();
+    world.recordModes(trail, 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0], "not a plain file");
+}
+
+TEST(AuditVerifier, AnythingButAPlainFileIsUnreadableAndAnsweredAtOnce) {
+    test::TemporaryDirectory dir;
+    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+    for (const std::filesystem::path& path :
+         {dir.path(), dir.file("pipe"), std::filesystem::path("/dev/zero")}) {
+        const auto started = std::chrono::steady_clock::now();
+        const AuditVerification result = verifyAuditFile(path);
+        EXPECT_FALSE(result.readable) << path;
+        EXPECT_EQ(result.lines, 0u) << path;
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1)) << path;
+    }
+}
+#endif
 
 // The chain names where the file was tampered with.
 struct Tampering {

@@ -205,6 +205,23 @@ TEST(AutomationEditor, OpensOnTheStoredTimetableOrTheDefaultsSayingWhenItIsDamag
     EXPECT_NE(world.messages.shown[0].text.find("damaged"), std::string::npos);
 }
 
+// Auto.seq that is there but cannot be read is said so, and Ok never writes over it.
+TEST(AutomationEditor, AFileThatCannotBeReadIsNamedWithItsReasonAndNotSavedOver) {
+    EditorWorld world;
+    std::filesystem::create_directory(world.programDir / kAutomationFile);
+    world.open();
+    ASSERT_EQ(world.messages.shown.size(), 1u);
+    EXPECT_EQ(world.messages.shown[0].text.rfind(
+                  "\nThe file \"Auto.seq\" cannot be read (Is a directory).", 0),
+              0u)
+        << world.messages.shown[0].text;
+    world.leave(world.time(1), QStringLiteral("10:00"));
+    world.press(CAutomationDlg::OkButton);
+    EXPECT_TRUE(world.started.empty());
+    EXPECT_EQ(world.messages.shown.size(), 2u);
+    EXPECT_TRUE(std::filesystem::is_directory(world.programDir / kAutomationFile));
+}
+
 TEST(StopAutomationWindow, ShowsTheEventAndOnlyStopAutomationEndsIt) {
     AutomationTable table;
     table.setTimetable(defaultTimetable());

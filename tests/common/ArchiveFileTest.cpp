@@ -28,6 +28,18 @@ TEST(ArchiveFile, MissingFileCannotBeOpened) {
     EXPECT_EQ(readArchiveFile(dir.file("Names.mtd"), 22).status, ArchiveReadStatus::CannotOpen);
 }
 
+// A file that is there but cannot be read is no missing file: callers must not put defaults in
+// its place.
+TEST(ArchiveFile, AFileThatIsThereButCannotBeReadIsUnreadableWithTheSystemsReason) {
+    TemporaryDirectory dir;
+    std::filesystem::create_directory(dir.file("Names.mtd"));
+    const auto result = readArchiveFile(dir.file("Names.mtd"), 22);
+    EXPECT_EQ(result.status, ArchiveReadStatus::Unreadable);
+    EXPECT_EQ(result.error, std::errc::is_a_directory);
+    EXPECT_EQ(unreadableFileText("Names.mtd", result.error),
+              "\nThe file \"Names.mtd\" cannot be read (Is a directory).");
+}
+
 TEST(ArchiveFile, ShortFileIsDamagedAndReturnsNoStrings) {
     TemporaryDirectory dir;
     ASSERT_FALSE(writeArchiveFile(dir.file("Names.mtd"), {"Custom Method", "Custom Settings"}));

@@ -1,8 +1,18 @@
 #include "FileReplace.h"
 
+#include "SmallFilesystem.h"
 #include "TemporaryDirectory.h"
 
+#include <cerrno>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <vector>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace kqvdr {
 namespace {
@@ -51,6 +61,103 @@ TEST(ReadWholeFile, ReadsUpToTheLimitAndRefusesMissingOrLargerFiles) {
     EXPECT_EQ(readWholeFile(dir.file("ten"), content, 9), std::errc::file_too_large);
     EXPECT_EQ(readWholeFile(dir.file("none"), content, 10), std::errc::no_such_file_or_directory);
     EXPECT_EQ(content, "unchanged") << "a failed read leaves the caller's text alone";
+}
+
+TEST(ReadWholeFile, AFailureCarriesTheSystemsReasonNotMissing) {
+    test::TemporaryDirectory dir;
+    test::writeBytes(dir.file("plain"), "x");
+    std::string content;
+#ifndef _WIN32
+    // A path through a file is no missing file: "Not a directory" says what is wrong.
+    EXPECT_EQ(readWholeFile(dir.file("plain") / "inside", content, 10), std::errc::not_a_directory);
+#endif
+    EXPECT_EQ(readWholeFile(dir.path(), content, 10), std::errc::is_a_directory);
+}
+
+#ifndef _WIN32
+// A pipe would wait for a writer and a device never ends: neither is read, and at once.
+TEST(ReadWholeFile, RefusesPipesDevicesAndLinksToThemWithoutWaiting) {
+    test::TemporaryDirectory dir;
+    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+    fs::create_symlink(dir.file("pipe"), dir.file("link-to-pipe"));
+    for (const fs::path& path : {dir.file("pipe"), dir.file("link-to-pipe"), fs::path("/dev/zero"),
+                                 fs::path("/dev/null")}) {
+        std::string content = "unchanged";
+        const auto started = std::chrono::steady_clock::now();
+        EXPECT_EQ(readWholeFile(path, content, 1 << 20), FileError::NotAPlainFile) << path;
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1)) << path;
+        EXPECT_EQ(content, "unchanged") << path;
+    }
+}
+
+// The calls of the system, but fsync fails as a failing disk makes it, and every close is seen.
+struct FailingSync {
+    static inline std::vector<int> closed;
+    static FileWriteCalls calls() {
+        return {systemFileWriteCalls().write,
+                [](int) {
+                    errno = EIO;
+                    return -1;
+                },
+                [](int fd) {
+                    closed.push_back(fd);
+                    return ::close(fd);
+                }};
+    }
+};
+
+TEST(FileReplace, AFailedSyncClosesTheFileAndKeepsTheOldOne) {
+    test::TemporaryDirectory dir;
+    test::writeBytes(dir.file("keep.mtd"), "old");
+    FailingSync::closed.clear();
+    EXPECT_EQ(replaceFileContent(dir.file("keep.mtd"), "new", FailingSync::calls()),
+              std::errc::io_error);
+    ASSERT_EQ(FailingSync::closed.size(), 1u) << "the temporary file's descriptor is closed";
+    EXPECT_EQ(::fcntl(FailingSync::closed[0], F_GETFD), -1) << "and nothing holds it open";
+    EXPECT_EQ(test::readBytes(dir.file("keep.mtd")), "old");
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+}
+
+TEST(FileReplace, AFullDiskSaysSoAndKeepsTheOldFile) {
+    test::SmallFilesystem disk(64 * 1024);
+    KQVDR_NEED_SMALL_FILESYSTEM(disk);
+    test::writeBytes(disk.file("report.pdf"), "the good old report");
+    disk.fillLeaving(8 * 1024);
+    const std::string large(40 * 1024, 'p');
+    EXPECT_EQ(replaceFileContent(disk.file("report.pdf"), large), std::errc::no_space_on_device);
+    EXPECT_EQ(test::readBytes(disk.file("report.pdf")), "the good old report");
+    EXPECT_EQ(entriesIn(disk.path()), 2u) << "the report and the filler, no temporary file";
+}
+
+TEST(FileReplace, ALinkKeepsPointingAtItsTargetWhichGetsTheContent) {
+    test::TemporaryDirectory dir;
+    fs::create_directory(dir.file("real"));
+    test::writeBytes(dir.file("real") / "usage.txt", "old");
+    fs::create_symlink(dir.file("real") / "usage.txt", dir.file("usage.txt"));
+    ASSERT_FALSE(replaceFileContent(dir.file("usage.txt"), "new"));
+    EXPECT_TRUE(fs::is_symlink(dir.file("usage.txt")));
+    EXPECT_EQ(test::readBytes(dir.file("real") / "usage.txt"), "new");
+}
+#endif
+
+TEST(ReadFileEnd, GivesTheLastBytesAndWhereTheyStart) {
+    test::TemporaryDirectory dir;
+    test::writeBytes(dir.file("trail"), "0123456789");
+    const struct {
+        std::size_t max;
+        const char* content;
+        std::uint64_t start;
+    } cases[] = {{4, "6789", 6}, {10, "0123456789", 0}, {64, "0123456789", 0}};
+    for (const auto& c : cases) {
+        std::string content;
+        std::uint64_t start = 99;
+        ASSERT_FALSE(readFileEnd(dir.file("trail"), c.max, content, start)) << c.max;
+        EXPECT_EQ(content, c.content) << c.max;
+        EXPECT_EQ(start, c.start) << c.max;
+    }
+    std::string content;
+    std::uint64_t start = 0;
+    EXPECT_EQ(readFileEnd(dir.path(), 4, content, start), std::errc::is_a_directory);
 }
 
 } // namespace

@@ -67,6 +67,19 @@ TEST(LogCsv, DatesGoBackADayWhereTheTimesCrossMidnight) {
     EXPECT_NE(rows.find("2027-01-01,00:00:15"), std::string::npos);
 }
 
+// The clock goes back from 02:59:59 to 02:00:00 at the end of summer time; that is no midnight.
+TEST(LogCsv, TheAutumnClockChangeKeepsTheDay) {
+    const LogCsv csv = logToCsv("02:59:15 1 1 1 1 1 1 1 1 1 RUN T F T 3  -  \n"
+                                "02:59:45 1 1 1 1 1 1 1 1 1 RUN T F T 3  -  \n"
+                                "02:00:15 1 1 1 1 1 1 1 1 1 RUN T F T 3  -  \n"
+                                "02:00:45 1 1 1 1 1 1 1 1 1 RUN T F T 3  -  \n",
+                                LocalTime{2026, 10, 25, 2, 0, 50, 0, 0});
+    const std::string rows = csv.text.substr(std::string(kHeader).size());
+    EXPECT_EQ(rows.substr(0, 19), "2026-10-25,02:59:15") << rows;
+    EXPECT_NE(rows.find("2026-10-25,02:59:45"), std::string::npos) << rows;
+    EXPECT_EQ(rows.find("2026-10-24"), std::string::npos) << rows;
+}
+
 TEST(LogCsv, ALastLineAfterTheFileTimeBelongsToTheDayBefore) {
     const LogCsv csv = logToCsv("23:59:45 1 1 1 1 1 1 1 1 1 RUN T F T 3  -  \n",
                                 LocalTime{2026, 3, 1, 0, 0, 2, 0, 0});

@@ -1,8 +1,13 @@
 #include "LogWorld.h"
 #include "SaveLogPath.h"
+#include "SmallFilesystem.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace kqvdr {
 namespace {
@@ -76,6 +81,7 @@ TEST(LogCommands, StartEmptiesThePortsLogAndStopClosesIt) {
     world.log.startLoggingData();
     EXPECT_EQ(test::readBytes(world.dir.file("vdr_com3.log")), "");
     EXPECT_EQ(world.state.lastErrorCode, " - ");
+    world.person.messages.erase(world.person.messages.begin()); // asked: the file held a line
     world.state.lastErrorCode = "GAS";
     world.log.startLoggingData();
     EXPECT_EQ(world.state.lastErrorCode, "GAS") << "a second start changes nothing";
@@ -86,6 +92,53 @@ TEST(LogCommands, StartEmptiesThePortsLogAndStopClosesIt) {
                      "The Operational Log has been stopped"}));
     EXPECT_EQ(world.person.messages[0].icon, MessageIcon::Information);
 }
+
+// Logging stopped on a full disk keeps the lines written before; starting again must not empty
+// them without asking.
+TEST(LogCommands, StartOverALogThatHoldsLinesAsksFirstAndNoKeepsThem) {
+    const struct {
+        const char* what;
+        const char* before; // nullptr: no file
+        MessageAnswer answer;
+        bool asked;
+        bool started;
+    } cases[] = {
+        {"lines, No", "10:00:15 1 1 1 1 1 1 1 1 1 RUN T F T 3  -  \r\n", MessageAnswer::No, true,
+         false},
+        {"lines, Yes", "10:00:15 1 1 1 1 1 1 1 1 1 RUN T F T 3  -  \r\n", MessageAnswer::Yes, true,
+         true},
+        {"an empty log", "", MessageAnswer::No, false, true},
+        {"no log yet", nullptr, MessageAnswer::No, false, true},
+    };
+    for (const auto& c : cases) {
+        LogWorld world;
+        if (c.before != nullptr) {
+            test::writeBytes(world.logFile(), c.before);
+        }
+        world.person.yesNoAnswer = c.answer;
+        world.log.startLoggingData();
+        EXPECT_EQ(world.log.loggingActive(), c.started) << c.what;
+        const bool asked = !world.person.messages.empty() &&
+                           world.person.messages[0].icon == MessageIcon::Question;
+        EXPECT_EQ(asked, c.asked) << c.what;
+        if (asked) {
+            EXPECT_NE(world.person.messages[0].text.find("vdr_com1.log"), std::string::npos);
+        }
+        const std::string expected = c.started || c.before == nullptr ? "" : c.before;
+        EXPECT_EQ(test::readBytes(world.logFile()), expected) << c.what;
+    }
+}
+
+#ifndef _WIN32
+// A named pipe in place of the log has no reader: the start must say so, not wait for one.
+TEST(LogCommands, APipeInPlaceOfTheLogIsAnOpenErrorAtOnce) {
+    LogWorld world;
+    ASSERT_EQ(::mkfifo(world.logFile().c_str(), 0600), 0);
+    world.log.startLoggingData();
+    EXPECT_FALSE(world.log.loggingActive());
+    EXPECT_EQ(world.person.messageTexts(), Texts{kOpenError});
+}
+#endif
 
 TEST(LogCommands, StartThatCannotOpenTheFileLeavesLoggingOff) {
     for (const bool portOutOfRange : {true, false}) {
@@ -167,7 +220,51 @@ TEST(SaveCurrentLog, CopiesTheLogOverTheChosenFileAndLeavesLoggingOff) {
     EXPECT_EQ(test::readBytes(world.copyPath), test::readBytes(world.logFile()));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(world.dir.file("saved")), {}), 1)
         << "no temporary file left beside it";
-    EXPECT_EQ(world.person.messageTexts(), Texts{kStarted}) << "no message on success";
+    ASSERT_EQ(world.person.messages.size(), 2u) << "the question only, no message on success";
+    EXPECT_EQ(world.person.messages[1].icon, MessageIcon::Question);
+}
+
+TEST(SaveCurrentLog, AnExistingFileIsReplacedOnlyWhenTheOperatorSaysYes) {
+    SaveWorld world;
+    world.person.yesNoAnswer = MessageAnswer::No;
+    world.saveAs(true, world.copyPath);
+    EXPECT_EQ(test::readBytes(world.copyPath), "an earlier copy");
+    ASSERT_EQ(world.person.messages.size(), 2u);
+    EXPECT_EQ(world.person.messages[1].text,
+              "\n\"" + world.copyPath + "\" already exists.\n\nDo you want to replace it?\n");
+
+    const std::string fresh = (world.dir.file("saved") / "fresh.log").string();
+    world.saveAs(true, fresh);
+    EXPECT_EQ(test::readBytes(fresh), test::readBytes(world.logFile()));
+    EXPECT_EQ(world.person.messages.size(), 2u) << "a new file is not asked about";
+}
+
+#ifndef _WIN32
+TEST(SaveCurrentLog, AReadOnlyFileIsNeverReplaced) {
+    SaveWorld world;
+    std::filesystem::permissions(world.copyPath, std::filesystem::perms::owner_read |
+                                                     std::filesystem::perms::group_read);
+    world.saveAs(true, world.copyPath);
+    EXPECT_EQ(test::readBytes(world.copyPath), "an earlier copy");
+    EXPECT_EQ(world.person.messageTexts().back(),
+              "\nError Saving File\n\nThe file you chose is read-only.\n\nPlease choose a "
+              "different path or file name.\n ");
+    EXPECT_EQ(world.person.messages.back().icon, MessageIcon::Exclamation);
+}
+#endif
+
+TEST(SaveCurrentLog, AFullDiskGivesTheSystemsReasonAndKeepsTheEarlierCopy) {
+    test::SmallFilesystem disk(64 * 1024);
+    KQVDR_NEED_SMALL_FILESYSTEM(disk);
+    SaveWorld world;
+    world.run(20 * 60); // a log of some kilobytes
+    test::writeBytes(disk.file("copy.log"), "an earlier copy");
+    disk.fillLeaving(0);
+    world.saveAs(true, disk.file("copy.log").string());
+    EXPECT_EQ(test::readBytes(disk.file("copy.log")), "an earlier copy");
+    const std::string shown = world.person.messageTexts().back();
+    EXPECT_NE(shown.find("No space left on device"), std::string::npos) << shown;
+    EXPECT_EQ(shown.find("not valid"), std::string::npos) << shown;
 }
 
 TEST(SaveCurrentLog, RefusalsLeaveEveryFileAsItWas) {

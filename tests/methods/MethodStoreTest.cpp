@@ -5,6 +5,10 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace kqvdr {
 namespace {
 
@@ -98,6 +102,36 @@ TEST(MethodNames, DamagedFileIsRefusedWithAMessageAndChangesNoName) {
         EXPECT_EQ(world.state.methods[3].name, "Kept 3");
         EXPECT_EQ(world.state.methods[0].name, "");
     }
+}
+
+#ifndef _WIN32
+// A names file that cannot be read must not be taken for a missing one: the defaults would then
+// be written over the real names at the next save.
+TEST(MethodNames, AFileThatCannotBeReadIsReportedWithItsReasonAndNeverSavedOver) {
+    MethodWorld world;
+    world.state.methods = numberedMethods("Kept");
+    ASSERT_EQ(::mkfifo(world.dir.file("Names.mtd").c_str(), 0600), 0);
+    EXPECT_FALSE(world.store.readMethodNames());
+    ASSERT_EQ(world.person.messages.size(), 1u);
+    EXPECT_EQ(world.person.messages[0].text.rfind(
+                  "\nThe file \"Names.mtd\" cannot be read (not a plain file).", 0),
+              0u)
+        << world.person.messages[0].text;
+    EXPECT_EQ(world.state.methods[3].name, "Kept 3");
+    EXPECT_FALSE(world.store.writeMethodNames());
+    EXPECT_TRUE(std::filesystem::is_fifo(world.dir.file("Names.mtd")));
+}
+#endif
+
+TEST(LoadMethods, AFileThatCannotBeReadGivesTheSystemsReasonNotCannotBeFound) {
+    MethodWorld world;
+    std::filesystem::create_directory(world.dir.file("Methods.mtd"));
+    world.store.loadMethods();
+    EXPECT_EQ(world.messageTexts(),
+              std::vector<std::string>{"\nThe file \"Methods.mtd\" cannot be read (Is a "
+                                       "directory).\n\nNo changes will be made to the current "
+                                       "method settings."});
+    EXPECT_TRUE(world.driver.written.empty());
 }
 
 TEST(SaveMethodAs, NamesFileAfterSavingMethod3AsGradientHoldsIt7thPrecededByItsLength) {

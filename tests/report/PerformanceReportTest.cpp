@@ -1,8 +1,10 @@
 #include "PerformanceReport.h"
 
 #include "ReportRows.h"
+#include "SmallFilesystem.h"
 #include "TemporaryDirectory.h"
 
+#include <QPrinter>
 #include <QRegularExpression>
 #include <QString>
 #include <array>
@@ -135,6 +137,56 @@ TEST(ReportCommand, WritesThePdfFromAShellAndFailsOnAnUnwritablePath) {
                                  quoted(dir.file("missing/out.pdf")));
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_NE(refused.output.find("cannot be written"), std::string::npos) << refused.output;
+}
+
+// A full disk used to leave a PDF without its trailer in place of the good report, and exit 0.
+TEST(ReportCommand, OntoANearlyFullDiskFailsWithTheReasonAndKeepsTheOldReport) {
+    test::SmallFilesystem disk(64 * 1024);
+    KQVDR_NEED_SMALL_FILESYSTEM(disk);
+    test::TemporaryDirectory dir;
+    const auto log = dir.file("003_001.log");
+    test::writeBytes(log, "");
+    const std::string good = "%PDF-1.4 the good old report %%EOF\n";
+    test::writeBytes(disk.file("report.pdf"), good);
+    disk.fillLeaving(4 * 1024);
+
+    EXPECT_EQ(
+        writeReportPdf(QString::fromStdString(disk.file("report.pdf").string()), dataWith(10)),
+        QString::fromStdString(disk.file("report.pdf").string() +
+                               " cannot be written (No space left on device)"));
+    const ShellRun command = run(std::string(KQVDR_PROGRAM_PATH) + " --analyze " + quoted(log) +
+                                 " --report " + quoted(disk.file("report.pdf")));
+    EXPECT_EQ(command.exitCode, 1);
+    EXPECT_NE(command.output.find("No space left on device"), std::string::npos) << command.output;
+    EXPECT_EQ(test::readBytes(disk.file("report.pdf")), good);
+}
+
+TEST(PerformanceReportPrinter, AJobThatCannotStartSaysSo) {
+    test::TemporaryDirectory dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(dir.file("missing/job.pdf").string()));
+    const auto failure = printReport(printer, dataWith(1));
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_TRUE(failure->startsWith("The report could not be printed")) << failure->toStdString();
+
+    printer.setOutputFileName(QString::fromStdString(dir.file("job.pdf").string()));
+    EXPECT_FALSE(printReport(printer, dataWith(1)));
+    EXPECT_EQ(pageCount(dir.file("job.pdf")), 2);
+}
+
+TEST(PerformanceReportPdf, PageOneSaysHowManyLogLinesCouldNotBeRead) {
+    test::TemporaryDirectory dir;
+    const auto pdf = dir.file("report.pdf");
+    ReportData data = dataWith(2);
+    data.unreadableLines = 3;
+    data.firstUnreadableLine = 31;
+    data.rows[1].unreadableLines = 3;
+    ASSERT_FALSE(writeReportPdf(QString::fromStdString(pdf.string()), data));
+    const std::string first = pageText(pdf, 1);
+    EXPECT_NE(first.find("3 lines of the log could not be read"), std::string::npos) << first;
+    EXPECT_NE(first.find("31."), std::string::npos) << first;
+    EXPECT_NE(pageText(pdf, 2).find("Method 2 (3 lines unreadable)"), std::string::npos);
 }
 
 } // namespace

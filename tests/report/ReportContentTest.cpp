@@ -75,6 +75,33 @@ TEST(ReportMethodBlock, ShowsLimitsResultsAndStatusAsPrinted) {
     }
 }
 
+TEST(ReportMethodBlock, ARowWithoutDataShowsDashesAndNoVerdict) {
+    TestResult row; // a block that began in ERROR
+    row.method = 4;
+    row.unreadableLines = 2;
+    const MethodBlockTexts block = methodBlockTexts(row);
+    EXPECT_EQ(block.title, "Method 4 (2 lines unreadable)");
+    EXPECT_EQ(block.nebuliser, "-");
+    EXPECT_EQ(block.gas, "-");
+    for (std::size_t r = 0; r < block.cells.size(); ++r) {
+        EXPECT_EQ(block.cells[r][3], "-") << r;
+        if (r != 1) {
+            EXPECT_EQ(block.cells[r][2], "  -") << r;
+        }
+    }
+    EXPECT_EQ(block.cells[7][0], "4. Mass Flow Response (sec)");
+}
+
+TEST(ReportFirstPage, ATestNoRowShowsIsNotTestedBesideOnesThatWere) {
+    TestResult stableOnly = passingRow(1);
+    stableOnly.respEvaluated = false; // hot from the start: no heating segment
+    const auto tests = reportTests({stableOnly});
+    EXPECT_EQ(tests[0].verdict, "NOT TESTED");
+    EXPECT_EQ(tests[0].sentence,
+              "No record in the test log shows this test, so it was not carried out.");
+    EXPECT_EQ(tests[1].verdict, "PASSED");
+}
+
 TEST(ReportPageGeometry, AColumnLandsNineTenthsAcrossAndARowExactlyDown) {
     const struct {
         double widthPixels, heightPixels, dpi;

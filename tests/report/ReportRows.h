@@ -8,6 +8,8 @@ namespace kqvdr::test {
 inline TestResult passingRow(int method) {
     TestResult row;
     row.method = static_cast<std::int16_t>(method);
+    row.hasData = true;
+    row.respEvaluated = true;
     row.nebSet = 40;
     row.evapSet = 50;
     row.gasSet = 1.2;

@@ -24,7 +24,7 @@ public:
         if (whileMessage) {
             whileMessage();
         }
-        return buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+        return buttons == MessageButtons::YesNo ? yesNoAnswer : MessageAnswer::Ok;
     }
     bool faultDialog(FaultDialogId dialog, bool deviceError) override {
         faultDialogs.push_back({dialog, deviceError});
@@ -78,6 +78,7 @@ public:
     std::vector<std::string> saveLogDialogs;
     SaveLogChoice saveLogChoice;
     bool clearFaults = true;
+    MessageAnswer yesNoAnswer = MessageAnswer::Yes;
     std::function<void()> whileMessage;
     std::function<void()> whileFaultDialog;
     std::function<void()> whilePortDialog;

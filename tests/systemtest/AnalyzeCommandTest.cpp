@@ -3,8 +3,14 @@
 #include "TemporaryDirectory.h"
 #include "TestLogBuilder.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace kqvdr {
 namespace {
@@ -20,7 +26,7 @@ struct Outcome {
 Outcome analyze(const std::filesystem::path& log, bool json, std::optional<bool> fine = {}) {
     std::ostringstream out;
     std::ostringstream errors;
-    const int status = runAnalyzeCommand({log, fine, json, {}}, out, errors);
+    const int status = runAnalyzeCommand({log, fine, json, {}, {}}, out, errors);
     return {status, out.str(), errors.str()};
 }
 
@@ -90,14 +96,14 @@ TEST_F(AnalyzeCommandTest, CsvHoldsAHeaderAndOneRecordPerMethodOrFailsWithAMessa
     std::ostringstream out;
     std::ostringstream errors;
     const auto csv = dir.file("rows.csv");
-    EXPECT_EQ(runAnalyzeCommand({log, {}, false, csv}, out, errors), 0);
+    EXPECT_EQ(runAnalyzeCommand({log, {}, false, csv, {}}, out, errors), 0);
     const std::string text = test::readBytes(csv);
     EXPECT_EQ(text.rfind("method,respStart,respElapsed,", 0), 0u) << text;
     EXPECT_NE(text.find("\r\n1,"), std::string::npos) << text;
     EXPECT_NE(text.find("\r\n2,"), std::string::npos) << text;
     EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
 
-    EXPECT_EQ(runAnalyzeCommand({log, {}, false, dir.file("no/rows.csv")}, out, errors), 1);
+    EXPECT_EQ(runAnalyzeCommand({log, {}, false, dir.file("no/rows.csv"), {}}, out, errors), 1);
     EXPECT_NE(errors.str().find("cannot write"), std::string::npos);
 }
 
@@ -107,6 +113,82 @@ TEST_F(AnalyzeCommandTest, MissingLogFailsWithAMessage) {
     EXPECT_TRUE(run.out.empty());
     EXPECT_NE(run.errors.find("003_999.log"), std::string::npos);
 }
+
+// An output on the raw log would destroy the data the results come from.
+TEST_F(AnalyzeCommandTest, AnOutputOntoTheLogOrOntoTheOtherOutputIsRefused) {
+    const std::string logged = test::readBytes(log);
+    const std::filesystem::path sameByAnotherName = dir.path() / "." / "003_017.log";
+    struct Case {
+        const char* what;
+        std::optional<std::filesystem::path> csv;
+        std::optional<std::filesystem::path> report;
+    };
+    std::vector<Case> cases = {
+        {"csv on the log", log, {}},
+        {"csv on the log by another spelling", sameByAnotherName, {}},
+        {"report on the log", {}, sameByAnotherName},
+        {"csv and report on one new file", dir.file("out"),
+         dir.path() / ".." / dir.path().filename() / "out"},
+    };
+#ifndef _WIN32
+    std::filesystem::create_symlink(log, dir.file("link.log"));
+    cases.push_back({"report on a link to the log", {}, dir.file("link.log")});
+#endif
+    for (const Case& c : cases) {
+        std::ostringstream out;
+        std::ostringstream errors;
+        EXPECT_EQ(runAnalyzeCommand({log, {}, false, c.csv, c.report}, out, errors), 2) << c.what;
+        EXPECT_FALSE(errors.str().empty()) << c.what;
+        EXPECT_TRUE(out.str().empty()) << c.what;
+        EXPECT_EQ(test::readBytes(log), logged) << c.what;
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out"))) << c.what;
+    }
+}
+
+TEST_F(AnalyzeCommandTest, AnUnreadableLineIsCountedNamedAndMarkedOnItsRow) {
+    TestLogBuilder damaged;
+    damaged.add({.ready = "F", .neb = 25.0, .evap = 25.0}, 10).add({}, 6);
+    damaged.raw("18:08:15 100 80 50 1.0 nan 80.0 1.0 0.05 40.0 RUN T F T 1  -  \r\n");
+    damaged.add({.ready = "F", .neb = 25.0, .evap = 25.0, .method = 2}, 6);
+    test::writeBytes(log, damaged.text);
+    const Outcome text = analyze(log, false);
+    EXPECT_EQ(text.status, 0);
+    EXPECT_NE(text.out.find("  (1 line unreadable)\n"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("1 line of the log could not be read and was left out; it is line 17."),
+              std::string::npos)
+        << text.out;
+    EXPECT_NE(text.errors.find("line 17"), std::string::npos) << text.errors;
+    EXPECT_NE(text.out.find("\n     2  "), std::string::npos) << "method 2 keeps its row";
+    const Outcome json = analyze(log, true);
+    EXPECT_NE(json.out.find("\"unreadableLines\":1,\"firstUnreadableLine\":17"), std::string::npos)
+        << json.out;
+}
+
+TEST_F(AnalyzeCommandTest, ALogOfErrorRecordsPassesNoTestAndShowsNoNumbers) {
+    TestLogBuilder errors;
+    errors.add({.mode = "ERROR"}, 4).add({.mode = "ERROR", .method = 2}, 4);
+    test::writeBytes(log, errors.text);
+    const Outcome run = analyze(log, false);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.find("passed"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("     1  -         -         -         -     "), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("4. Mass Flow Response    not tested\n"), std::string::npos) << run.out;
+}
+
+#ifndef _WIN32
+TEST_F(AnalyzeCommandTest, APipeOrADeviceIsRefusedAtOnce) {
+    ASSERT_EQ(::mkfifo(dir.file("003_pipe.log").c_str(), 0600), 0);
+    for (const std::filesystem::path& path :
+         {dir.file("003_pipe.log"), std::filesystem::path("/dev/zero")}) {
+        const auto started = std::chrono::steady_clock::now();
+        const Outcome run = analyze(path, false);
+        EXPECT_EQ(run.status, 1) << path;
+        EXPECT_NE(run.errors.find("not a plain file"), std::string::npos) << run.errors;
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1)) << path;
+    }
+}
+#endif
 
 } // namespace
 } // namespace kqvdr

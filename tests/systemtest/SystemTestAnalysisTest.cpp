@@ -7,7 +7,9 @@
 #include "TestSerial.h"
 #include "TestVerdicts.h"
 
+#include <array>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace kqvdr {
 namespace {
@@ -78,7 +80,10 @@ TEST(AnalysisTest, StandbyThroughoutPassesResponseAndFailsStability) {
     EXPECT_TRUE(row.respPass);
     EXPECT_FALSE(row.stabEvaluated);
     EXPECT_FALSE(row.stable());
-    EXPECT_EQ(overallVerdicts({row}).of(SystemTest::TemperatureStability), Verdict::Failed);
+    // The row fails stability, but no record of the log shows any of the tests: nothing passes.
+    for (const Verdict verdict : overallVerdicts({row}).verdicts) {
+        EXPECT_EQ(verdict, Verdict::NotTested);
+    }
 }
 
 TEST(AnalysisTest, GasSaveWhileReadyStaysOneStableSegment) {
@@ -215,6 +220,8 @@ TEST(AnalysisTest, BlockStartingInErrorIsARowWithoutData) {
     EXPECT_TRUE(rows[1].respPass);
     EXPECT_FALSE(rows[1].stabEvaluated);
     EXPECT_FALSE(rows[1].stable());
+    EXPECT_FALSE(rows[1].hasData);
+    EXPECT_TRUE(rows[0].hasData);
 }
 
 TEST(AnalysisTest, SpanAcrossMidnightCountsForward) {
@@ -261,35 +268,143 @@ TEST(AnalysisTest, FieldsNoSegmentSetsAreNeutralNotThePreviousMethods) {
 struct ReadingCase {
     const char* name;
     std::string damage;
-    std::size_t rows;
 };
 
-class ReadingTest : public ::testing::TestWithParam<ReadingCase> {};
+class UnreadableLineTest : public ::testing::TestWithParam<ReadingCase> {};
 
-// Method 1, then a damaged line, then method 2: the damage ends the reading there.
-TEST_P(ReadingTest, DamagedLineEndsTheReading) {
+// Method 1, a damaged line inside its block, then method 2: the line is passed over and
+// counted, method 1 is marked with it, and both methods keep their rows and verdicts.
+TEST_P(UnreadableLineTest, IsSkippedCountedAndMarkedOnItsBlock) {
     const ReadingCase& c = GetParam();
     TestLogBuilder log;
-    log.add(kReady, 3).raw(c.damage).add({.method = 2}, 3);
-    EXPECT_EQ(analyseTestLog(log.text, false).size(), c.rows);
+    log.add(kReady, 3).raw(c.damage + "\r\n").add(kReady, 2).add({.method = 2}, 3);
+    TestLogBuilder intact;
+    intact.add(kReady, 3).add(kReady, 2).add({.method = 2}, 3);
+
+    const LogAnalysis analysis = analyseLog(log.text, false);
+    EXPECT_EQ(analysis.unreadableLines, 1u);
+    EXPECT_EQ(analysis.firstUnreadableLine, 4u);
+    ASSERT_EQ(analysis.rows.size(), 2u);
+    EXPECT_EQ(analysis.rows[0].unreadableLines, 1);
+    EXPECT_EQ(analysis.rows[1].unreadableLines, 0);
+    EXPECT_EQ(analysis.rows[0].nebMean, analyseTestLog(intact.text, false)[0].nebMean);
+    EXPECT_EQ(overallVerdicts(analysis.rows).verdicts,
+              overallVerdicts(analyseTestLog(intact.text, false)).verdicts);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, ReadingTest,
+    Cases, UnreadableLineTest,
     ::testing::Values(
-        ReadingCase{"Intact", "", 2},
-        ReadingCase{"FifteenFields",
-                    "18:10:15 100 80 50 1.0 100.0 80.0 1.0 0.05 40.0 RUN T F T\r\n", 1},
-        ReadingCase{"LetterForNumber",
-                    "18:10:15 100 80 50 1.0 x 80.0 1.0 0.05 40.0 RUN T F T 2 -\r\n", 1},
-        ReadingCase{"EmptyLine", "\r\n", 1},
-        ReadingCase{"LongerThanTheBuffer",
-                    "18:10:15 100 80 50" + std::string(40, ' ') +
-                        "1.0 100.0 80.0 1.0 0.05 40.0 RUN T F T 2  -  \r\n",
-                    1},
+        ReadingCase{"FifteenFields", "18:10:15 100 80 50 1.0 100.0 80.0 1.0 0.05 40.0 RUN T F T"},
+        ReadingCase{"LetterForNumber", "18:10:15 100 80 50 1.0 x 80.0 1.0 0.05 40.0 RUN T F T 1 -"},
+        ReadingCase{"NotANumber", "18:10:15 100 80 50 1.0 nan 80.0 1.0 0.05 40.0 RUN T F T 1 -"},
+        ReadingCase{"BeyondSinglePrecision",
+                    "18:10:15 100 80 50 1.0 1e308 80.0 1.0 0.05 40.0 RUN T F T 1 -"},
+        ReadingCase{"BeyondAnInstrumentWord",
+                    "18:10:15 100 80 50 1.0 40000.0 80.0 1.0 0.05 40.0 RUN T F T 1 -"},
+        ReadingCase{"NoTimeOfDay", "25:61:99 100 80 50 1.0 100.0 80.0 1.0 0.05 40.0 RUN T F T 1 -"},
+        ReadingCase{"NegativeTime",
+                    "-1:-1:-1 100 80 50 1.0 100.0 80.0 1.0 0.05 40.0 RUN T F T 1 -"},
         ReadingCase{"TimeLongerThanItsBuffer",
-                    "18:10:15:000 100 80 50 1.0 100.0 80.0 1.0 0.05 40.0 RUN T F T 2 -\r\n", 1}),
+                    "18:10:15:000 100 80 50 1.0 100.0 80.0 1.0 0.05 40.0 RUN T F T 1 -"},
+        ReadingCase{"BlockOfNuls", std::string(200, '\0')},
+        ReadingCase{"MethodBeyondAWord",
+                    "18:10:15 100 80 50 1.0 100.0 80.0 1.0 0.05 40.0 RUN T F T 70000 -"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A log copied through other systems: LF or a lone CR for CR LF, a byte-order mark in front.
+TEST(AnalysisTest, LineEndsAndAByteOrderMarkCostNoRecord) {
+    TestLogBuilder log;
+    log.add(kHeating, 10).add(kReady, 6).add({.method = 2}, 4);
+    const auto expected = analyseTestLog(log.text, false);
+    ASSERT_EQ(expected.size(), 2u);
+    const auto withEnds = [&log](const std::string& end) {
+        std::string text;
+        for (const char c : log.text) {
+            if (c == '\n') {
+                text.pop_back(); // the CR
+                text += end;
+            } else {
+                text += c;
+            }
+        }
+        return text;
+    };
+    for (const std::string& text : {withEnds("\n"), withEnds("\r"), "\xEF\xBB\xBF" + log.text,
+                                    "\xEF\xBB\xBF" + withEnds("\r")}) {
+        const LogAnalysis analysis = analyseLog(text, false);
+        EXPECT_EQ(analysis.unreadableLines, 0u);
+        ASSERT_EQ(analysis.rows.size(), 2u);
+        for (std::size_t i = 0; i < 2; ++i) {
+            EXPECT_EQ(analysis.rows[i].method, expected[i].method);
+            EXPECT_EQ(analysis.rows[i].respElapsed, expected[i].respElapsed);
+            EXPECT_EQ(analysis.rows[i].stabDuration, expected[i].stabDuration);
+            EXPECT_EQ(analysis.rows[i].nebMean, expected[i].nebMean);
+        }
+    }
+}
+
+TEST(AnalysisTest, ALongLineThatConvertsIsARecordAndBlankLinesAreNothing) {
+    TestLogBuilder log;
+    log.add(kReady, 3).raw("18:01:45 100 80 50" + std::string(80, ' ') +
+                           "1.0 100.0 80.0 1.0 0.05 40.0 RUN T F T 1  -  \r\n\r\n   \r\n");
+    const LogAnalysis analysis = analyseLog(log.text, false);
+    EXPECT_EQ(analysis.unreadableLines, 0u);
+    ASSERT_EQ(analysis.rows.size(), 1u);
+    EXPECT_EQ(analysis.rows[0].stabDuration, "0:01:30");
+}
+
+TEST(AnalysisTest, LinesLostBeforeABlocksFirstRecordMarkThatBlock) {
+    TestLogBuilder log;
+    log.raw("garbage\r\n").add(kReady, 2).add({.method = 11}, 1).raw("more garbage\r\n");
+    log.add({.method = 2}, 2);
+    const LogAnalysis analysis = analyseLog(log.text, false);
+    EXPECT_EQ(analysis.unreadableLines, 2u);
+    EXPECT_EQ(analysis.firstUnreadableLine, 1u);
+    ASSERT_EQ(analysis.rows.size(), 2u);
+    EXPECT_EQ(analysis.rows[0].unreadableLines, 1);
+    EXPECT_EQ(analysis.rows[1].unreadableLines, 1);
+    EXPECT_EQ(unreadableLinesText(analysis),
+              "2 lines of the log could not be read and were left out; the first is line 1.");
+}
+
+TEST(AnalysisTest, BlocksWithoutEvidenceTestNothing) {
+    const struct {
+        const char* name;
+        std::vector<Line> lines;
+        std::array<Verdict, kSystemTestCount> verdicts;
+    } cases[] = {
+        {"every record in ERROR",
+         {{.mode = "ERROR"}, {.mode = "ERROR", .method = 2}},
+         {Verdict::NotTested, Verdict::NotTested, Verdict::NotTested, Verdict::NotTested}},
+        {"standby throughout",
+         {{.mode = "STANDBY", .ready = "F"}},
+         {Verdict::NotTested, Verdict::NotTested, Verdict::NotTested, Verdict::NotTested}},
+        {"stable only: no heating shown",
+         {{}, {}},
+         {Verdict::NotTested, Verdict::Passed, Verdict::Passed, Verdict::Passed}},
+        {"a tested block beside one in ERROR",
+         {{}, {}, {.mode = "ERROR", .method = 2}},
+         {Verdict::NotTested, Verdict::Failed, Verdict::Passed, Verdict::Passed}},
+    };
+    for (const auto& c : cases) {
+        TestLogBuilder log;
+        for (const Line& line : c.lines) {
+            log.add(line);
+        }
+        EXPECT_EQ(overallVerdicts(analyseTestLog(log.text, false)).verdicts, c.verdicts) << c.name;
+    }
+}
+
+TEST(LogRecordTest, TheLargestValuesTheWriterCanPrintStillRead) {
+    LogRecord record;
+    EXPECT_TRUE(readLogRecord(
+        "23:59:59 -32768 32767 0 327.67 -3276.8 3276.7 327.67 32.77 -3276.8 GAS_SAVE T F T 10 "
+        "VDEV ",
+        record));
+    EXPECT_FLOAT_EQ(record.nebTemp, -3276.8f);
+    EXPECT_TRUE(readLogRecord("0:0:0 1 1 1 1 1 1 1 1 1 RUN T F T 1 -", record));
+}
 
 TEST(LogRecordTest, DecimalCommaReadsAsAPointAndLineFeedAloneEndsALine) {
     const std::string text = "18:00:15 100 80 50 1,0 99,5 80,1 1,0 0,05 40,0 RUN T F T 3  -  \n";

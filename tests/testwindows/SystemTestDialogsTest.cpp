@@ -146,6 +146,55 @@ TEST_F(ResultsFixture, ForeignLogShowsNothingTestedAndNoPassBanner) {
               "not tested");
 }
 
+TEST_F(ResultsFixture, UnreadableLinesAreCountedWithTheMethodsThatLostThem) {
+    TestLogBuilder log;
+    log.add({.ready = "F", .neb = 25.0, .evap = 25.0}, 10).add({}, 6);
+    log.raw("18:08:15 100 80 50 1.0 1e308 80.0 1.0 0.05 40.0 RUN T F T 1  -  \r\n");
+    log.add({.method = 2}, 3);
+    open(log.text);
+    auto* note = dialog->findChild<QLabel*>(QStringLiteral("unreadable"));
+    ASSERT_NE(note, nullptr);
+    EXPECT_TRUE(note->isVisibleTo(dialog.get()));
+    EXPECT_EQ(note->text(), "1 line of the log could not be read and was left out; it is line "
+                            "17. Methods with lost lines: 1.");
+    EXPECT_EQ(dialog->results().size(), 2u);
+    EXPECT_EQ(dialog->reportData().firstUnreadableLine, 17u);
+
+    open(sampleLog());
+    EXPECT_FALSE(
+        dialog->findChild<QLabel*>(QStringLiteral("unreadable"))->isVisibleTo(dialog.get()));
+}
+
+TEST_F(ResultsFixture, ErrorRecordsOnlyPassNoTestAndShowDashes) {
+    TestLogBuilder log;
+    log.add({.mode = "ERROR"}, 3).add({.mode = "ERROR", .method = 2}, 3);
+    open(log.text);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(pictureVerdict(i), "not tested") << i;
+    }
+    std::unique_ptr<QDialog> response(dialog->makeDetails(CSystemTestResultDlg::ResponseButton));
+    EXPECT_EQ(lines(*response).at(0), "1 \t-\t\t-\t\t-\t\t-");
+    std::unique_ptr<QDialog> gas(dialog->makeDetails(CSystemTestResultDlg::MassFlowButton));
+    EXPECT_EQ(lines(*gas).at(1), "2 \t\t270\t\t-\t\t-");
+    std::unique_ptr<QDialog> sheet(dialog->makeDetails(CSystemTestResultDlg::StabilityButton));
+    auto* pages = static_cast<CTempStabSheet*>(sheet.get());
+    EXPECT_EQ(
+        pages->nebuliserPage()->findChild<QWidget*>(QStringLiteral("banner"))->accessibleName(),
+        "not tested");
+    control<QPushButton>(*dialog, CSystemTestResultDlg::MethodSettingsButton)->click();
+    EXPECT_EQ(messages.shown.back().text, "\nMethod\t\tNeb SetPt\tEvap SetPt\tGas SetPt\n\n"
+                                          "1\t\t-\t\t-\t\t-\n2\t\t-\t\t-\t\t-\n");
+}
+
+TEST_F(ResultsFixture, TheReportIsNotSavedOverTheLog) {
+    CSystemTestResultDlg& results = open(sampleLog());
+    results.setPdfPathChooser([this] { return QString::fromStdString(log.string()); });
+    control<QPushButton>(results, CSystemTestResultDlg::SaveReportButton)->click();
+    EXPECT_EQ(test::readBytes(log), sampleLog());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("cannot be saved over the test log"), std::string::npos);
+}
+
 struct IdentifyFixture : ::testing::Test {
     std::unique_ptr<CSystemTestDlg> open(bool fine = false) {
         auto dialog = std::make_unique<CSystemTestDlg>("KQ-VDR1000 Control", fine, "18:00", "07:00",

@@ -3,9 +3,16 @@
 #include "FileReplace.h"
 #include "InstrumentState.h"
 #include "ManualClock.h"
+#include "SmallFilesystem.h"
 #include "TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace kqvdr {
 namespace {
@@ -142,6 +149,83 @@ TEST(UsageTracker, AnIdleInstrumentCausesNoWrites) {
     std::filesystem::remove(world.file());
     world.run(tracker, 3 * 60); // Standby, heater off
     EXPECT_FALSE(std::filesystem::exists(world.file()));
+}
+
+// Thousands of run hours are in that file: one that cannot be read is never saved over.
+TEST(UsageTracker, AFileThatCannotBeReadIsLeftAsItWasAndUseIsCountedInMemory) {
+    struct Case {
+        const char* what;
+        void (*make)(const std::filesystem::path& file);
+    };
+    std::vector<Case> cases = {
+        {"a damaged count",
+         [](const std::filesystem::path& file) {
+             test::writeBytes(file, "instrument 5\nrun-seconds 72x00\n");
+         }},
+        {"a block of NULs",
+         [](const std::filesystem::path& file) {
+             test::writeBytes(file, "instrument 5\n" + std::string(64, '\0'));
+         }},
+        {"too large",
+         [](const std::filesystem::path& file) {
+             test::writeBytes(file, "instrument 5\n" + std::string(2 << 20, ' '));
+         }},
+        {"a folder",
+         [](const std::filesystem::path& file) { std::filesystem::create_directory(file); }},
+    };
+#ifndef _WIN32
+    cases.push_back({"a named pipe", [](const std::filesystem::path& file) {
+                         ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+                     }});
+#endif
+    for (const Case& c : cases) {
+        UsageWorld world;
+        c.make(world.file());
+        const bool folder = std::filesystem::is_directory(world.file());
+        const bool plain = std::filesystem::is_regular_file(world.file());
+        const std::string before = plain ? test::readBytes(world.file()) : std::string();
+        std::vector<std::string> reports;
+        {
+            UsageTracker tracker(world.state, world.clock, world.file());
+            tracker.onProblem([&reports](const std::string& text) { reports.push_back(text); });
+            EXPECT_FALSE(tracker.load()) << c.what;
+            world.setMode(1);
+            world.run(tracker, UsageTracker::kSettleSeconds + 150);
+            EXPECT_EQ(tracker.instruments().back().runSeconds, 150) << c.what;
+            EXPECT_TRUE(tracker.save()) << c.what;
+        }
+        ASSERT_EQ(reports.size(), 1u) << c.what;
+        EXPECT_NE(reports[0].find("cannot be read"), std::string::npos) << reports[0];
+        EXPECT_EQ(std::filesystem::is_directory(world.file()), folder) << c.what;
+        EXPECT_EQ(std::filesystem::is_regular_file(world.file()), plain) << c.what;
+        if (plain) {
+            EXPECT_EQ(test::readBytes(world.file()), before) << c.what;
+        }
+    }
+}
+
+TEST(UsageTracker, AFailedSaveIsReportedOnceAndAgainOnlyAfterOneSucceeded) {
+    test::SmallFilesystem disk(64 * 1024);
+    KQVDR_NEED_SMALL_FILESYSTEM(disk);
+    UsageWorld world;
+    std::vector<std::string> reports;
+    UsageTracker tracker(world.state, world.clock, disk.file(kUsageFile));
+    tracker.onProblem([&reports](const std::string& text) { reports.push_back(text); });
+    ASSERT_TRUE(tracker.load());
+    disk.fillLeaving(0);
+    world.setMode(1);
+    world.run(tracker, 5 * 60);
+    EXPECT_TRUE(tracker.save());
+    ASSERT_EQ(reports.size(), 1u) << "not once a minute";
+    EXPECT_NE(reports[0].find("No space left on device"), std::string::npos) << reports[0];
+
+    std::filesystem::remove(disk.file("filler"));
+    world.run(tracker, 61);
+    ASSERT_FALSE(tracker.save());
+    EXPECT_EQ(parseUsageFile(test::readBytes(disk.file(kUsageFile))), tracker.instruments());
+    disk.fillLeaving(0);
+    world.run(tracker, 61);
+    EXPECT_EQ(reports.size(), 2u) << "a new failure after a good save is news";
 }
 
 TEST(UsageFile, UnknownAndDamagedLinesAreSkipped) {
