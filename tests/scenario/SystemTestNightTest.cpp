@@ -1,12 +1,14 @@
 #include "AutomationFile.h"
 #include "CAutomationDlg.h"
 #include "CStopSystemTestDlg.h"
+#include "CVerdictPicture.h"
 #include "CommandId.h"
 #include "ControlSession.h"
 #include "Night.h"
 #include "SystemTestRunner.h"
 #include "TemporaryDirectory.h"
 
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QTest>
 #include <filesystem>
@@ -153,6 +155,60 @@ TEST(SystemTestNight, TheSerialTypedAndConfirmedWithEnterIsTheOneTested) {
         << progress->windowTitle().toStdString();
     EXPECT_TRUE(std::filesystem::exists(night.dir() / "003_042.log"));
     EXPECT_FALSE(std::filesystem::exists(night.dir() / "003_001.log"));
+}
+
+// A night the instrument spent in its error mode from the first line to the last.
+std::string allErrorLog() {
+    std::string text;
+    int second = 18 * 3600 + 15;
+    for (int method = 1; method <= 10; ++method) {
+        for (int line = 0; line < 120; ++line, second += 30) {
+            char buffer[128];
+            std::snprintf(buffer, sizeof buffer,
+                          "%02d:%02d:%02d 100 80 50 1.0 25.0 25.0 0.1 0.06 25.0 ERROR F F F %d GAS "
+                          "\r\n",
+                          second / 3600 % 24, second / 60 % 60, second % 60, method);
+            text += buffer;
+        }
+    }
+    return text;
+}
+
+TEST(SystemTestNight, ALogWithoutEvidenceCertifiesNothing) {
+    Night night(kSaturdayEvening);
+    const std::filesystem::path log = night.dir() / "003_777.log";
+    writeBytes(log, allErrorLog());
+    night.at("SAT 17:51:00", [&] { night.command(CommandId::AnalyzeSystemTestLog); });
+    night.whenShown([](const SeenDialog& s) { return shows(s, "QFileDialog"); }, 2s,
+                    [&log](QWidget* dialog) {
+                        // The person types the log's path into the name field and presses Enter.
+                        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                        ASSERT_NE(name, nullptr);
+                        name->setFocus();
+                        name->setText(QString::fromStdString(log.string()));
+                        QTest::keyClick(name, Qt::Key_Return);
+                    });
+    std::vector<Verdict> verdicts;
+    night.whenShown([](const SeenDialog& s) { return shows(s, "CSystemTestResultDlg"); }, 2s,
+                    [&verdicts](QWidget* dialog) {
+                        for (auto* picture : dialog->findChildren<CVerdictPicture*>()) {
+                            verdicts.push_back(picture->verdict());
+                        }
+                        dialog->close();
+                    });
+    night.runUntil("SAT 17:53:00");
+
+    EXPECT_EQ(night.seenCount("CSystemTestResultDlg"), 1) << [&night] {
+        std::string kinds;
+        for (const SeenDialog& seen : night.seen()) {
+            kinds += seen.kind.toStdString() + " " + seen.text.toStdString() + "; ";
+        }
+        return kinds;
+    }();
+    ASSERT_EQ(verdicts.size(), 4u);
+    for (const Verdict verdict : verdicts) {
+        EXPECT_EQ(verdict, Verdict::NotTested);
+    }
 }
 
 } // namespace
