@@ -1,7 +1,6 @@
 #include "EventSchedule.h"
 
 #include "AutomationEvent.h"
-#include "ClockSeconds.h"
 
 #include <charconv>
 
@@ -48,10 +47,6 @@ std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
 
 } // namespace
 
-std::int64_t EventSchedule::localSecond(const LocalTime& time) {
-    return localSeconds(time);
-}
-
 std::optional<std::int64_t> EventSchedule::nextOccurrence(const std::string& eventDay,
                                                           const std::string& eventTime, bool anyDay,
                                                           std::int64_t from) {
@@ -76,7 +71,7 @@ std::optional<std::int64_t> EventSchedule::dueBy(const std::string& eventDay,
                                                  const std::string& eventTime, bool anyDay,
                                                  const LocalTime& now) const {
     const auto due = nextOccurrence(eventDay, eventTime, anyDay, awaitFrom_);
-    if (due && *due <= localSecond(now)) {
+    if (due && *due <= localSeconds(now)) {
         return due;
     }
     return std::nullopt;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Clock.h"
+#include "ClockSeconds.h"
 
 #include <cstdint>
 #include <optional>
@@ -19,9 +20,6 @@ namespace kqvdr {
 // consecutive ticks and an event whose time has passed waits for its next week (or day).
 class EventSchedule {
 public:
-    // Seconds of the local calendar that `time` shows.
-    static std::int64_t localSecond(const LocalTime& time);
-
     // The first moment at or after `from` that shows `eventTime` ("HH:MM") on `eventDay` ("MON"
     // .. "SUN"), or on any day when `anyDay`; nothing when the day or the time cannot be read.
     static std::optional<std::int64_t> nextOccurrence(const std::string& eventDay,
@@ -29,7 +27,7 @@ public:
                                                       std::int64_t from);
 
     // Starts awaiting the first event at `now`.
-    void restart(const LocalTime& now) { awaitFrom_ = localSecond(now); }
+    void restart(const LocalTime& now) { awaitFrom_ = localSeconds(now); }
     // The event that fell due at `dueAt` has been applied; the next is awaited from then.
     void fired(std::int64_t dueAt) { awaitFrom_ = dueAt; }
     // When the awaited event is due, if it falls due by `now`.
