@@ -1,17 +1,5 @@
-# Cross-compiles for 64-bit Windows with Debian's MinGW-w64 (the POSIX-threads variant, which
-# std::thread needs).
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
+# Cross-compiles for 64-bit Windows with Debian's MinGW-w64, linking the C++ runtime statically.
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-x86_64-shared.cmake)
 
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# The programs need no MinGW runtime DLLs beside them, so Wine runs them as they are.
+# The core test programs need no MinGW runtime DLLs beside them, so Wine runs them as they are.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
