@@ -3,30 +3,20 @@
 # desktop entry and the icon; and a .deb of the same (cpack -G DEB).
 include(GNUInstallDirs)
 
-set(KQVDR_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/kqvdr1000-control)
 
 install(TARGETS kqvdr1000-control RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET kqvdr1000-sim)
     install(TARGETS kqvdr1000-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 
-# Whatever supplied files the build generates beside the program (method files, "Test.seq"),
-# never the files a run from the build tree may have left there for its operator. The program
-# applies the same rule when it seeds a data directory.
-install(DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/ DESTINATION ${KQVDR_SHARE_DIR}
-        FILES_MATCHING PATTERN "*.mtd" PATTERN "*.seq"
-        PATTERN "Names.mtd" EXCLUDE PATTERN "Methods.mtd" EXCLUDE PATTERN "Auto.seq" EXCLUDE)
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/help/ DESTINATION ${KQVDR_SHARE_DIR}/help)
+include(${CMAKE_CURRENT_LIST_DIR}/InstallData.cmake)
 install(FILES ${PROJECT_SOURCE_DIR}/data/kqvdr1000-control.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/data/icons/kqvdr1000.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME kqvdr1000-control.svg)
 
-set(CPACK_PACKAGE_NAME kqvdr1000-control)
-set(CPACK_PACKAGE_VENDOR "KQ-VDR 1000 Control developers")
-set(CPACK_PACKAGE_CONTACT "KQ-VDR 1000 Control developers <kqvdr1000-control@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Front panel of the KQ-VDR 1000 light-scattering detector")
+include(${CMAKE_CURRENT_LIST_DIR}/PackageNames.cmake)
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "Sets the temperatures, gas flow and methods of the KQ-VDR 1000 evaporative\n"
     "light-scattering detector over a serial line, switches its modes, shows its\n"

@@ -11,7 +11,8 @@ namespace kqvdr {
 // linking would otherwise drop them; safe to call any number of times.
 void initAppResources();
 
-// Drawn from SVG without the image-format plugins, so icons appear wherever Qt Svg links.
+// Drawn from the SVG pictures without the image-format plugins (from PNGs drawn from them at
+// build time where Qt has no SVG module).
 QIcon svgIcon(const QString& resource);
 QPixmap svgPixmap(const QString& resource, QSize size, qreal devicePixelRatio = 1.0);
 

@@ -1,6 +1,7 @@
 #include "DataDirectory.h"
 
 #include "FileReplace.h"
+#include "Utf8Path.h"
 
 #include <array>
 
@@ -35,7 +36,7 @@ DataDirectory chooseDataDirectory(const std::optional<std::string>& dirOption,
                                   const std::filesystem::path& userDataDir) {
     const auto share = installedShareDir(executableDir);
     if (dirOption && !dirOption->empty()) {
-        return {*dirOption, share ? *share : executableDir};
+        return {pathFromUtf8(*dirOption), share ? *share : executableDir};
     }
     if (share) {
         return {userDataDir, *share};
@@ -51,7 +52,7 @@ bool isSuppliedDataFile(const std::string& fileName) {
             return false;
         }
     }
-    const std::string extension = std::filesystem::path(fileName).extension().string();
+    const std::string extension = pathFromUtf8(fileName).extension().string();
     return extension == ".mtd" || extension == ".seq";
 }
 
@@ -71,7 +72,7 @@ std::error_code seedDataDirectory(const DataDirectory& data) {
         return error;
     }
     for (const auto& entry : entries) {
-        const std::string name = entry.path().filename().string();
+        const std::string name = utf8FromPath(entry.path().filename());
         std::error_code ignored;
         if (!entry.is_regular_file(ignored) || !isSuppliedDataFile(name) ||
             std::filesystem::exists(data.dir / name, ignored)) {

@@ -27,6 +27,11 @@ DataDirectory chooseDataDirectory(const std::optional<std::string>& dirOption,
                                   const std::filesystem::path& executableDir,
                                   const std::filesystem::path& userDataDir);
 
+// The same choice for this running program: its executable's folder, and the per-user
+// application data folder (%LOCALAPPDATA%\kqvdr1000-control on Windows,
+// ~/.local/share/kqvdr1000-control on Linux). Needs a Qt application object.
+DataDirectory programDataDirectory(const std::optional<std::string>& dirOption);
+
 // A file the program ships with, as opposed to one that holds the operator's own settings
 // ("Names.mtd", "Methods.mtd", "Auto.seq", the port file, logs).
 bool isSuppliedDataFile(const std::string& fileName);

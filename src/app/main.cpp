@@ -7,6 +7,7 @@
 #include "ControlSession.h"
 #include "DataDirectory.h"
 #include "MessageBoxes.h"
+#include "ParentConsole.h"
 #include "ReportCommand.h"
 #include "SessionWiring.h"
 #include "VerifyAuditCommand.h"
@@ -14,6 +15,8 @@
 #include "SimulatorHost.h"
 #endif
 #include "SystemTestAnalysis.h"
+#include "Utf8Arguments.h"
+#include "Utf8Path.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,7 +31,8 @@
 static_assert(kqvdr::versionLine == "KQ-VDR1000 Control Version " KQVDR_VERSION);
 
 int main(int argc, char* argv[]) {
-    std::vector<std::string> arguments(argv + 1, argv + argc);
+    kqvdr::useParentConsole();
+    const std::vector<std::string> arguments = kqvdr::utf8Arguments(argc, argv);
     const kqvdr::CommandLine line = kqvdr::parseCommandLine(arguments);
     if (!line.error.empty()) {
         std::fprintf(stderr, "kqvdr1000-control: %s\n\n%s", line.error.c_str(),
@@ -48,26 +52,31 @@ int main(int argc, char* argv[]) {
     }
     if (line.analyzeLog) {
         const auto pathOf = [](const std::optional<std::string>& text) {
-            return text ? std::optional<std::filesystem::path>(*text) : std::nullopt;
+            return text ? std::optional(kqvdr::pathFromUtf8(*text)) : std::nullopt;
         };
-        const int analysed = kqvdr::runAnalyzeCommand(
-            {*line.analyzeLog, line.fineGas ? std::optional(true) : std::nullopt, line.json,
-             pathOf(line.csv), pathOf(line.reportPdf)},
-            std::cout, std::cerr);
+        const int analysed =
+            kqvdr::runAnalyzeCommand({kqvdr::pathFromUtf8(*line.analyzeLog),
+                                      line.fineGas ? std::optional(true) : std::nullopt, line.json,
+                                      pathOf(line.csv), pathOf(line.reportPdf)},
+                                     std::cout, std::cerr);
         if (analysed != 0 || !line.reportPdf) {
             return analysed;
         }
-        // The report is drawn with the program's fonts but needs no window or display.
+        // The report is drawn with the program's fonts but needs no window or display. Windows
+        // always has its own platform, whose fonts are the system's; offscreen there has none.
+#ifndef _WIN32
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
         }
+#endif
         QGuiApplication guiApp(argc, argv);
-        const std::filesystem::path log = *line.analyzeLog;
+        const std::filesystem::path log = kqvdr::pathFromUtf8(*line.analyzeLog);
         return kqvdr::runReportCommand(log, line.fineGas || kqvdr::fineFlowLog(log),
-                                       *line.reportPdf, std::cerr);
+                                       kqvdr::pathFromUtf8(*line.reportPdf), std::cerr);
     }
     std::error_code error;
-    if (line.programDir && !std::filesystem::is_directory(*line.programDir, error)) {
+    if (line.programDir &&
+        !std::filesystem::is_directory(kqvdr::pathFromUtf8(*line.programDir), error)) {
         std::fprintf(stderr, "kqvdr1000-control: --dir %s is not a directory\n",
                      line.programDir->c_str());
         return 2;
@@ -77,17 +86,15 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("kqvdr1000-control"));
     // An installed program cannot write beside itself: its data live in the user's own data
     // directory, which starts with a copy of the supplied files.
-    const kqvdr::DataDirectory data = kqvdr::chooseDataDirectory(
-        line.programDir, QCoreApplication::applicationDirPath().toStdString(),
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
+    const kqvdr::DataDirectory data = kqvdr::programDataDirectory(line.programDir);
     if (const auto seedError = kqvdr::seedDataDirectory(data)) {
         std::fprintf(stderr, "kqvdr1000-control: data directory %s: %s\n",
-                     data.dir.string().c_str(), seedError.message().c_str());
+                     kqvdr::utf8FromPath(data.dir).c_str(), seedError.message().c_str());
         if (!std::filesystem::is_directory(data.dir, error)) {
             return 1;
         }
     }
-    kqvdr::CKQVDR1000ControlApp app(line, data.dir.string());
+    kqvdr::CKQVDR1000ControlApp app(line, kqvdr::utf8FromPath(data.dir));
     kqvdr::QtMessageBoxes messageBoxes;
 
     // --simulate: the instrument runs inside the program on a pseudo-terminal, reached through
@@ -117,7 +124,8 @@ int main(int argc, char* argv[]) {
     kqvdr::CMainFrame frame(app, messageBoxes);
     QApplication::setWindowIcon(frame.windowIcon());
     kqvdr::ControlSession session(
-        {app.programDir(), device}, messageBoxes, [&app] { return app.title(); }, &frame);
+        {kqvdr::pathFromUtf8(app.programDir()), device}, messageBoxes,
+        [&app] { return app.title(); }, &frame);
     kqvdr::wireControlSession(session, frame, messageBoxes);
     {
         kqvdr::CSplashDlg splash(messageBoxes, app.title());

@@ -8,6 +8,7 @@
 #include "InstrumentState.h"
 #include "Operator.h"
 #include "SaveLogPath.h"
+#include "Utf8Path.h"
 
 #include <algorithm>
 #include <array>
@@ -36,11 +37,6 @@ constexpr const char* kReadOnlyTarget =
 
 // A log grows by about 230 KB a day; a copy is made in memory up to this size.
 constexpr std::size_t kLargestCopy = std::size_t{256} << 20;
-
-std::string displayPath(const std::filesystem::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
 
 // A file without a write permission for anyone, as a plain create would refuse it; the check
 // holds for an administrator too, whom the system itself would let write.
@@ -89,7 +85,7 @@ bool OperationalLog::openFresh(const std::optional<std::filesystem::path>& path)
 void OperationalLog::opened(const std::filesystem::path& path) {
     testLogOpen_ = false;
     lastCheckedSecond_.reset();
-    reportAudit(audit_, {AuditEventKind::LogStarted, path.filename().string(), "", ""});
+    reportAudit(audit_, {AuditEventKind::LogStarted, utf8FromPath(path.filename()), "", ""});
 }
 
 void OperationalLog::startLoggingData() {
@@ -101,7 +97,7 @@ void OperationalLog::startLoggingData() {
     // empty them.
     const auto path = portLogPath();
     if (path && holdsLines(*path) &&
-        person_.message("\nThe operational log \"" + displayPath(path->filename()) +
+        person_.message("\nThe operational log \"" + utf8FromPath(path->filename()) +
                             "\" holds the lines of an earlier log.\n\nStarting a new log "
                             "empties it. To keep those lines, answer No and save them first "
                             "with Save Current Log.\n\nStart a new log now?\n",
@@ -155,8 +151,8 @@ bool OperationalLog::openExistingLog(const std::filesystem::path& path) {
 void OperationalLog::close(const std::string& reason) {
     testLogOpen_ = false;
     if (file_.isOpen()) {
-        reportAudit(audit_,
-                    {AuditEventKind::LogStopped, file_.path().filename().string(), "", reason});
+        reportAudit(audit_, {AuditEventKind::LogStopped, utf8FromPath(file_.path().filename()), "",
+                             reason});
     }
     file_.close();
 }
@@ -204,7 +200,7 @@ void OperationalLog::writeLine(const LocalTime& time) {
     const LogLine line = formatter_.format(state_, time);
     if (const std::error_code error = file_.append(line.fileLine)) {
         // Closed before the message: ticks run on inside it and must not report again.
-        const std::string where = displayPath(file_.path());
+        const std::string where = utf8FromPath(file_.path());
         close();
         message("\nError Writing Operational Log File\n\n" + where + "\ncould not be written (" +
                     error.message() +
@@ -253,7 +249,7 @@ void OperationalLog::saveCurrentLog() {
             message(kReadOnlyTarget, MessageIcon::Exclamation);
             return;
         }
-        if (person_.message("\n\"" + displayPath(target) +
+        if (person_.message("\n\"" + utf8FromPath(target) +
                                 "\" already exists.\n\nDo you want to replace it?\n",
                             MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes) {
             return;
@@ -264,7 +260,7 @@ void OperationalLog::saveCurrentLog() {
         const bool badPath =
             error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory;
         message(badPath ? kSaveInvalid
-                        : "\nError Saving File\n\n\"" + displayPath(target) +
+                        : "\nError Saving File\n\n\"" + utf8FromPath(target) +
                               "\" could not be written (" + error.message() + ").\n ",
                 MessageIcon::Exclamation);
     }

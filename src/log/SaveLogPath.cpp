@@ -33,8 +33,4 @@ std::string saveLogStartDirectory([[maybe_unused]] const std::filesystem::path& 
 #endif
 }
 
-std::filesystem::path pathFromUtf8(std::string_view text) {
-    return std::filesystem::path(std::u8string(text.begin(), text.end()));
-}
-
 } // namespace kqvdr

@@ -22,7 +22,4 @@ std::string saveLogFullPath(std::string_view directory, std::string_view fileNam
 std::string saveLogStartDirectory(const std::filesystem::path& programDir,
                                   const std::string& homeDirectory);
 
-// A path from UTF-8 text, on every platform.
-std::filesystem::path pathFromUtf8(std::string_view text);
-
 } // namespace kqvdr

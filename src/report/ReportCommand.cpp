@@ -3,6 +3,7 @@
 #include "PerformanceReport.h"
 #include "SystemTestAnalysis.h"
 #include "TestSerial.h"
+#include "Utf8Path.h"
 
 #include <QDate>
 
@@ -12,12 +13,12 @@ int runReportCommand(const std::filesystem::path& log, bool fineFlow,
                      const std::filesystem::path& pdf, std::ostream& errors) {
     LogAnalysis analysis;
     if (const auto error = analyseLogFile(log, fineFlow, analysis)) {
-        errors << "kqvdr1000-control: cannot read the system test log " << log.string() << " ("
+        errors << "kqvdr1000-control: cannot read the system test log " << utf8FromPath(log) << " ("
                << error.message() << ")\n";
         return 1;
     }
     const QDate today = QDate::currentDate();
-    ReportData data{storedSerial(serialOfLogName(log.filename().string())),
+    ReportData data{storedSerial(serialOfLogName(utf8FromPath(log.filename()))),
                     std::move(analysis.rows),
                     reportDateText(today.year(), today.month(), today.day()),
                     analysis.unreadableLines, analysis.firstUnreadableLine};

@@ -6,6 +6,7 @@
 #include "FileReplace.h"
 #include "SystemTestAnalysis.h"
 #include "TestSerial.h"
+#include "Utf8Path.h"
 
 namespace kqvdr {
 
@@ -38,16 +39,16 @@ int runAnalyzeCommand(const AnalyzeRequest& request, std::ostream& out, std::ost
     const bool fine = request.fineFlow.value_or(fineFlowLog(request.log));
     LogAnalysis log;
     if (const auto error = analyseLogFile(request.log, fine, log)) {
-        errors << "kqvdr1000-control: cannot read the system test log " << request.log.string()
+        errors << "kqvdr1000-control: cannot read the system test log " << utf8FromPath(request.log)
                << " (" << error.message() << ")\n";
         return 1;
     }
     if (log.unreadableLines > 0) {
-        errors << "kqvdr1000-control: " << request.log.string() << ": " << unreadableLinesText(log)
-               << "\n";
+        errors << "kqvdr1000-control: " << utf8FromPath(request.log) << ": "
+               << unreadableLinesText(log) << "\n";
     }
     AnalysisOutput analysis;
-    analysis.serial = shownSerial(serialOfLogName(request.log.filename().string()));
+    analysis.serial = shownSerial(serialOfLogName(utf8FromPath(request.log.filename())));
     analysis.fineFlow = fine;
     analysis.rows = std::move(log.rows);
     analysis.unreadableLines = log.unreadableLines;

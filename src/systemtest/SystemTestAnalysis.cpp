@@ -4,6 +4,7 @@
 #include "LogRecord.h"
 #include "MethodBlock.h"
 #include "ReferenceTables.h"
+#include "Utf8Path.h"
 
 #include <array>
 
@@ -124,7 +125,7 @@ std::optional<std::vector<TestResult>> analyseTestLogFile(const std::filesystem:
 }
 
 bool fineFlowLog(const std::filesystem::path& path) {
-    return path.string().find("M03") != std::string::npos;
+    return utf8FromPath(path).find("M03") != std::string::npos;
 }
 
 std::string unreadableLinesText(const LogAnalysis& analysis) {

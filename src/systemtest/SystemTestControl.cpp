@@ -9,6 +9,7 @@
 #include "TestSequence.h"
 #include "TestSerial.h"
 #include "TimeText.h"
+#include "Utf8Path.h"
 
 #include <algorithm>
 
@@ -120,9 +121,8 @@ void SystemTestControl::runSystemTest() {
 bool SystemTestControl::openTestLog() {
     const std::filesystem::path path = testLogPath();
     if (const std::error_code error = parts_.log.openTestLog(path)) {
-        const std::u8string name = path.u8string();
-        logFailure_ = "\nThe System Test log " + std::string(name.begin(), name.end()) +
-                      " could not be created (" + error.message() + ").\n";
+        logFailure_ = "\nThe System Test log " + utf8FromPath(path) + " could not be created (" +
+                      error.message() + ").\n";
         return false;
     }
     logOpened_ = true;

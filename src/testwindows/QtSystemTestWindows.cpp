@@ -6,6 +6,7 @@
 #include "Heartbeat.h"
 #include "MessageBoxes.h"
 #include "TestSerial.h"
+#include "Utf8Path.h"
 
 #include <QFileDialog>
 #include <QWidget>
@@ -91,16 +92,16 @@ void QtSystemTestWindows::warning(const std::string& caption, const std::string&
 void QtSystemTestWindows::analyzeSystemTestLog() {
     QString chosen;
     env_.heartbeat.runModal([&] {
-        chosen = QFileDialog::getOpenFileName(env_.mainWindow,
-                                              QStringLiteral("Select System Test log file"),
-                                              QString::fromStdString(env_.programDir.string()),
-                                              QStringLiteral("System Test Log Files (*.log)"));
+        chosen = QFileDialog::getOpenFileName(
+            env_.mainWindow, QStringLiteral("Select System Test log file"),
+            QString::fromStdU16String(env_.programDir.u16string()),
+            QStringLiteral("System Test Log Files (*.log)"));
     });
     if (chosen.isEmpty()) {
         return;
     }
-    const std::filesystem::path path = chosen.toStdString();
-    const std::string name = path.filename().string();
+    const std::filesystem::path path(chosen.toStdU16String());
+    const std::string name = utf8FromPath(path.filename());
     if (!looksLikeTestLog(name)) {
         env_.messages.show(env_.mainWindow,
                            {env_.title().toStdString(), "This is not a valid System Test log",

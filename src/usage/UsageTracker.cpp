@@ -4,6 +4,7 @@
 #include "FileReplace.h"
 #include "InstrumentState.h"
 #include "OperatingMode.h"
+#include "Utf8Path.h"
 
 #include <cstdio>
 
@@ -25,8 +26,7 @@ UsageTracker::UsageTracker(const InstrumentState& state, const Clock& clock,
     : state_(state), clock_(clock), file_(std::move(file)) {}
 
 std::string UsageTracker::pathText() const {
-    const std::u8string text = file_.u8string();
-    return std::string(text.begin(), text.end());
+    return utf8FromPath(file_);
 }
 
 void UsageTracker::report(const std::string& text) {

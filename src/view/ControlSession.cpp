@@ -5,6 +5,7 @@
 #include "CSaveMethodAsDlg.h"
 #include "MessageBoxes.h"
 #include "SaveLogPath.h"
+#include "Utf8Path.h"
 
 #include <QDir>
 #include <clocale>
@@ -22,7 +23,7 @@ const char* const kTimerMessage =
 } // namespace
 
 void ControlSession::reportAuditFailure(const std::string& reason) {
-    person_.message("\nThe audit trail \"" + records_.trail().path().string() +
+    person_.message("\nThe audit trail \"" + utf8FromPath(records_.trail().path()) +
                         "\" cannot be written (" + reason +
                         ").\n\nThe program goes on. Events that cannot be written are not "
                         "recorded.\n",
@@ -35,15 +36,14 @@ ControlSession::ControlSession(const Settings& settings, MessageBoxes& messages,
       clock_(settings.clock != nullptr ? *settings.clock : wallClock_),
       records_(state_, driver_, clock_, settings.programDir, operatingSystemUser(),
                [this](const std::string& reason) { reportAuditFailure(reason); }),
-      receiver_(driver_), faultDialogs_(dialogParent),
-      heartbeat_(
-          [this] {
-              poll_->tick();
-              if (records_.tickEnded()) {
-                  emit trendSampled();
-              }
-          },
-          settings.tickPeriod),
+      receiver_(driver_), faultDialogs_(dialogParent), heartbeat_(
+                                                           [this] {
+                                                               poll_->tick();
+                                                               if (records_.tickEnded()) {
+                                                                   emit trendSampled();
+                                                               }
+                                                           },
+                                                           settings.tickPeriod),
       person_(dialogParent, messages, faultDialogs_, heartbeat_, std::move(title)),
       view_(new CKQVDR1000ControlView(state_, link_)),
       link_(state_, records_.driver(), *view_, person_, settings.programDir),

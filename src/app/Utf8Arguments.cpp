@@ -1,0 +1,47 @@
+#include "Utf8Arguments.h"
+
+#ifdef _WIN32
+#include <shellapi.h>
+#include <windows.h>
+#endif
+
+namespace kqvdr {
+
+#ifdef _WIN32
+namespace {
+
+std::string utf8FromWide(const wchar_t* text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1) {
+        return {};
+    }
+    std::string utf8(static_cast<std::size_t>(size - 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), size, nullptr, nullptr);
+    return utf8;
+}
+
+} // namespace
+
+std::vector<std::string> utf8Arguments(int argc, char* argv[]) {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr || count != argc) {
+        if (wide != nullptr) {
+            LocalFree(wide);
+        }
+        return std::vector<std::string>(argv + 1, argv + argc);
+    }
+    std::vector<std::string> arguments;
+    for (int i = 1; i < count; ++i) {
+        arguments.push_back(utf8FromWide(wide[i]));
+    }
+    LocalFree(wide);
+    return arguments;
+}
+#else
+std::vector<std::string> utf8Arguments(int argc, char* argv[]) {
+    return std::vector<std::string>(argv + 1, argv + argc);
+}
+#endif
+
+} // namespace kqvdr
