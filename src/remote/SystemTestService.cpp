@@ -8,8 +8,8 @@
 #include "Subscription.h"
 #include "SystemTestAnalysis.h"
 #include "TestVerdicts.h"
+#include "Uuid.h"
 
-#include <random>
 
 namespace kqvdr::remote {
 namespace {
@@ -50,25 +50,6 @@ std::optional<SilaFailure> analyse(const std::string& path, LogAnalysis& analysi
 
 } // namespace
 
-std::string randomUuid() {
-    std::random_device device;
-    std::uniform_int_distribution<int> nibble(0, 15);
-    std::string uuid;
-    for (int i = 0; i < 32; ++i) {
-        int value = nibble(device);
-        if (i == 12) {
-            value = 4;
-        } else if (i == 16) {
-            value = 8 | (value & 3);
-        }
-        if (i == 8 || i == 12 || i == 16 || i == 20) {
-            uuid += '-';
-        }
-        uuid += "0123456789abcdef"[value];
-    }
-    return uuid;
-}
-
 SystemTestService::SystemTestService(CommandQueue& queue, const SnapshotBoard& board,
                                      StreamLimit& streams)
     : queue_(queue), board_(board), streams_(streams) {}
@@ -101,12 +82,16 @@ grpc::Status SystemTestService::RunSystemTest(grpc::ServerContext* context,
     if (outcome) {
         return silaStatus(*outcome);
     }
-    const std::string uuid = randomUuid();
+    const std::optional<std::string> uuid = newRandomUuid();
+    if (!uuid) {
+        return silaStatus(undefinedError("No execution UUID could be made: the system's random "
+                                         "source failed. The system test has started."));
+    }
     {
         std::lock_guard lock(mutex_);
-        executions_[uuid] = run;
+        executions_[*uuid] = run;
     }
-    response->mutable_commandexecutionuuid()->set_value(uuid);
+    response->mutable_commandexecutionuuid()->set_value(*uuid);
     return grpc::Status::OK;
 }
 

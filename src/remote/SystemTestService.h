@@ -47,7 +47,4 @@ private:
     std::map<std::string, int> executions_;
 };
 
-// A fresh random (version 4) UUID in its canonical text form.
-std::string randomUuid();
-
 } // namespace kqvdr::remote
