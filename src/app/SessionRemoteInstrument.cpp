@@ -76,7 +76,7 @@ Outcome SessionRemoteInstrument::command(const char* feature, const std::string&
     act();
     session_.person().holdMessages(nullptr);
     if (!actingUntilTickEnd_) {
-        session_.records().setActingUser(std::nullopt);
+        session_.records().setActingUser({});
     }
     if (!refused(held)) {
         return std::nullopt;
@@ -129,7 +129,7 @@ Outcome SessionRemoteInstrument::clearFault(const std::string& peer) {
 void SessionRemoteInstrument::tickEnded() {
     if (actingUntilTickEnd_) {
         actingUntilTickEnd_ = false;
-        session_.records().setActingUser(std::nullopt);
+        session_.records().setActingUser({});
     }
 }
 

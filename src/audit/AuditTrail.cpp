@@ -92,7 +92,7 @@ bool AuditTrail::append(const AuditEvent& event) {
         return false;
     }
     const std::string text =
-        auditText(sequence_ + 1, clock_.now(), actingUser_.value_or(user_), event);
+        auditText(sequence_ + 1, clock_.now(), actingUser_.empty() ? user_ : actingUser_, event);
     const std::string hash = chainHash(lastHash_, text);
     if (const auto error = file_.append(text + '\t' + hash + '\n')) {
         fail(error.message());

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <string>
 
 namespace kqvdr {
@@ -31,9 +30,9 @@ public:
 
     void record(const AuditEvent& event) override;
 
-    // Events are recorded under this user instead of the one the trail was made with, until
-    // the override is cleared (a remote client's commands, for instance).
-    void setActingUser(std::optional<std::string> user) { actingUser_ = std::move(user); }
+    // Events are recorded under this user instead of the one the trail was made with (a remote
+    // client's commands, for instance); an empty name goes back to that one.
+    void setActingUser(std::string user) { actingUser_ = std::move(user); }
 
     const std::filesystem::path& path() const { return path_; }
     std::uint64_t lastSequence() const { return sequence_; }
@@ -47,7 +46,7 @@ private:
     std::filesystem::path path_;
     const Clock& clock_;
     std::string user_;
-    std::optional<std::string> actingUser_;
+    std::string actingUser_;
     FailureReport reportFailure_;
     LogFile file_;
     std::string lastHash_;

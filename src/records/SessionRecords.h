@@ -7,7 +7,6 @@
 #include "UsageTracker.h"
 
 #include <filesystem>
-#include <optional>
 #include <string>
 
 namespace kqvdr {
@@ -43,8 +42,8 @@ public:
     bool tickEnded();
 
     void record(const AuditEvent& event) override;
-    // Who the trail names for the events that follow; nothing for the person at the panel.
-    void setActingUser(std::optional<std::string> user) { trail_.setActingUser(std::move(user)); }
+    // Who the trail names for the events that follow; empty for the person at the panel.
+    void setActingUser(std::string user) { trail_.setActingUser(std::move(user)); }
 
     const AuditTrail& trail() const { return trail_; }
     const UsageTracker& usage() const { return usage_; }

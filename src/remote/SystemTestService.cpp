@@ -72,6 +72,11 @@ grpc::Status SystemTestService::RunSystemTest(grpc::ServerContext* context,
             parameterId(kSystemTestFeature, "RunSystemTest", "SerialNumber"),
             "The serial number \"" + serial + "\" is not of the form 003-### or M03-###."));
     }
+    const std::optional<std::string> uuid = newRandomUuid();
+    if (!uuid) {
+        return silaStatus(
+            undefinedError("No execution UUID can be made: the system's random source failed."));
+    }
     const std::string peer = peerAddress(context->peer());
     int run = 0;
     const Outcome outcome = queue_.call([serial, peer, &run](RemoteInstrument& instrument) {
@@ -81,11 +86,6 @@ grpc::Status SystemTestService::RunSystemTest(grpc::ServerContext* context,
     });
     if (outcome) {
         return silaStatus(*outcome);
-    }
-    const std::optional<std::string> uuid = newRandomUuid();
-    if (!uuid) {
-        return silaStatus(undefinedError("No execution UUID could be made: the system's random "
-                                         "source failed. The system test has started."));
     }
     {
         std::lock_guard lock(mutex_);
