@@ -250,6 +250,47 @@ class SystemTestFeature(unittest.TestCase):
         self.assertTrue(h.sila_error(caught.exception).validationError.parameter
                         .endswith("/RunSystemTest/Parameter/SerialNumber"))
 
+    def test_while_a_remote_system_test_runs_it_reports_progress_and_refuses_other_commands(self):
+        system = st_grpc.SystemTestStub(channel)
+        confirmation = system.RunSystemTest(
+            st.RunSystemTest_Parameters(SerialNumber=fw.String(value="003-042")))
+        execution = confirmation.commandExecutionUUID
+        info = next(iter(system.RunSystemTest_Info(execution, timeout=10)))
+        self.assertIn(info.commandStatus, (fw.ExecutionInfo.waiting, fw.ExecutionInfo.running))
+        with self.assertRaises(grpc.RpcError) as caught:
+            system.RunSystemTest_Result(execution)
+        self.assertEqual(h.sila_error(caught.exception).frameworkError.errorType,
+                         fw.FrameworkError.COMMAND_EXECUTION_NOT_FINISHED)
+        with self.assertRaises(grpc.RpcError) as caught:
+            dc_grpc.DetectorControllerStub(channel).SetMode(
+                dc.SetMode_Parameters(Mode=fw.String(value="RUN")))
+        self.assertEqual(h.sila_error(caught.exception).definedExecutionError.errorIdentifier,
+                         DETECTOR + "/DefinedExecutionError/ControlledByRun")
+        with self.assertRaises(grpc.RpcError) as caught:
+            next(iter(system.RunSystemTest_Info(fw.CommandExecutionUUID(value="not-one-of-ours"))))
+        self.assertEqual(h.sila_error(caught.exception).frameworkError.errorType,
+                         fw.FrameworkError.INVALID_COMMAND_EXECUTION_UUID)
+        audit = (data / "audit.log").read_text()
+        self.assertRegex(audit, r"\t127\.0\.0\.1\tsystem test started")
+
+
+class TheInstrumentFallenSilent(unittest.TestCase):
+    """Last: the line stays silent for the rest of the run."""
+
+    def test_a_command_while_the_instrument_does_not_answer_is_instrument_not_connected(self):
+        self.assertEqual(simulator.command("silent on"), "ok silent on")
+        detector = dc_grpc.DetectorControllerStub(channel)
+
+        def refused_as_not_connected():
+            try:
+                detector.Autozero(dc.Autozero_Parameters())
+            except grpc.RpcError as error:
+                return (h.sila_error(error).definedExecutionError.errorIdentifier
+                        == DETECTOR + "/DefinedExecutionError/InstrumentNotConnected")
+            return False
+
+        self.assertTrue(h.wait_until(refused_as_not_connected, limit=30, step=0.5))
+
 
 VANISHING_CLIENT = textwrap.dedent("""
     import sys, time, grpc
