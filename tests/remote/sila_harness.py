@@ -39,18 +39,27 @@ class Simulator:
             raise RuntimeError("the simulator did not start")
         self.pty = first[1]
         self.received = []  # (monotonic time, command code)
+        self.replies = []  # (monotonic time, command code, first data word) of data replies
         self.lock = threading.Lock()
         threading.Thread(target=self._trace, daemon=True).start()
 
     def _trace(self):
         for line in self.process.stderr:
+            now = time.monotonic()
             if line.startswith("in  ") and len(line) >= 8:
                 try:
                     code = int(line[6:8], 16)
                 except ValueError:
                     continue
                 with self.lock:
-                    self.received.append((time.monotonic(), code))
+                    self.received.append((now, code))
+            elif line.startswith("out <STX>") and len(line) >= 17:
+                try:
+                    code, word = int(line[11:13], 16), int(line[13:17], 16)
+                except ValueError:
+                    continue
+                with self.lock:
+                    self.replies.append((now, code, word - 0x10000 if word >= 0x8000 else word))
 
     def codes_since(self, moment):
         with self.lock:
