@@ -203,6 +203,18 @@ class DetectorControl(unittest.TestCase):
         self.detector.SetMode(dc.SetMode_Parameters(Mode=fw.String(value="STANDBY")))
 
 
+    def test_autozero_in_standby_is_refused_with_the_panels_message_and_nobody_waits(self):
+        self.detector.SetMode(dc.SetMode_Parameters(Mode=fw.String(value="STANDBY")))
+        modes = self.detector.Subscribe_Mode(dc.Subscribe_Mode_Parameters())
+        self.assertEqual(first_value(modes, "Mode", "STANDBY"), "STANDBY")
+        started = time.monotonic()
+        with self.assertRaises(grpc.RpcError) as caught:
+            self.detector.Autozero(dc.Autozero_Parameters(), timeout=5)
+        error = h.sila_error(caught.exception).definedExecutionError
+        self.assertEqual(error.errorIdentifier, DETECTOR + "/DefinedExecutionError/AutozeroRefused")
+        self.assertIn("Cannot Autozero when the KQ- VDR 1000 is in Standby mode.", error.message)
+        self.assertLess(time.monotonic() - started, 2.0)
+
     def test_the_readmes_client_example_runs_as_written(self):
         readme = (pathlib.Path(__file__).parents[2] / "README.md").read_text()
         section = readme.split("## Remote control (SiLA 2)", 1)[1]
