@@ -101,12 +101,8 @@ Outcome SessionRemoteInstrument::autozero(const std::string& peer) {
 }
 
 Outcome SessionRemoteInstrument::setTransferLine(bool on, const std::string& peer) {
-    return command(kDetector, peer, true, [&] {
-        // The panel's button toggles; a client says which way it wants the heater.
-        if (session_.state().heaterOnFlag != on) {
-            session_.link().toggleTransferLineHeater();
-        }
-    });
+    // The panel's button toggles; a client says which way it wants the heater.
+    return command(kDetector, peer, true, [&] { session_.link().setTransferLineHeater(on); });
 }
 
 Outcome SessionRemoteInstrument::clearFault(const std::string& peer) {

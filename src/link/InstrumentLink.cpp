@@ -155,7 +155,11 @@ void InstrumentLink::autozero() {
 }
 
 void InstrumentLink::toggleTransferLineHeater() {
-    send(code(panel_.lampLit(Lamp::TransferLine) ? Command::HeaterOff : Command::HeaterOn));
+    setTransferLineHeater(!panel_.lampLit(Lamp::TransferLine));
+}
+
+void InstrumentLink::setTransferLineHeater(bool on) {
+    send(code(on ? Command::HeaterOn : Command::HeaterOff));
 }
 
 void InstrumentLink::changeDeviceIdentification() {

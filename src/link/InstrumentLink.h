@@ -29,6 +29,8 @@ public:
     void requestMode(int mode);
     void autozero();
     void toggleTransferLineHeater();
+    // Sent whatever the lamp shows: the lamp lags a command by up to a sweep.
+    void setTransferLineHeater(bool on);
     void changeDeviceIdentification();
     void setVapourSensor();
     void communicationSettings() override;

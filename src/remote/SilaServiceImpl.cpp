@@ -41,6 +41,8 @@ grpc::Status SilaServiceImpl::SetServerName(grpc::ServerContext*,
         return silaStatus(
             validationError(parameter, "The server name must be 1 to 255 characters long."));
     }
+    // One name at a time reaches the file, in the order the names are kept.
+    std::lock_guard keeping(keepMutex_);
     std::string error;
     if (keepName_ && !keepName_(name, error)) {
         return silaStatus(undefinedError("The server name cannot be kept: " + error));

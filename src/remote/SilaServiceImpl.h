@@ -53,6 +53,7 @@ private:
     const std::string uuid_;
     const ServerDescription description_;
     NameKeeper keepName_;
+    std::mutex keepMutex_;
     mutable std::mutex mutex_;
     std::string name_;
 };

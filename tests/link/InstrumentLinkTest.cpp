@@ -165,6 +165,17 @@ TEST(InstrumentLinkCommands, HeaterButtonFollowsTheLamp) {
     EXPECT_EQ(world.sentCodes(), (std::vector<int>{14, 15}));
 }
 
+// A remote client names the state it wants; a lamp that has not caught up with an earlier
+// command must not swallow the next one.
+TEST(InstrumentLinkCommands, AnExplicitHeaterStateIsSentWhateverTheLampShows) {
+    LinkWorld world;
+    world.link.setTransferLineHeater(true);
+    world.link.setTransferLineHeater(false);
+    world.panel.lamps[Lamp::TransferLine] = true;
+    world.link.setTransferLineHeater(true);
+    EXPECT_EQ(world.sentCodes(), (std::vector<int>{14, 15, 14}));
+}
+
 TEST(InstrumentLinkCommands, DeviceIdentificationGoesToAddressZeroAndChangesNothingLocally) {
     LinkWorld world;
     world.state.parameters[ParameterIndex::DeviceId].measured = 9;
