@@ -34,7 +34,7 @@ import SystemTest_pb2_grpc as st_grpc  # noqa: E402
 SILA_NS = "{http://www.sila-standard.org}"
 DETECTOR = "com.brackwater/detector/DetectorController/v1"
 SWEEP_PERIOD = 1.1  # eleven ticks of 100 ms between status requests
-STATUS_REQUEST, SELECT_METHOD, CLEAR_FAULT = 17, 9, 16
+STATUS_REQUEST, SELECT_METHOD, CLEAR_FAULT, HEATER_ON, HEATER_OFF = 17, 9, 16, 14, 15
 
 simulator = program = channel = data = None
 
@@ -214,6 +214,14 @@ class DetectorControl(unittest.TestCase):
         self.assertEqual(error.errorIdentifier, DETECTOR + "/DefinedExecutionError/AutozeroRefused")
         self.assertIn("Cannot Autozero when the KQ- VDR 1000 is in Standby mode.", error.message)
         self.assertLess(time.monotonic() - started, 2.0)
+
+    def test_transfer_line_on_then_off_at_once_sends_both(self):
+        before = time.monotonic()
+        self.detector.SetTransferLine(dc.SetTransferLine_Parameters(On=fw.Boolean(value=True)))
+        self.detector.SetTransferLine(dc.SetTransferLine_Parameters(On=fw.Boolean(value=False)))
+        self.assertTrue(h.wait_until(lambda: [c for c in simulator.codes_since(before)
+                                              if c in (HEATER_ON, HEATER_OFF)] == [HEATER_ON, HEATER_OFF],
+                                     limit=10), simulator.codes_since(before))
 
     def test_the_readmes_client_example_runs_as_written(self):
         readme = (pathlib.Path(__file__).parents[2] / "README.md").read_text()
