@@ -88,7 +88,7 @@ Outcome SessionRemoteInstrument::command(const char* feature, const std::string&
 }
 
 Outcome SessionRemoteInstrument::setMode(int mode, const std::string& peer) {
-    return command(kDetector, peer, true, [&] { session_.link().requestMode(mode); });
+    return command(kDetector, peer, true, [&] { session_.link().commandMode(mode); });
 }
 
 Outcome SessionRemoteInstrument::selectMethod(int number, const std::string& peer) {

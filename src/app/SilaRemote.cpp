@@ -35,8 +35,13 @@ SilaRemote::~SilaRemote() {
 }
 
 bool SilaRemote::start(const CommandLine& line, std::string& error) {
-    ServerIdentityStore identities(dataDir_);
-    const ServerIdentity identity = identities.loadOrCreate();
+    // Names set by clients go through the same store, one at a time (the server sees to that).
+    auto identities = std::make_shared<ServerIdentityStore>(dataDir_);
+    const ServerIdentity identity = identities->loadOrCreate();
+    if (identity.uuid.empty()) {
+        error = identities->error();
+        return false;
+    }
     uuid_ = identity.uuid;
 
     remote::SilaServer::Settings settings;
@@ -47,9 +52,8 @@ bool SilaRemote::start(const CommandLine& line, std::string& error) {
     settings.description.description = kDescription;
     settings.description.version = KQVDR_VERSION;
     settings.description.vendorUrl = kVendorUrl;
-    auto store = std::make_shared<ServerIdentityStore>(dataDir_);
-    settings.keepName = [store](const std::string& name, std::string& why) {
-        return store->setName(name, why);
+    settings.keepName = [identities](const std::string& name, std::string& why) {
+        return identities->setName(name, why);
     };
     if (!line.silaInsecure) {
         std::optional<TlsCredentials> credentials =

@@ -27,6 +27,9 @@ public:
     void requestInstrumentSettings();
 
     void requestMode(int mode);
+    // The same for a remote client, decided from the mode last commanded, as the automation
+    // decides: a client may send two modes within one sweep, before the first is reported.
+    void commandMode(int mode);
     void autozero();
     void toggleTransferLineHeater();
     // Sent whatever the lamp shows: the lamp lags a command by up to a sweep.
@@ -44,6 +47,7 @@ private:
     void send(int commandCode, std::initializer_list<std::int16_t> data = {});
     void sendTo(int address, int commandCode, std::initializer_list<std::int16_t> data = {});
     bool fail(const char* message);
+    void sendMode(int mode);
     void keepPort(const std::string& portText);
 
     InstrumentState& state_;

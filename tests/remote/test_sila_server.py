@@ -34,7 +34,7 @@ import SystemTest_pb2_grpc as st_grpc  # noqa: E402
 SILA_NS = "{http://www.sila-standard.org}"
 DETECTOR = "com.brackwater/detector/DetectorController/v1"
 SWEEP_PERIOD = 1.1  # eleven ticks of 100 ms between status requests
-STATUS_REQUEST, SELECT_METHOD, CLEAR_FAULT, HEATER_ON, HEATER_OFF = 17, 9, 16, 14, 15
+STATUS_REQUEST, SELECT_METHOD, CLEAR_FAULT, HEATER_ON, HEATER_OFF, SET_MODE = 17, 9, 16, 14, 15, 0
 
 simulator = program = channel = data = None
 
@@ -108,6 +108,10 @@ class ServerIdentityAndFeatures(unittest.TestCase):
         service.SetServerName(ss.SetServerName_Parameters(ServerName=fw.String(value="Bench 3")))
         self.assertEqual(service.Get_ServerName(ss.Get_ServerName_Parameters()).ServerName.value,
                          "Bench 3")
+        uuid = service.Get_ServerUUID(ss.Get_ServerUUID_Parameters()).ServerUUID.value
+        kept = (data / "sila-server.txt").read_text().splitlines()
+        self.assertIn("uuid=" + uuid, kept, "the next start must know the server by its UUID")
+        self.assertIn("name=Bench 3", kept)
         with self.assertRaises(grpc.RpcError) as caught:
             service.SetServerName(ss.SetServerName_Parameters(ServerName=fw.String(value="")))
         error = h.sila_error(caught.exception)
@@ -158,6 +162,17 @@ class DetectorControl(unittest.TestCase):
         watching = self.detector.Subscribe_Mode(dc.Subscribe_Mode_Parameters())
         self.detector.SetMode(dc.SetMode_Parameters(Mode=fw.String(value="RUN")))
         self.assertEqual(first_value(watching, "Mode", "RUN"), "RUN")
+        self.detector.SetMode(dc.SetMode_Parameters(Mode=fw.String(value="STANDBY")))
+
+    def test_two_modes_within_one_sweep_are_both_sent(self):
+        watching = self.detector.Subscribe_Mode(dc.Subscribe_Mode_Parameters())
+        self.detector.SetMode(dc.SetMode_Parameters(Mode=fw.String(value="RUN")))
+        self.assertEqual(first_value(watching, "Mode", "RUN"), "RUN")
+        before = time.monotonic()
+        self.detector.SetMode(dc.SetMode_Parameters(Mode=fw.String(value="STANDBY")))
+        self.detector.SetMode(dc.SetMode_Parameters(Mode=fw.String(value="RUN")))
+        self.assertTrue(h.wait_until(lambda: simulator.codes_since(before).count(SET_MODE) == 2,
+                                     limit=10), simulator.codes_since(before))
         self.detector.SetMode(dc.SetMode_Parameters(Mode=fw.String(value="STANDBY")))
 
     def test_a_mode_outside_the_set_is_a_validation_error(self):
@@ -307,6 +322,24 @@ class SystemTestFeature(unittest.TestCase):
                          fw.FrameworkError.INVALID_COMMAND_EXECUTION_UUID)
         audit = (data / "audit.log").read_text()
         self.assertRegex(audit, r"\t127\.0\.0\.1\tsystem test started")
+
+
+class ADamagedIdentity(unittest.TestCase):
+    def test_keeps_the_server_from_starting_and_names_the_file(self):
+        other = pathlib.Path(work.name, "damaged")
+        other.mkdir()
+        h.write_port_file(other)
+        (other / "sila-server.txt").write_text("uuid=not a uuid\nname=\n")
+        instrument = h.Simulator()  # its own, so that the module's program keeps its line
+        try:
+            run = subprocess.run([h.PROGRAM, "--dir", str(other), "--device", instrument.pty,
+                                  "--sila", "0"], capture_output=True, text=True, timeout=60,
+                                 env=dict(h.os.environ, QT_QPA_PLATFORM="offscreen"))
+        finally:
+            instrument.stop()
+        self.assertEqual(run.returncode, 1, run.stdout + run.stderr)
+        self.assertNotIn("SiLA 2 server on", run.stdout)
+        self.assertIn("sila-server.txt", run.stderr)
 
 
 class TheInstrumentFallenSilent(unittest.TestCase):
