@@ -1,6 +1,7 @@
 """The SiLA 2 server of the real program, driven by a real gRPC client over TLS against the
 simulated instrument. One program start serves the whole module: starts are the expensive part."""
 
+import json
 import pathlib
 import re
 import socket
@@ -286,6 +287,32 @@ class Methods(unittest.TestCase):
 
 
 class SystemTestFeature(unittest.TestCase):
+    def test_analyze_log_gives_the_same_verdicts_and_rows_as_the_analyze_command(self):
+        lines, seconds = [], 18 * 3600 + 15
+        for method, (neb, evap) in enumerate([(100.0, 80.0), (100.3, 80.9)], start=1):
+            for i in range(40):
+                stamp = f"{seconds // 3600:02d}:{seconds // 60 % 60:02d}:{seconds % 60:02d}"
+                lines.append(f"{stamp} 100 80 50 1.0 {neb + (i % 3) * 0.1:.1f} {evap:.1f} 1.0 "
+                             f"0.05 40.0 RUN T F T {method}  -  \r\n")
+                seconds += 30
+        log = data / "003_007.log"
+        log.write_text("".join(lines), newline="")
+        command = subprocess.run([h.PROGRAM, "--analyze", str(log), "--json"],
+                                 capture_output=True, text=True, timeout=60)
+        self.assertEqual(command.returncode, 0, command.stderr)
+        expected = json.loads(command.stdout)
+        result = st_grpc.SystemTestStub(channel).AnalyzeLog(
+            st.AnalyzeLog_Parameters(Path=fw.String(value=str(log))))
+        verdicts = expected["verdicts"]
+        self.assertEqual(
+            [result.TemperatureResponse.value, result.TemperatureStability.value,
+             result.BaselineStability.value, result.GasFlowResponse.value],
+            list(verdicts.values()), verdicts)
+        self.assertEqual([row.MethodNumber.value for row in result.Rows],
+                         [row["method"] for row in expected["rows"]])
+        self.assertEqual([round(row.NebuliserRSD.value, 6) for row in result.Rows],
+                         [round(row["nebRsd"], 6) for row in expected["rows"]])
+
     def test_analyze_log_of_a_missing_file_is_a_defined_error(self):
         system = st_grpc.SystemTestStub(channel)
         with self.assertRaises(grpc.RpcError) as caught:
