@@ -100,6 +100,14 @@ class Program:
             raise RuntimeError("no server: " + line + self.process.stderr.read())
         self.address = line.split()[-1]
         self.port = int(self.address.rsplit(":", 1)[1])
+        # Read all along: a full pipe would stop the program at its next message.
+        self.stderr_lines = []
+        self.reader = threading.Thread(target=self._read_stderr, daemon=True)
+        self.reader.start()
+
+    def _read_stderr(self):
+        for line in self.process.stderr:
+            self.stderr_lines.append(line)
 
     def running(self):
         return self.process.poll() is None
@@ -112,6 +120,8 @@ class Program:
             except subprocess.TimeoutExpired:
                 self.process.kill()
                 self.process.wait()
+        self.reader.join(timeout=10)
+        self.stderr_text = "".join(self.stderr_lines)
         self.process.stdout.close()
         self.process.stderr.close()
 

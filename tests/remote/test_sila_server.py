@@ -369,6 +369,30 @@ class ADamagedIdentity(unittest.TestCase):
         self.assertIn("sila-server.txt", run.stderr)
 
 
+class PlainTextOnlyOnRequest(unittest.TestCase):
+    def test_sila_insecure_warns_that_it_breaks_the_standard_and_serves_plain_text(self):
+        other = pathlib.Path(work.name, "insecure")
+        other.mkdir()
+        h.write_port_file(other)
+        instrument = h.Simulator()
+        plain = None
+        try:
+            plain = h.Program(str(other), instrument.pty, ["--sila-insecure"])
+            channel = grpc.insecure_channel(f"127.0.0.1:{plain.port}")
+            service = ss_grpc.SiLAServiceStub(channel)
+            self.assertEqual(service.Get_ServerType(ss.Get_ServerType_Parameters(),
+                                                    timeout=30).ServerType.value,
+                             "KQVDR1000Control")
+            channel.close()
+            self.assertFalse((other / "sila-server.key").exists(), "no TLS pair is made")
+        finally:
+            if plain is not None:
+                plain.stop()
+                warning = plain.stderr_text
+            instrument.stop()
+        self.assertIn("breaks the SiLA 2 standard", warning)
+
+
 class TheInstrumentFallenSilent(unittest.TestCase):
     """Last: the line stays silent for the rest of the run."""
 
