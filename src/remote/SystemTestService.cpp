@@ -10,7 +10,6 @@
 #include "TestVerdicts.h"
 #include "Uuid.h"
 
-
 namespace kqvdr::remote {
 namespace {
 
