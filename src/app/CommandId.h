@@ -32,6 +32,7 @@ enum class CommandId : int {
     Trends = 32841,
     ExportCsv = 32842,
     InstrumentUsage = 32843,
+    RemoteControl = 32844,
 };
 
 } // namespace kqvdr

@@ -1,5 +1,8 @@
 #include "CommandLine.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace kqvdr {
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
@@ -36,6 +39,28 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             if (i + 1 < arguments.size() && !arguments[i + 1].starts_with('-')) {
                 line.auditFile = arguments[++i];
             }
+        } else if (argument == "--sila") {
+            std::optional<std::string> port;
+            value(port);
+            if (port) {
+                char* end = nullptr;
+                const long number = std::strtol(port->c_str(), &end, 10);
+                if (port->empty() || *end != '\0' || number < 0 || number > 65535) {
+                    line.error = "--sila needs a port number from 0 to 65535";
+                } else {
+                    line.silaPort = static_cast<int>(number);
+                }
+            }
+        } else if (argument == "--sila-address") {
+            std::optional<std::string> address;
+            value(address);
+            line.silaAddress = address.value_or(line.silaAddress);
+        } else if (argument == "--sila-cert") {
+            value(line.silaCert);
+        } else if (argument == "--sila-key") {
+            value(line.silaKey);
+        } else if (argument == "--sila-insecure") {
+            line.silaInsecure = true;
         } else if (argument == "--help" || argument == "-h") {
             line.showHelp = true;
         }
@@ -55,6 +80,19 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     if (line.error.empty() && line.reportPdf && !line.analyzeLog) {
         line.error = "--report applies only with --analyze";
     }
+    const bool silaDetail =
+        line.silaCert || line.silaKey || line.silaInsecure ||
+        std::find(arguments.begin(), arguments.end(), "--sila-address") != arguments.end();
+    if (line.error.empty() && silaDetail && !line.silaPort) {
+        line.error = "--sila-address, --sila-cert, --sila-key and --sila-insecure apply only "
+                     "with --sila";
+    }
+    if (line.error.empty() && line.silaCert.has_value() != line.silaKey.has_value()) {
+        line.error = "--sila-cert and --sila-key go together";
+    }
+    if (line.error.empty() && line.silaInsecure && line.silaCert) {
+        line.error = "--sila-insecure cannot be combined with --sila-cert";
+    }
     return line;
 }
 
@@ -64,6 +102,8 @@ std::string commandLineUsage() {
            "       kqvdr1000-control --analyze LOG [--fine] [--json] [--csv FILE] [--report "
            "FILE.pdf]\n"
            "       kqvdr1000-control [--dir DIR] --verify-audit [FILE]\n"
+           "       kqvdr1000-control [options] --sila PORT [--sila-address ADDR]\n"
+           "                         [--sila-cert PEM --sila-key KEY | --sila-insecure]\n"
            "\n"
            "  --dir DIR       keep the program's data files in DIR instead of beside the program\n"
            "  --device PATH   use this serial device for whichever port is chosen\n"
@@ -77,7 +117,12 @@ std::string commandLineUsage() {
            "  --report FILE   with --analyze, also write the performance report as a PDF\n"
            "  --version       print the version and exit\n"
            "  --verify-audit  check the audit trail's chain (FILE, or audit.log in the data\n"
-           "                  directory) and say where it breaks; exit 0 when it is intact\n";
+           "                  directory) and say where it breaks; exit 0 when it is intact\n"
+           "  --sila PORT     serve SiLA 2 remote control on PORT (0: any free port), with TLS\n"
+           "  --sila-address ADDR  listen on ADDR instead of 127.0.0.1\n"
+           "  --sila-cert PEM --sila-key KEY  use this certificate and key instead of the\n"
+           "                  self-signed pair kept in the data directory\n"
+           "  --sila-insecure serve without TLS, which breaks the SiLA 2 standard\n";
 }
 
 } // namespace kqvdr

@@ -21,6 +21,11 @@ struct CommandLine {
     bool showHelp = false;                 // --help
     bool verifyAudit = false;              // --verify-audit [FILE]
     std::string auditFile;                 // its FILE; empty for the data directory's
+    std::optional<int> silaPort;           // --sila PORT: the SiLA 2 server, 0 for any free port
+    std::string silaAddress = "127.0.0.1"; // --sila-address ADDR
+    std::optional<std::string> silaCert;   // --sila-cert PEM, with --sila-key
+    std::optional<std::string> silaKey;    // --sila-key KEY
+    bool silaInsecure = false;             // --sila-insecure: plain text, against the standard
     std::string error;                     // set when the line cannot be used
 };
 

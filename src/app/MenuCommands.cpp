@@ -77,6 +77,9 @@ constexpr std::array commands{
     CommandInfo{InstrumentUsage, "InstrumentUsage", "Instrument &Usage", "Instrument Usage",
                 "Show the hours, autozero runs and faults counted for each instrument", "", false,
                 true},
+    CommandInfo{RemoteControl, "RemoteControl", "Remote control (SiLA 2)", "Remote control",
+                "Show whether laboratory automation can control the program, and how", "", false,
+                false},
 };
 
 constexpr std::array fileItems{LoadMethods, SaveMethods, separator, Exit};
@@ -84,8 +87,8 @@ constexpr std::array editItems{ResetFactorySettings, separator, CommunicationSet
                                DeviceIdentification, SetVapourSensor};
 constexpr std::array viewItems{Toolbar,   StatusBar,  separator, CurrentSettings,
                                separator, AuditTrail, Trends};
-constexpr std::array toolsItems{Automation, RunSystemTest, Monitor, separator,
-                                AnalyzeSystemTestLog};
+constexpr std::array toolsItems{Automation,           RunSystemTest, Monitor,      separator,
+                                AnalyzeSystemTestLog, separator,     RemoteControl};
 constexpr std::array logItems{StartLogging,   StopLogging, separator, SaveCurrentLog,
                               ViewCurrentLog, separator,   ExportCsv};
 constexpr std::array helpItems{HelpContents,    HelpFind,  separator,

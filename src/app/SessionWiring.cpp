@@ -69,7 +69,8 @@ void openLogViewer(ControlSession& session, CMainFrame& frame, MessageBoxes& mes
 
 } // namespace
 
-void wireControlSession(ControlSession& session, CMainFrame& frame, MessageBoxes& messages) {
+QtSystemTestWindows& wireControlSession(ControlSession& session, CMainFrame& frame,
+                                        MessageBoxes& messages) {
     CKQVDR1000ControlView& view = session.view();
     frame.setFormWidget(&view);
     QObject::connect(&view, &CKQVDR1000ControlView::captionChanged, &frame,
@@ -127,6 +128,7 @@ void wireControlSession(ControlSession& session, CMainFrame& frame, MessageBoxes
                         csvExportDialogs(&frame, session.person().title()));
     QObject::connect(&frame, &CMainFrame::closed, &frame,
                      [&session, &frame] { endProgram(session, frame); });
+    return *systemTest;
 }
 
 } // namespace kqvdr

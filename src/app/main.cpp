@@ -2,6 +2,7 @@
 #include "AppTexts.h"
 #include "CKQVDR1000ControlApp.h"
 #include "CMainFrame.h"
+#include "CRemoteControlDlg.h"
 #include "CSplashDlg.h"
 #include "CommandLine.h"
 #include "ControlSession.h"
@@ -11,6 +12,9 @@
 #include "ReportCommand.h"
 #include "SessionWiring.h"
 #include "VerifyAuditCommand.h"
+#ifdef KQVDR_WITH_REMOTE
+#include "SilaRemote.h"
+#endif
 #ifdef KQVDR_WITH_SIMULATOR
 #include "SimulatorHost.h"
 #endif
@@ -126,7 +130,8 @@ int main(int argc, char* argv[]) {
     kqvdr::ControlSession session(
         {kqvdr::pathFromUtf8(app.programDir()), device}, messageBoxes,
         [&app] { return app.title(); }, &frame);
-    kqvdr::wireControlSession(session, frame, messageBoxes);
+    kqvdr::QtSystemTestWindows& systemTestWindows =
+        kqvdr::wireControlSession(session, frame, messageBoxes);
     {
         kqvdr::CSplashDlg splash(messageBoxes, app.title());
         splash.exec();
@@ -134,6 +139,47 @@ int main(int argc, char* argv[]) {
     if (!session.start()) {
         return 1;
     }
+
+    // Remote control is off unless asked for; asked for and impossible, the program says why
+    // and ends rather than run without what the laboratory relies on.
+    std::function<kqvdr::CRemoteControlDlg::Rows()> remoteStatus = [] {
+        return kqvdr::CRemoteControlDlg::Rows{{"State", "off"}};
+    };
+#ifdef KQVDR_WITH_REMOTE
+    std::unique_ptr<kqvdr::SilaRemote> remote;
+    if (line.silaPort) {
+        if (line.silaInsecure) {
+            std::fprintf(stderr, "kqvdr1000-control: warning: --sila-insecure serves remote "
+                                 "control without TLS. This breaks the SiLA 2 standard, which "
+                                 "requires encryption; anyone on the network can read and send "
+                                 "commands.\n");
+        }
+        remote = std::make_unique<kqvdr::SilaRemote>(session, systemTestWindows, app.programDir());
+        std::string why;
+        if (!remote->start(line, why)) {
+            std::fprintf(stderr, "kqvdr1000-control: SiLA 2 server: %s\n", why.c_str());
+            session.shutdown();
+            return 1;
+        }
+        std::printf("SiLA 2 server on %s:%u\n", line.silaAddress.c_str(),
+                    static_cast<unsigned>(remote->port()));
+        std::fflush(stdout);
+        remoteStatus = [&remote] { return remote->statusRows(); };
+    }
+#else
+    (void)systemTestWindows;
+    if (line.silaPort) {
+        std::fprintf(stderr, "kqvdr1000-control: this build has no SiLA 2 server\n");
+        return 2;
+    }
+    remoteStatus = [] {
+        return kqvdr::CRemoteControlDlg::Rows{{"State", "not part of this build"}};
+    };
+#endif
+    QObject::connect(frame.action(kqvdr::CommandId::RemoteControl), &QAction::triggered, &frame,
+                     [&frame, &app, &remoteStatus] {
+                         (new kqvdr::CRemoteControlDlg(app.title(), remoteStatus, &frame))->show();
+                     });
     frame.followGasRangeAndPort(session.state().fineGasResolution,
                                 session.state().activePortIndex + 1);
     frame.show();

@@ -91,7 +91,8 @@ bool AuditTrail::append(const AuditEvent& event) {
         fail("the chain has reached its last number");
         return false;
     }
-    const std::string text = auditText(sequence_ + 1, clock_.now(), user_, event);
+    const std::string text =
+        auditText(sequence_ + 1, clock_.now(), actingUser_.empty() ? user_ : actingUser_, event);
     const std::string hash = chainHash(lastHash_, text);
     if (const auto error = file_.append(text + '\t' + hash + '\n')) {
         fail(error.message());

@@ -30,6 +30,10 @@ public:
 
     void record(const AuditEvent& event) override;
 
+    // Events are recorded under this user instead of the one the trail was made with (a remote
+    // client's commands, for instance); an empty name goes back to that one.
+    void setActingUser(std::string user) { actingUser_ = std::move(user); }
+
     const std::filesystem::path& path() const { return path_; }
     std::uint64_t lastSequence() const { return sequence_; }
 
@@ -42,6 +46,7 @@ private:
     std::filesystem::path path_;
     const Clock& clock_;
     std::string user_;
+    std::string actingUser_;
     FailureReport reportFailure_;
     LogFile file_;
     std::string lastHash_;

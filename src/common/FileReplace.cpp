@@ -16,7 +16,8 @@ namespace {
 
 #ifdef _WIN32
 using FileStat = struct _stat64;
-int openForWriting(const std::filesystem::path& path) {
+// The mode only sets the read-only flag on Windows: who may read follows the folder's access list.
+int openForWriting(const std::filesystem::path& path, FileAccess) {
     return ::_wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
 }
 int openForReading(const std::filesystem::path& path) {
@@ -47,8 +48,9 @@ const FileWriteCalls kSystemCalls{[](int fd, const void* data, std::size_t size)
                                   [](int fd) { return ::_close(fd); }};
 #else
 using FileStat = struct stat;
-int openForWriting(const std::filesystem::path& path) {
-    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+int openForWriting(const std::filesystem::path& path, FileAccess access) {
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                  access == FileAccess::OwnerOnly ? 0600 : 0644);
 }
 // Without O_NONBLOCK, opening a named pipe waits for a writer before anything can be checked.
 int openForReading(const std::filesystem::path& path) {
@@ -99,9 +101,9 @@ std::filesystem::path followLinks(const std::filesystem::path& target) {
 }
 
 std::error_code writeAndSync(const std::filesystem::path& path, std::string_view content,
-                             const FileWriteCalls& calls) {
+                             const FileWriteCalls& calls, FileAccess access) {
     errno = 0;
-    const int fd = openForWriting(path);
+    const int fd = openForWriting(path, access);
     if (fd < 0) {
         return lastError();
     }
@@ -212,10 +214,10 @@ const FileWriteCalls& systemFileWriteCalls() {
 }
 
 std::error_code replaceFileContent(const std::filesystem::path& name, std::string_view content,
-                                   const FileWriteCalls& calls) {
+                                   const FileWriteCalls& calls, FileAccess access) {
     const auto target = followLinks(name);
     const auto temporary = temporaryBeside(target);
-    if (auto error = writeAndSync(temporary, content, calls)) {
+    if (auto error = writeAndSync(temporary, content, calls, access)) {
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);
         return error;

@@ -18,12 +18,17 @@ struct FileWriteCalls {
 };
 const FileWriteCalls& systemFileWriteCalls();
 
+// Who may read a replacement file. OwnerOnly files (private keys) are created that way, so they
+// are never readable by others, not even for the moment before a change of mode.
+enum class FileAccess { Shared, OwnerOnly };
+
 // Writes the whole content to a temporary file beside the target, flushes it to the disk,
 // checks its size and renames it over the target, so that a crash or a full disk leaves either
 // the old file or the new one, never a half-written one. A symbolic link keeps pointing where it
 // did: its target gets the new content. Returns an empty error code on success.
 std::error_code replaceFileContent(const std::filesystem::path& target, std::string_view content,
-                                   const FileWriteCalls& calls = systemFileWriteCalls());
+                                   const FileWriteCalls& calls = systemFileWriteCalls(),
+                                   FileAccess access = FileAccess::Shared);
 
 // Reads a whole file of at most maxBytes. Only a plain file is read: a named pipe would wait
 // for a writer and a device may never end, so anything else is refused without waiting

@@ -132,9 +132,18 @@ void InstrumentLink::sendTo(int address, int commandCode,
 }
 
 void InstrumentLink::requestMode(int mode) {
-    if (state_.mode() == mode) {
-        return;
+    if (state_.mode() != mode) {
+        sendMode(mode);
     }
+}
+
+void InstrumentLink::commandMode(int mode) {
+    if (state_.expectedMode() != mode) {
+        sendMode(mode);
+    }
+}
+
+void InstrumentLink::sendMode(int mode) {
     if (mode == modeCode(OperatingMode::Sleep)) {
         state_.editorOpen = false;
     }
@@ -155,7 +164,11 @@ void InstrumentLink::autozero() {
 }
 
 void InstrumentLink::toggleTransferLineHeater() {
-    send(code(panel_.lampLit(Lamp::TransferLine) ? Command::HeaterOff : Command::HeaterOn));
+    setTransferLineHeater(!panel_.lampLit(Lamp::TransferLine));
+}
+
+void InstrumentLink::setTransferLineHeater(bool on) {
+    send(code(on ? Command::HeaterOn : Command::HeaterOff));
 }
 
 void InstrumentLink::changeDeviceIdentification() {

@@ -27,8 +27,13 @@ public:
     void requestInstrumentSettings();
 
     void requestMode(int mode);
+    // The same for a remote client, decided from the mode last commanded, as the automation
+    // decides: a client may send two modes within one sweep, before the first is reported.
+    void commandMode(int mode);
     void autozero();
     void toggleTransferLineHeater();
+    // Sent whatever the lamp shows: the lamp lags a command by up to a sweep.
+    void setTransferLineHeater(bool on);
     void changeDeviceIdentification();
     void setVapourSensor();
     void communicationSettings() override;
@@ -42,6 +47,7 @@ private:
     void send(int commandCode, std::initializer_list<std::int16_t> data = {});
     void sendTo(int address, int commandCode, std::initializer_list<std::int16_t> data = {});
     bool fail(const char* message);
+    void sendMode(int mode);
     void keepPort(const std::string& portText);
 
     InstrumentState& state_;

@@ -290,6 +290,31 @@ void MethodStore::saveMethodAs() {
     showInEditor(number);
 }
 
+void MethodStore::selectMethod(int number) {
+    const std::int16_t method[] = {static_cast<std::int16_t>(number)};
+    SendCommand(driver_, state_.deviceId(), code(Command::SelectMethod), method);
+}
+
+void MethodStore::sendAndSelect(int number) {
+    if (number < 1 || number >= kMethodCount) {
+        return;
+    }
+    sendMethod(number);
+    selectMethod(number);
+}
+
+bool MethodStore::storeMethod(int number, const MethodRecord& record) {
+    if (number < 1 || number >= kMethodCount) {
+        return false;
+    }
+    MethodRecord& kept = state_.methods[static_cast<std::size_t>(number)];
+    const int tableNumber = kept.number;
+    kept = record;
+    kept.number = tableNumber;
+    sendMethod(number);
+    return writeMethodNames();
+}
+
 void MethodStore::requestMethodTable() {
     SendCommand(driver_, state_.deviceId(), code(Command::RequestMethodTable));
 }
@@ -306,8 +331,7 @@ void MethodStore::sendEditorMethod() {
     SendMethod(driver_, state_.deviceId(), number,
                setpointsFromFields(editor_, state_.fineGasResolution));
     if (number != 0) {
-        const std::int16_t method[] = {static_cast<std::int16_t>(number)};
-        SendCommand(driver_, state_.deviceId(), code(Command::SelectMethod), method);
+        selectMethod(number);
         writeMethodNames();
     }
 }

@@ -49,6 +49,15 @@ public:
     // method 0, made the current method with its name kept in "Names.mtd".
     void sendEditorMethod();
 
+    // Makes user method `number` the instrument's current method (code 9).
+    void selectMethod(int number);
+    // The editor's "Send" for a method as the table holds it: sent and made current.
+    void sendAndSelect(int number);
+    // Keeps `record` as method `number` (its name and description in "Names.mtd") and sends its
+    // setpoints to the instrument, as "Save As" does with the editor's fields. False when the
+    // names could not be written; the method has been sent all the same.
+    bool storeMethod(int number, const MethodRecord& record);
+
     // The editor's "Default" and "Save As" buttons.
     void resetMethodToDefault();
     void saveMethodAs();

@@ -25,6 +25,9 @@ QtSystemTestWindows::~QtSystemTestWindows() {
 
 std::optional<TestInstrument> QtSystemTestWindows::identifyInstrument(const std::string& start,
                                                                       const std::string& end) {
+    if (named_) {
+        return named_;
+    }
     std::optional<TestInstrument> chosen;
     env_.heartbeat.runModal([&] {
         CSystemTestDlg dialog(env_.title(), env_.fineGas(), QString::fromStdString(start),
@@ -35,6 +38,12 @@ std::optional<TestInstrument> QtSystemTestWindows::identifyInstrument(const std:
         }
     });
     return chosen;
+}
+
+void QtSystemTestWindows::runSystemTestFor(const TestInstrument& instrument) {
+    named_ = instrument;
+    control_.runSystemTest();
+    named_.reset();
 }
 
 void QtSystemTestWindows::minimiseMainWindow() {

@@ -51,6 +51,9 @@ public:
 
     // Tools > Run System Test and Tools > Analyze System Test Log.
     void runSystemTest() { control_.runSystemTest(); }
+    // The same for a remote client, which names the instrument with its command instead of in
+    // the identification dialog.
+    void runSystemTestFor(const TestInstrument& instrument);
     void analyzeSystemTestLog();
     // True, after saying what runs, when a running test refuses the command.
     bool refuseAutomation() { return control_.refuseAutomation(); }
@@ -68,11 +71,13 @@ public:
     void warning(const std::string& caption, const std::string& text) override;
 
     CStopSystemTestDlg* progress() const { return progress_; }
+    const SystemTestControl& control() const { return control_; }
 
 private:
     Environment env_;
     SystemTestControl control_;
     QPointer<CStopSystemTestDlg> progress_;
+    std::optional<TestInstrument> named_; // by a remote client, for the start under way
 };
 
 } // namespace kqvdr

@@ -69,6 +69,8 @@ public:
     const std::filesystem::path& programDir() const { return programDir_; }
     // The audit trail, the usage counters and the trends.
     const SessionRecords& records() const { return records_; }
+    SessionRecords& records() { return records_; }
+    FaultDialogs& faultDialogs() { return faultDialogs_; }
     // What the windows do when the automation ends, before the log is offered for saving.
     void onAutomationStopped(std::function<void()> hook) { automationStopped_ = std::move(hook); }
 

@@ -24,6 +24,7 @@ void Heartbeat::fire() {
     emit aboutToTick();
     tick_();
     --depth_;
+    emit ticked();
 }
 
 void Heartbeat::runModal(const std::function<void()>& dialog) {

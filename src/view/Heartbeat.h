@@ -31,6 +31,8 @@ public:
 signals:
     // Just before every tick, nested ones included.
     void aboutToTick();
+    // Just after every tick, nested ones included; inTick() tells whether an outer one goes on.
+    void ticked();
 
 private:
     void fire();

@@ -26,6 +26,10 @@ QtOperator::QtOperator(QWidget* parent, MessageBoxes& messages, FaultDialogs& fa
 
 MessageAnswer QtOperator::message(const std::string& text, MessageIcon icon,
                                   MessageButtons buttons) {
+    if (held_ != nullptr) {
+        held_->push_back({text, icon});
+        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+    }
     MessageAnswer answer = MessageAnswer::Ok;
     heartbeat_.runModal([&] {
         answer = messages_.show(parent_, {title_().toStdString(), text, icon, buttons});

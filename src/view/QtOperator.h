@@ -4,6 +4,8 @@
 
 #include <QString>
 #include <functional>
+#include <string>
+#include <vector>
 
 class QWidget;
 
@@ -34,12 +36,21 @@ public:
     // How the program ends; tests replace it.
     std::function<void(int)> onTerminate;
 
+    // While set, messages are kept here instead of being shown: a command from a remote client
+    // must not wait for a person. A question is answered No.
+    struct HeldMessage {
+        std::string text;
+        MessageIcon icon;
+    };
+    void holdMessages(std::vector<HeldMessage>* held) { held_ = held; }
+
 private:
     QWidget* parent_;
     MessageBoxes& messages_;
     FaultDialogs& faults_;
     Heartbeat& heartbeat_;
     std::function<QString()> title_;
+    std::vector<HeldMessage>* held_ = nullptr;
 };
 
 } // namespace kqvdr

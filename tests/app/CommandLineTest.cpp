@@ -44,5 +44,38 @@ TEST(CommandLine, VerifyAuditTakesAnOptionalFile) {
     EXPECT_EQ(parseCommandLine({"--verify-audit", "--dir", "/d"}).programDir, "/d");
 }
 
+TEST(CommandLine, SilaTakesAPortAndItsDetailsOnlyWithIt) {
+    const auto line = parseCommandLine({"--sila", "50052", "--sila-address", "0.0.0.0",
+                                        "--sila-cert", "lab.pem", "--sila-key", "lab.key"});
+    EXPECT_TRUE(line.error.empty()) << line.error;
+    EXPECT_EQ(line.silaPort, 50052);
+    EXPECT_EQ(line.silaAddress, "0.0.0.0");
+    EXPECT_EQ(line.silaCert, "lab.pem");
+    EXPECT_EQ(line.silaKey, "lab.key");
+    EXPECT_FALSE(line.silaInsecure);
+
+    const auto plain = parseCommandLine({"--dir", "/d"});
+    EXPECT_FALSE(plain.silaPort.has_value()) << "off unless asked for";
+    EXPECT_EQ(plain.silaAddress, "127.0.0.1");
+    EXPECT_EQ(parseCommandLine({"--sila", "0"}).silaPort, 0);
+    EXPECT_TRUE(parseCommandLine({"--sila", "65535", "--sila-insecure"}).silaInsecure);
+
+    const std::vector<std::vector<std::string>> refused = {
+        {"--sila"},
+        {"--sila", "65536"},
+        {"--sila", "-1"},
+        {"--sila", "80x"},
+        {"--sila", ""},
+        {"--sila-insecure"},
+        {"--sila-address", "0.0.0.0"},
+        {"--sila", "1", "--sila-cert", "a.pem"},
+        {"--sila", "1", "--sila-key", "a.key"},
+        {"--sila", "1", "--sila-cert", "a.pem", "--sila-key", "a.key", "--sila-insecure"},
+    };
+    for (const auto& arguments : refused) {
+        EXPECT_FALSE(parseCommandLine(arguments).error.empty()) << arguments.back();
+    }
+}
+
 } // namespace
 } // namespace kqvdr

@@ -69,6 +69,20 @@ TEST(AuditTrail, WritesTimeWithOffsetUserEventAndValuesOnOneChainedLine) {
     EXPECT_EQ(lines[0], text + "\t" + chainHash(kAuditGenesisHash, text));
 }
 
+TEST(AuditTrail, AnActingUserNamesItsEventsUntilClearedAndTheChainStillVerifies) {
+    TrailWorld world;
+    AuditTrail trail = world.trail();
+    trail.setActingUser("192.168.1.20");
+    trail.record({AuditEventKind::ModeCommand, "", "Standby", "Run"});
+    trail.setActingUser({});
+    trail.record({AuditEventKind::ModeCommand, "", "Run", "Standby"});
+    const std::vector<std::string> lines = linesOf(test::readBytes(world.file()));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[0].find("\t192.168.1.20\tmode\t"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[1].find("\ttester\tmode\t"), std::string::npos) << lines[1];
+    EXPECT_TRUE(world.verify().intact());
+}
+
 TEST(AuditTrail, TabsAndLineBreaksInValuesStayOnOneLineAndReadBack) {
     TrailWorld world;
     AuditTrail trail = world.trail();

@@ -138,6 +138,23 @@ TEST(FileReplace, ALinkKeepsPointingAtItsTargetWhichGetsTheContent) {
     EXPECT_TRUE(fs::is_symlink(dir.file("usage.txt")));
     EXPECT_EQ(test::readBytes(dir.file("real") / "usage.txt"), "new");
 }
+
+TEST(FileReplace, AnOwnerOnlyFileIsNeverReadableByOthersWhateverTheUmask) {
+    test::TemporaryDirectory dir;
+    const ::mode_t previous = ::umask(0);
+    const auto shared = replaceFileContent(dir.file("cert.pem"), "public");
+    const auto owner = replaceFileContent(dir.file("server.key"), "secret", systemFileWriteCalls(),
+                                          FileAccess::OwnerOnly);
+    ::umask(previous);
+    ASSERT_FALSE(shared);
+    ASSERT_FALSE(owner);
+    struct ::stat info {};
+    ASSERT_EQ(::stat(dir.file("cert.pem").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0644u);
+    ASSERT_EQ(::stat(dir.file("server.key").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_EQ(test::readBytes(dir.file("server.key")), "secret");
+}
 #endif
 
 TEST(ReadFileEnd, GivesTheLastBytesAndWhereTheyStart) {

@@ -165,6 +165,27 @@ TEST(InstrumentLinkCommands, HeaterButtonFollowsTheLamp) {
     EXPECT_EQ(world.sentCodes(), (std::vector<int>{14, 15}));
 }
 
+TEST(InstrumentLinkCommands, ARemoteModeIsDecidedFromTheModeLastCommanded) {
+    LinkWorld world;
+    world.state.parameters[ParameterIndex::OperatingMode].measured = 1; // reported: Run
+    world.link.commandMode(0);
+    world.link.commandMode(1); // before the instrument has reported Standby
+    world.link.commandMode(1);
+    EXPECT_EQ(world.sentCodes(), (std::vector<int>{0, 0}));
+    EXPECT_EQ(world.state.expectedMode(), 1);
+}
+
+// A remote client names the state it wants; a lamp that has not caught up with an earlier
+// command must not swallow the next one.
+TEST(InstrumentLinkCommands, AnExplicitHeaterStateIsSentWhateverTheLampShows) {
+    LinkWorld world;
+    world.link.setTransferLineHeater(true);
+    world.link.setTransferLineHeater(false);
+    world.panel.lamps[Lamp::TransferLine] = true;
+    world.link.setTransferLineHeater(true);
+    EXPECT_EQ(world.sentCodes(), (std::vector<int>{14, 15, 14}));
+}
+
 TEST(InstrumentLinkCommands, DeviceIdentificationGoesToAddressZeroAndChangesNothingLocally) {
     LinkWorld world;
     world.state.parameters[ParameterIndex::DeviceId].measured = 9;

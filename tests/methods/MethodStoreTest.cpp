@@ -188,6 +188,42 @@ TEST(SaveMethodAs, SendsTheEditorsSetpointsUnderTheChosenNumberThenShowsIt) {
     }
 }
 
+// A remote client's method: kept with its name, its setpoints sent, and only on SendMethod
+// made current; numbers outside the user methods send nothing.
+TEST(RemoteMethods, StoreSendsTheSetpointsKeepsTheNameAndSendAndSelectMakesItCurrent) {
+    MethodWorld world;
+    MethodRecord record;
+    record.name = "Lipids";
+    record.description = "CHCl3";
+    record.evaporatorTemp = 60;
+    record.nebuliserTemp = 45;
+    record.transferLineTemp = 50;
+    record.gasFlow = 11;
+    record.autozeroOffset = 2;
+    record.timeConstant = 3;
+    EXPECT_TRUE(world.store.storeMethod(7, record));
+    auto frames = world.sent();
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].code, 31);
+    EXPECT_EQ(frames[0].words, (std::vector<int>{7, 60, 45, 50, 11, 2, 3}));
+    EXPECT_EQ(world.state.methods[7].name, "Lipids");
+    EXPECT_NE(test::readBytes(world.dir.file("Names.mtd")).find("Lipids"), std::string::npos);
+
+    world.store.sendAndSelect(7);
+    frames = world.sent();
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(frames[1].code, 31);
+    EXPECT_EQ(frames[2].code, 9);
+    EXPECT_EQ(frames[2].words, std::vector<int>{7});
+
+    for (const int outside : {0, 11, -1}) {
+        EXPECT_FALSE(world.store.storeMethod(outside, record)) << outside;
+        world.store.sendAndSelect(outside);
+    }
+    EXPECT_EQ(world.sent().size(), 3u);
+    EXPECT_TRUE(world.person.messages.empty());
+}
+
 // Saved under the number the editor already shows, the spinner would not change and the editor
 // would keep the old name, which the next Send writes back.
 TEST(SaveMethodAs, UnderTheNumberAlreadyShownTheEditorIsStillReloaded) {

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "LiveValues.h"
+#include "QtOperator.h"
+#include "RemoteInstrument.h"
+
+#include <functional>
+
+namespace kqvdr {
+
+class ControlSession;
+class QtSystemTestWindows;
+
+// A remote client's commands, carried out on the session exactly as the panel's buttons,
+// the method editor, the fault dialogs and the Tools menu carry out a person's. Messages that
+// would ask a person for an answer are held and come back as the command's failure.
+class SessionRemoteInstrument final : public remote::RemoteInstrument {
+public:
+    SessionRemoteInstrument(ControlSession& session, QtSystemTestWindows& systemTest);
+
+    remote::Outcome setMode(int mode, const std::string& peer) override;
+    remote::Outcome selectMethod(int number, const std::string& peer) override;
+    remote::Outcome autozero(const std::string& peer) override;
+    remote::Outcome setTransferLine(bool on, const std::string& peer) override;
+    remote::Outcome clearFault(const std::string& peer) override;
+
+    bool fineGasResolution() const override;
+    MethodRecord method(int number) const override;
+    remote::Outcome storeMethod(int number, const MethodRecord& record,
+                                const std::string& peer) override;
+    remote::Outcome sendMethod(int number, const std::string& peer) override;
+
+    remote::Outcome startSystemTest(const std::string& serial, const std::string& peer) override;
+    int systemTestRun() const override { return systemTestRun_; }
+
+    // What the subscriptions see after this tick.
+    remote::LiveValues liveValues() const;
+    // At the end of the outermost tick: a fault cleared remotely has been recorded by then.
+    void tickEnded();
+
+private:
+    // Runs `act` as a person's click, under the client's name, with the usual refusals first.
+    remote::Outcome command(const char* feature, const std::string& peer, bool refusedDuringRun,
+                            const std::function<void()>& act, const char* refusal = nullptr);
+    remote::Outcome notConnected(const char* feature) const;
+
+    ControlSession& session_;
+    QtSystemTestWindows& systemTest_;
+    int systemTestRun_ = 0;
+    bool actingUntilTickEnd_ = false;
+};
+
+} // namespace kqvdr

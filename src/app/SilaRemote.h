@@ -1,0 +1,48 @@
+#pragma once
+
+#include "CommandLine.h"
+#include "SessionRemoteInstrument.h"
+#include "SilaServer.h"
+
+#include <QObject>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kqvdr {
+
+class ControlSession;
+class Discovery;
+class QtSystemTestWindows;
+
+// The SiLA 2 server as the program runs it: its identity and certificate from the data
+// directory (or the laboratory's own), its commands taken at every tick, the live values
+// published after it, and its announcement on the network.
+class SilaRemote : public QObject {
+    Q_OBJECT
+public:
+    SilaRemote(ControlSession& session, QtSystemTestWindows& systemTest,
+               std::filesystem::path dataDir);
+    ~SilaRemote() override;
+
+    // False, with the reason, when the server cannot run as asked.
+    bool start(const CommandLine& line, std::string& error);
+
+    // For the Tools menu's window: label and value, one row each.
+    std::vector<std::pair<std::string, std::string>> statusRows() const;
+    std::uint16_t port() const { return server_ ? server_->port() : 0; }
+
+private:
+    ControlSession& session_;
+    SessionRemoteInstrument instrument_;
+    std::filesystem::path dataDir_;
+    std::unique_ptr<remote::SilaServer> server_;
+    std::unique_ptr<Discovery> discovery_;
+    std::string uuid_;
+    std::string fingerprint_;
+    bool selfSigned_ = false;
+};
+
+} // namespace kqvdr

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "DiscoveryInfo.h"
+
+#include <memory>
+#include <string>
+
+namespace kqvdr {
+
+// Announces the server as _sila._tcp on the local network through the Avahi daemon, from a
+// thread of Avahi's own: constructing never waits for the daemon. Where the daemon is not
+// running, or the program was built without Avahi, it stays quietly unannounced and state()
+// says why; a daemon that starts or restarts later is picked up. Withdrawn when destroyed.
+class Discovery {
+public:
+    explicit Discovery(DiscoveryInfo info);
+    ~Discovery();
+    Discovery(const Discovery&) = delete;
+    Discovery& operator=(const Discovery&) = delete;
+
+    bool announced() const;
+    std::string state() const; // one line for the Tools menu item's window
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace kqvdr

@@ -1,0 +1,15 @@
+# Writes OUTPUT, a C++ file that holds each feature definition of FEATURES (a list of
+# "identifier=path" pairs) as a raw string, in the order given.
+set(body "#include \"FeatureDefinitions.h\"\n\nnamespace kqvdr::remote {\n\n")
+string(APPEND body "const std::vector<FeatureDefinition>& featureDefinitions() {\n")
+string(APPEND body "    static const std::vector<FeatureDefinition> features = {\n")
+foreach(pair IN LISTS FEATURES)
+    string(REPLACE "=" ";" parts "${pair}")
+    list(GET parts 0 identifier)
+    list(GET parts 1 path)
+    file(READ "${path}" xml)
+    string(APPEND body "        {\"${identifier}\", R\"fdl(${xml})fdl\"},\n")
+endforeach()
+string(APPEND body "    };\n    return features;\n}\n\n} // namespace kqvdr::remote\n")
+file(WRITE "${OUTPUT}.tmp" "${body}")
+file(COPY_FILE "${OUTPUT}.tmp" "${OUTPUT}" ONLY_IF_DIFFERENT)

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+namespace kqvdr::remote {
+
+// Fully qualified identifiers of the served features and of what their errors name.
+inline constexpr const char* kSilaServiceFeature = "org.silastandard/core/SiLAService/v1";
+inline constexpr const char* kDetectorControllerFeature =
+    "com.brackwater/detector/DetectorController/v1";
+inline constexpr const char* kMethodStoreFeature = "com.brackwater/detector/MethodStore/v1";
+inline constexpr const char* kSystemTestFeature = "com.brackwater/detector/SystemTest/v1";
+
+inline std::string parameterId(const char* feature, const char* command, const char* parameter) {
+    return std::string(feature) + "/Command/" + command + "/Parameter/" + parameter;
+}
+inline std::string errorId(const char* feature, const char* error) {
+    return std::string(feature) + "/DefinedExecutionError/" + error;
+}
+
+// The defined execution errors the instrument features share.
+inline constexpr const char* kInstrumentNotConnected = "InstrumentNotConnected";
+inline constexpr const char* kControlledByRun = "ControlledByRun";
+
+} // namespace kqvdr::remote

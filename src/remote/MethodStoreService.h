@@ -1,0 +1,28 @@
+#pragma once
+
+#include "MethodStore.grpc.pb.h"
+
+namespace kqvdr::remote {
+
+class CommandQueue;
+
+namespace ms = sila2::com::brackwater::detector::methodstore::v1;
+
+// The user methods, read, stored and sent through the tick like the method editor's buttons.
+class MethodStoreService final : public ms::MethodStore::Service {
+public:
+    explicit MethodStoreService(CommandQueue& queue);
+
+    grpc::Status GetMethod(grpc::ServerContext* context, const ms::GetMethod_Parameters* request,
+                           ms::GetMethod_Responses* response) override;
+    grpc::Status StoreMethod(grpc::ServerContext* context,
+                             const ms::StoreMethod_Parameters* request,
+                             ms::StoreMethod_Responses* response) override;
+    grpc::Status SendMethod(grpc::ServerContext* context, const ms::SendMethod_Parameters* request,
+                            ms::SendMethod_Responses* response) override;
+
+private:
+    CommandQueue& queue_;
+};
+
+} // namespace kqvdr::remote

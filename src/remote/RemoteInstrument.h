@@ -1,0 +1,36 @@
+#pragma once
+
+#include "MethodRecord.h"
+#include "SilaFailure.h"
+
+#include <string>
+
+namespace kqvdr::remote {
+
+// What a remote client may ask of the program. Called only on the program's own thread, inside
+// the tick, exactly where a person's click would land; `peer` is the client's address, which the
+// records name as the user. Nothing here opens a window that waits for a person: a refusal comes
+// back as a failure instead.
+class RemoteInstrument {
+public:
+    virtual ~RemoteInstrument() = default;
+
+    virtual Outcome setMode(int mode, const std::string& peer) = 0;
+    virtual Outcome selectMethod(int number, const std::string& peer) = 0;
+    virtual Outcome autozero(const std::string& peer) = 0;
+    virtual Outcome setTransferLine(bool on, const std::string& peer) = 0;
+    virtual Outcome clearFault(const std::string& peer) = 0;
+
+    virtual bool fineGasResolution() const = 0;
+    virtual MethodRecord method(int number) const = 0;
+    virtual Outcome storeMethod(int number, const MethodRecord& record,
+                                const std::string& peer) = 0;
+    virtual Outcome sendMethod(int number, const std::string& peer) = 0;
+
+    // The serial number as the panel's dialog takes it, "003-042" or "M03-042".
+    virtual Outcome startSystemTest(const std::string& serial, const std::string& peer) = 0;
+    // The number of system tests started so far, the last one included.
+    virtual int systemTestRun() const = 0;
+};
+
+} // namespace kqvdr::remote

@@ -1,0 +1,75 @@
+#include "ServerName.h"
+
+namespace kqvdr {
+namespace {
+
+// Length of the sequence a lead byte opens, 0 for a byte that cannot lead one.
+std::size_t sequenceLength(unsigned char lead) {
+    if (lead < 0x80) {
+        return 1;
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        return 2;
+    }
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        return 3;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        return 4;
+    }
+    return 0;
+}
+
+// Overlong forms, surrogates and code points past U+10FFFF show in the second byte.
+bool secondByteFits(unsigned char lead, unsigned char second) {
+    switch (lead) {
+    case 0xE0:
+        return second >= 0xA0;
+    case 0xED:
+        return second < 0xA0;
+    case 0xF0:
+        return second >= 0x90;
+    case 0xF4:
+        return second < 0x90;
+    default:
+        return true;
+    }
+}
+
+} // namespace
+
+std::optional<std::size_t> utf8CharacterCount(std::string_view text) {
+    std::size_t characters = 0;
+    for (std::size_t at = 0; at < text.size(); ++characters) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        const std::size_t length = sequenceLength(lead);
+        if (length == 0 || at + length > text.size()) {
+            return std::nullopt;
+        }
+        for (std::size_t i = 1; i < length; ++i) {
+            const auto next = static_cast<unsigned char>(text[at + i]);
+            if ((next & 0xC0) != 0x80 || (i == 1 && !secondByteFits(lead, next))) {
+                return std::nullopt;
+            }
+        }
+        at += length;
+    }
+    return characters;
+}
+
+std::string serverNameProblem(std::string_view name) {
+    const auto characters = utf8CharacterCount(name);
+    if (!characters) {
+        return "The server name is not UTF-8 text.";
+    }
+    if (*characters == 0) {
+        return "The server name is empty.";
+    }
+    if (*characters > kMaxServerNameCharacters) {
+        return "The server name has " + std::to_string(*characters) +
+               " characters; at most 255 are allowed.";
+    }
+    return {};
+}
+
+} // namespace kqvdr

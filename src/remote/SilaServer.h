@@ -1,0 +1,81 @@
+#pragma once
+
+#include "CommandQueue.h"
+#include "ServerDescription.h"
+#include "SilaServiceImpl.h"
+#include "SnapshotBoard.h"
+#include "StreamLimit.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace grpc {
+class Server;
+}
+
+namespace kqvdr::remote {
+
+class DetectorControllerService;
+class MethodStoreService;
+class SystemTestService;
+
+// The SiLA 2 server in the program. Its gRPC threads never touch the program's state: commands
+// wait in the queue until the tick drains it, and subscriptions read what the tick publishes.
+class SilaServer {
+public:
+    struct KeyPair {
+        std::string privateKeyPem;
+        std::string certificatePem;
+    };
+    struct Settings {
+        std::string address = "127.0.0.1";
+        std::uint16_t port = 0;     // 0: any free port, see port()
+        std::optional<KeyPair> tls; // plain text without one
+        std::string uuid;
+        std::string name;
+        ServerDescription description;
+        SilaServiceImpl::NameKeeper keepName;
+    };
+
+    // Bounds that keep misbehaving clients from disturbing the program.
+    static constexpr int kMaxThreads = 160;
+    static constexpr std::size_t kMaxStreams = 120;
+    static constexpr int kMaxStreamsPerConnection = 100;
+    static constexpr int kMaxMessageBytes = 64 * 1024;
+
+    explicit SilaServer(Settings settings);
+    ~SilaServer();
+    SilaServer(const SilaServer&) = delete;
+    SilaServer& operator=(const SilaServer&) = delete;
+
+    // False, with the reason, when the port cannot be opened.
+    bool start(std::string& error);
+    void stop();
+
+    // On the program's thread: at every tick, before its work ...
+    void takeCommands(RemoteInstrument& instrument) { queue_.drain(instrument); }
+    // ... and after it.
+    void publish(const LiveValues& values) { board_.publish(values); }
+
+    std::uint16_t port() const { return port_; }
+    const std::string& address() const { return settings_.address; }
+    bool secure() const { return settings_.tls.has_value(); }
+    std::string serverName() const { return silaService_.serverName(); }
+    std::size_t openStreams() const { return streams_.open(); }
+
+private:
+    Settings settings_;
+    CommandQueue queue_;
+    SnapshotBoard board_;
+    StreamLimit streams_{kMaxStreams};
+    SilaServiceImpl silaService_;
+    std::unique_ptr<DetectorControllerService> detector_;
+    std::unique_ptr<MethodStoreService> methods_;
+    std::unique_ptr<SystemTestService> systemTest_;
+    std::unique_ptr<grpc::Server> server_;
+    std::uint16_t port_ = 0;
+};
+
+} // namespace kqvdr::remote

@@ -1,0 +1,49 @@
+#include "SilaStatus.h"
+
+#include "Base64.h"
+#include "SiLAFramework.pb.h"
+
+namespace kqvdr::remote {
+namespace {
+
+namespace sila = sila2::org::silastandard;
+
+grpc::Status aborted(const sila::SiLAError& error) {
+    return {grpc::StatusCode::ABORTED, base64Encode(error.SerializeAsString())};
+}
+
+} // namespace
+
+grpc::Status silaStatus(const SilaFailure& failure) {
+    sila::SiLAError error;
+    switch (failure.kind) {
+    case SilaFailure::Kind::Validation:
+        error.mutable_validationerror()->set_parameter(failure.identifier);
+        error.mutable_validationerror()->set_message(failure.message);
+        break;
+    case SilaFailure::Kind::DefinedExecution:
+        error.mutable_definedexecutionerror()->set_erroridentifier(failure.identifier);
+        error.mutable_definedexecutionerror()->set_message(failure.message);
+        break;
+    case SilaFailure::Kind::UndefinedExecution:
+        error.mutable_undefinedexecutionerror()->set_message(failure.message);
+        break;
+    }
+    return aborted(error);
+}
+
+grpc::Status statusOf(const Outcome& outcome) {
+    return outcome ? silaStatus(*outcome) : grpc::Status::OK;
+}
+
+grpc::Status frameworkStatus(FrameworkErrorType type, const std::string& message) {
+    sila::SiLAError error;
+    auto* framework = error.mutable_frameworkerror();
+    framework->set_errortype(type == FrameworkErrorType::InvalidExecutionUuid
+                                 ? sila::FrameworkError::INVALID_COMMAND_EXECUTION_UUID
+                                 : sila::FrameworkError::COMMAND_EXECUTION_NOT_FINISHED);
+    framework->set_message(message);
+    return aborted(error);
+}
+
+} // namespace kqvdr::remote

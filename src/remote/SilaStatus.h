@@ -1,0 +1,18 @@
+#pragma once
+
+#include "SilaFailure.h"
+
+#include <grpcpp/support/status.h>
+
+namespace kqvdr::remote {
+
+// A failure as every SiLA client expects it: ABORTED, with the serialised SiLAError in base64
+// as the status message.
+grpc::Status silaStatus(const SilaFailure& failure);
+grpc::Status statusOf(const Outcome& outcome);
+
+// The framework's own errors of observable commands.
+enum class FrameworkErrorType { InvalidExecutionUuid, ExecutionNotFinished };
+grpc::Status frameworkStatus(FrameworkErrorType type, const std::string& message);
+
+} // namespace kqvdr::remote

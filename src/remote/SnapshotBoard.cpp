@@ -1,0 +1,47 @@
+#include "SnapshotBoard.h"
+
+namespace kqvdr::remote {
+
+void SnapshotBoard::publish(const LiveValues& values) {
+    {
+        std::lock_guard lock(mutex_);
+        if (snapshot_.version > 0 && snapshot_.values == values) {
+            return;
+        }
+        snapshot_.values = values;
+        ++snapshot_.version;
+    }
+    changed_.notify_all();
+}
+
+void SnapshotBoard::close() {
+    {
+        std::lock_guard lock(mutex_);
+        closed_ = true;
+    }
+    changed_.notify_all();
+}
+
+SnapshotBoard::Snapshot SnapshotBoard::current() const {
+    std::lock_guard lock(mutex_);
+    return snapshot_;
+}
+
+bool SnapshotBoard::closed() const {
+    std::lock_guard lock(mutex_);
+    return closed_;
+}
+
+std::optional<SnapshotBoard::Snapshot>
+SnapshotBoard::waitNewer(std::uint64_t version,
+                         std::chrono::steady_clock::time_point deadline) const {
+    std::unique_lock lock(mutex_);
+    if (!changed_.wait_until(lock, deadline,
+                             [&] { return closed_ || snapshot_.version > version; }) ||
+        closed_) {
+        return std::nullopt;
+    }
+    return snapshot_;
+}
+
+} // namespace kqvdr::remote

@@ -1,0 +1,198 @@
+#include "SystemTestService.h"
+
+#include "CommandQueue.h"
+#include "FeatureIds.h"
+#include "PeerAddress.h"
+#include "SerialCheck.h"
+#include "SilaStatus.h"
+#include "Subscription.h"
+#include "SystemTestAnalysis.h"
+#include "TestVerdicts.h"
+#include "Uuid.h"
+
+namespace kqvdr::remote {
+namespace {
+
+namespace sila = sila2::org::silastandard;
+
+// What an execution's caller sees of the test: the board's status once it concerns this run.
+struct RunView {
+    bool started = false; // the board has seen this run
+    SystemTestStatus status;
+    bool operator==(const RunView&) const = default;
+};
+
+RunView viewOf(const LiveValues& values, int run) {
+    if (values.systemTest.run != run) {
+        return {};
+    }
+    return {true, values.systemTest};
+}
+
+template <typename Response> void setVerdicts(Response& response, const TestVerdicts& verdicts) {
+    response.mutable_temperatureresponse()->set_value(
+        verdictWord(verdicts.of(SystemTest::TemperatureResponse)));
+    response.mutable_temperaturestability()->set_value(
+        verdictWord(verdicts.of(SystemTest::TemperatureStability)));
+    response.mutable_baselinestability()->set_value(
+        verdictWord(verdicts.of(SystemTest::BaselineStability)));
+    response.mutable_gasflowresponse()->set_value(verdictWord(verdicts.of(SystemTest::MassFlow)));
+}
+
+std::optional<SilaFailure> analyse(const std::string& path, LogAnalysis& analysis) {
+    if (const std::error_code error = analyseLogFile(path, fineFlowLog(path), analysis)) {
+        return definedError(errorId(kSystemTestFeature, "LogNotReadable"),
+                            "The log \"" + path + "\" cannot be read (" + error.message() + ").");
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+SystemTestService::SystemTestService(CommandQueue& queue, const SnapshotBoard& board,
+                                     StreamLimit& streams)
+    : queue_(queue), board_(board), streams_(streams) {}
+
+std::optional<int> SystemTestService::runOf(const std::string& uuid) const {
+    std::lock_guard lock(mutex_);
+    const auto found = executions_.find(uuid);
+    if (found == executions_.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
+grpc::Status SystemTestService::RunSystemTest(grpc::ServerContext* context,
+                                              const st::RunSystemTest_Parameters* request,
+                                              sila::CommandConfirmation* response) {
+    const std::string serial = request->serialnumber().value();
+    if (!isTestSerialNumber(serial)) {
+        return silaStatus(validationError(
+            parameterId(kSystemTestFeature, "RunSystemTest", "SerialNumber"),
+            "The serial number \"" + serial + "\" is not of the form 003-### or M03-###."));
+    }
+    const std::optional<std::string> uuid = newRandomUuid();
+    if (!uuid) {
+        return silaStatus(
+            undefinedError("No execution UUID can be made: the system's random source failed."));
+    }
+    const std::string peer = peerAddress(context->peer());
+    int run = 0;
+    const Outcome outcome = queue_.call([serial, peer, &run](RemoteInstrument& instrument) {
+        Outcome started = instrument.startSystemTest(serial, peer);
+        run = instrument.systemTestRun();
+        return started;
+    });
+    if (outcome) {
+        return silaStatus(*outcome);
+    }
+    {
+        std::lock_guard lock(mutex_);
+        executions_[*uuid] = run;
+    }
+    response->mutable_commandexecutionuuid()->set_value(*uuid);
+    return grpc::Status::OK;
+}
+
+grpc::Status
+SystemTestService::RunSystemTest_Info(grpc::ServerContext* context,
+                                      const sila::CommandExecutionUUID* request,
+                                      grpc::ServerWriter<sila::ExecutionInfo>* writer) {
+    const auto run = runOf(request->value());
+    if (!run) {
+        return frameworkStatus(FrameworkErrorType::InvalidExecutionUuid,
+                               "No system test was started under this execution UUID.");
+    }
+    bool ended = false;
+    const grpc::Status status = streamChanges<RunView>(
+        *context, board_, streams_, [&](const LiveValues& v) { return viewOf(v, *run); },
+        [&](const RunView& view) {
+            if (ended) {
+                return false;
+            }
+            sila::ExecutionInfo info;
+            using Status = sila::ExecutionInfo;
+            if (!view.started) {
+                info.set_commandstatus(Status::waiting);
+            } else if (!view.status.ended) {
+                info.set_commandstatus(Status::running);
+            } else {
+                info.set_commandstatus(view.status.completed ? Status::finishedSuccessfully
+                                                             : Status::finishedWithError);
+                ended = true;
+            }
+            info.mutable_progressinfo()->set_value(view.status.progressPercent / 100.0);
+            return writer->Write(info) && !ended;
+        });
+    return status;
+}
+
+grpc::Status SystemTestService::RunSystemTest_Intermediate(
+    grpc::ServerContext* context, const sila::CommandExecutionUUID* request,
+    grpc::ServerWriter<st::RunSystemTest_IntermediateResponses>* writer) {
+    const auto run = runOf(request->value());
+    if (!run) {
+        return frameworkStatus(FrameworkErrorType::InvalidExecutionUuid,
+                               "No system test was started under this execution UUID.");
+    }
+    return streamChanges<RunView>(
+        *context, board_, streams_, [&](const LiveValues& v) { return viewOf(v, *run); },
+        [&](const RunView& view) {
+            if (view.status.ended) {
+                return false;
+            }
+            st::RunSystemTest_IntermediateResponses progress;
+            progress.mutable_progress()->set_value(view.status.progressPercent);
+            return writer->Write(progress);
+        });
+}
+
+grpc::Status SystemTestService::RunSystemTest_Result(grpc::ServerContext*,
+                                                     const sila::CommandExecutionUUID* request,
+                                                     st::RunSystemTest_Responses* response) {
+    const auto run = runOf(request->value());
+    if (!run) {
+        return frameworkStatus(FrameworkErrorType::InvalidExecutionUuid,
+                               "No system test was started under this execution UUID.");
+    }
+    const RunView view = viewOf(board_.current().values, *run);
+    if (!view.started || !view.status.ended) {
+        return frameworkStatus(FrameworkErrorType::ExecutionNotFinished,
+                               "The system test is still running.");
+    }
+    if (!view.status.completed) {
+        return silaStatus(definedError(errorId(kSystemTestFeature, "SystemTestStopped"),
+                                       "The system test was stopped before its timetable ended."));
+    }
+    LogAnalysis analysis;
+    if (auto failure = analyse(view.status.logPath, analysis)) {
+        return silaStatus(*failure);
+    }
+    setVerdicts(*response, overallVerdicts(analysis.rows));
+    response->mutable_logpath()->set_value(view.status.logPath);
+    return grpc::Status::OK;
+}
+
+grpc::Status SystemTestService::AnalyzeLog(grpc::ServerContext*,
+                                           const st::AnalyzeLog_Parameters* request,
+                                           st::AnalyzeLog_Responses* response) {
+    LogAnalysis analysis;
+    if (auto failure = analyse(request->path().value(), analysis)) {
+        return silaStatus(*failure);
+    }
+    setVerdicts(*response, overallVerdicts(analysis.rows));
+    for (const TestResult& result : analysis.rows) {
+        auto* row = response->add_rows();
+        row->mutable_methodnumber()->set_value(result.method);
+        row->mutable_responsetime()->set_value(result.respElapsed);
+        row->mutable_nebulisermeanoffset()->set_value(result.nebMeanOffset);
+        row->mutable_nebuliserrsd()->set_value(result.nebRsd);
+        row->mutable_evaporatormeanoffset()->set_value(result.evapMeanOffset);
+        row->mutable_evaporatorrsd()->set_value(result.evapRsd);
+        row->mutable_detectormaximum()->set_value(result.photoMax);
+        row->mutable_gasresponse()->set_value(result.gasResponse);
+    }
+    return grpc::Status::OK;
+}
+
+} // namespace kqvdr::remote

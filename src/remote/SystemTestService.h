@@ -1,0 +1,50 @@
+#pragma once
+
+#include "SystemTest.grpc.pb.h"
+
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+
+namespace kqvdr::remote {
+
+class CommandQueue;
+class SnapshotBoard;
+class StreamLimit;
+struct SystemTestStatus;
+
+namespace st = sila2::com::brackwater::detector::systemtest::v1;
+
+// The system test as an observable command, and the analysis of a test log.
+class SystemTestService final : public st::SystemTest::Service {
+public:
+    SystemTestService(CommandQueue& queue, const SnapshotBoard& board, StreamLimit& streams);
+
+    grpc::Status RunSystemTest(grpc::ServerContext* context,
+                               const st::RunSystemTest_Parameters* request,
+                               sila2::org::silastandard::CommandConfirmation* response) override;
+    grpc::Status RunSystemTest_Info(
+        grpc::ServerContext* context, const sila2::org::silastandard::CommandExecutionUUID* request,
+        grpc::ServerWriter<sila2::org::silastandard::ExecutionInfo>* writer) override;
+    grpc::Status RunSystemTest_Intermediate(
+        grpc::ServerContext* context, const sila2::org::silastandard::CommandExecutionUUID* request,
+        grpc::ServerWriter<st::RunSystemTest_IntermediateResponses>* writer) override;
+    grpc::Status RunSystemTest_Result(grpc::ServerContext* context,
+                                      const sila2::org::silastandard::CommandExecutionUUID* request,
+                                      st::RunSystemTest_Responses* response) override;
+    grpc::Status AnalyzeLog(grpc::ServerContext* context, const st::AnalyzeLog_Parameters* request,
+                            st::AnalyzeLog_Responses* response) override;
+
+private:
+    // The test run an execution started, as the program counts them.
+    std::optional<int> runOf(const std::string& uuid) const;
+
+    CommandQueue& queue_;
+    const SnapshotBoard& board_;
+    StreamLimit& streams_;
+    mutable std::mutex mutex_;
+    std::map<std::string, int> executions_;
+};
+
+} // namespace kqvdr::remote
