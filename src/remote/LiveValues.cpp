@@ -52,11 +52,13 @@ LiveValues liveValuesOf(const InstrumentState& state) {
     LiveValues values;
     values.mode = modeName(state.mode());
     values.ready = state.readyFlag;
-    values.evaporatorTemperature = p.measured(ParameterIndex::Evaporator) * 0.1;
-    values.nebuliserTemperature = p.measured(ParameterIndex::Nebuliser) * 0.1;
-    values.exhaustTemperature = p.measured(ParameterIndex::Exhaust) * 0.1;
+    // Divided, not multiplied by 0.1, so that 252 tenths is the double nearest 25.2, which a
+    // client prints as the panel does, not as 25.200000000000003.
+    values.evaporatorTemperature = p.measured(ParameterIndex::Evaporator) / 10.0;
+    values.nebuliserTemperature = p.measured(ParameterIndex::Nebuliser) / 10.0;
+    values.exhaustTemperature = p.measured(ParameterIndex::Exhaust) / 10.0;
     values.transferLineTemperature = p[ParameterIndex::TransferLine].setpoint;
-    values.gasFlow = p.measured(ParameterIndex::GasFlow) * (state.fineGasResolution ? 0.01 : 0.1);
+    values.gasFlow = p.measured(ParameterIndex::GasFlow) / (state.fineGasResolution ? 100.0 : 10.0);
     values.detectorOutput = p.measured(ParameterIndex::DetectorOutput);
     values.methodNumber = p.measured(ParameterIndex::MethodNumber);
     values.fault = openFault(state);

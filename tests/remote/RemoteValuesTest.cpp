@@ -30,7 +30,7 @@ TEST(LiveValues, ModeNamesMatchTheWireCodesAndEverythingElseIsError) {
     }
 }
 
-TEST(LiveValues, ReadingsAreInThePanelsUnitsAndGasFlowFollowsTheRange) {
+TEST(LiveValues, ReadingsAreExactlyThePanelsDecimalsInItsUnitsAndGasFlowFollowsTheRange) {
     InstrumentState state;
     ParameterTable& p = state.parameters;
     p[ParameterIndex::Evaporator].measured = 453;
@@ -47,18 +47,18 @@ TEST(LiveValues, ReadingsAreInThePanelsUnitsAndGasFlowFollowsTheRange) {
     LiveValues values = liveValuesOf(state);
     EXPECT_EQ(values.mode, "GAS SAVE");
     EXPECT_TRUE(values.ready);
-    EXPECT_DOUBLE_EQ(values.evaporatorTemperature, 45.3);
-    EXPECT_DOUBLE_EQ(values.nebuliserTemperature, 40.1);
-    EXPECT_DOUBLE_EQ(values.exhaustTemperature, 32.9);
+    EXPECT_EQ(values.evaporatorTemperature, 45.3);
+    EXPECT_EQ(values.nebuliserTemperature, 40.1);
+    EXPECT_EQ(values.exhaustTemperature, 32.9);
     EXPECT_DOUBLE_EQ(values.transferLineTemperature, 120.0);
-    EXPECT_DOUBLE_EQ(values.gasFlow, 1.5);
+    EXPECT_EQ(values.gasFlow, 1.5);
     EXPECT_DOUBLE_EQ(values.detectorOutput, -3.0);
     EXPECT_EQ(values.methodNumber, 7);
     EXPECT_EQ(values.fault, "");
 
     state.fineGasResolution = true;
     p[ParameterIndex::GasFlow].measured = 45;
-    EXPECT_DOUBLE_EQ(liveValuesOf(state).gasFlow, 0.45);
+    EXPECT_EQ(liveValuesOf(state).gasFlow, 0.45);
 }
 
 TEST(LiveValues, TheFaultIsTheCodeOfTheOpenDialogWithoutItsPadding) {
