@@ -3,6 +3,7 @@
 #include "CertificateFingerprint.h"
 #include "ControlSession.h"
 #include "Discovery.h"
+#include "LocalAddress.h"
 #include "ServerIdentity.h"
 #include "TlsCredentials.h"
 
@@ -67,8 +68,9 @@ bool SilaRemote::start(const CommandLine& line, std::string& error) {
         fingerprint_ = remote::certificateFingerprint(credentials->certificatePem);
         selfSigned_ = credentials->selfSigned;
     }
-    const std::string certificateAuthority =
+    certificateAuthority_ =
         selfSigned_ && settings.tls ? settings.tls->certificatePem : std::string();
+    const bool announced = !remote::isLocalOnlyAddress(settings.address);
 
     server_ = std::make_unique<remote::SilaServer>(std::move(settings));
     // The first values are there before any client can ask.
@@ -85,11 +87,23 @@ bool SilaRemote::start(const CommandLine& line, std::string& error) {
             instrument_.tickEnded();
         }
         server_->publish(instrument_.liveValues());
+        // A client may have renamed the server; the network is told the name it has now.
+        if (discovery_ && server_->serverName() != announcedName_) {
+            announce();
+        }
     });
-    discovery_ = std::make_unique<Discovery>(DiscoveryInfo{identity.uuid, server_->port(),
-                                                           KQVDR_VERSION, identity.name,
-                                                           kDescription, certificateAuthority});
+    if (announced) {
+        announce();
+    }
     return true;
+}
+
+void SilaRemote::announce() {
+    discovery_.reset();
+    announcedName_ = server_->serverName();
+    discovery_ = std::make_unique<Discovery>(DiscoveryInfo{uuid_, server_->port(), KQVDR_VERSION,
+                                                           announcedName_, kDescription,
+                                                           certificateAuthority_});
 }
 
 std::vector<std::pair<std::string, std::string>> SilaRemote::statusRows() const {
@@ -102,7 +116,8 @@ std::vector<std::pair<std::string, std::string>> SilaRemote::statusRows() const 
         {"Server name", server_->serverName()},
         {"Server UUID", uuid_},
         {"Certificate (SHA-256)", fingerprint_.empty() ? "none" : fingerprint_},
-        {"Discovery", discovery_ ? discovery_->state() : "off"},
+        {"Discovery", discovery_ ? discovery_->state()
+                                 : "Not announced: the server listens only on this computer."},
         {"Open streams", std::to_string(server_->openStreams())},
     };
 }

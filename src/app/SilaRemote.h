@@ -35,11 +35,16 @@ public:
     std::uint16_t port() const { return server_ ? server_->port() : 0; }
 
 private:
+    // Announces the server under the name it has now, withdrawing an earlier announcement.
+    void announce();
+
     ControlSession& session_;
     SessionRemoteInstrument instrument_;
     std::filesystem::path dataDir_;
     std::unique_ptr<remote::SilaServer> server_;
     std::unique_ptr<Discovery> discovery_;
+    std::string announcedName_;
+    std::string certificateAuthority_;
     std::string uuid_;
     std::string fingerprint_;
     bool selfSigned_ = false;
