@@ -18,8 +18,9 @@ void bringForward(QWidget* window) {
 } // namespace
 
 AutomationWindows::AutomationWindows(ControlSession& session, CMainFrame& frame,
-                                     MessageBoxes& messages)
-    : QObject(&frame), session_(session), frame_(frame), messages_(messages) {
+                                     MessageBoxes& messages, std::function<bool()> refused)
+    : QObject(&frame), session_(session), frame_(frame), messages_(messages),
+      refused_(std::move(refused)) {
     session_.onAutomationStopped([this] { automationStopped(); });
 }
 
@@ -46,6 +47,9 @@ void AutomationWindows::openEditor() {
 }
 
 void AutomationWindows::startAutomation(const Timetable& timetable) {
+    if (refused_ && refused_()) {
+        return;
+    }
     session_.automationTable().setTimetable(timetable);
     frame_.showMinimized();
     session_.automation().start();

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <functional>
 
 namespace kqvdr {
 
@@ -19,10 +20,14 @@ class AutomationWindows : public QObject {
     Q_OBJECT
 
 public:
-    AutomationWindows(ControlSession& session, CMainFrame& frame, MessageBoxes& messages);
+    // `refused` says, when it is so, that another job holds the instrument (true).
+    AutomationWindows(ControlSession& session, CMainFrame& frame, MessageBoxes& messages,
+                      std::function<bool()> refused);
 
     // Opens the editor, or brings the open one forward; a running timetable goes on.
     void openEditor();
+    // The editor's Ok. The editor does not hold the panel, so a system test may have started
+    // while it stood open; its timetable is then kept.
     void startAutomation(const Timetable& timetable);
 
     CAutomationDlg* editor() const;
@@ -34,6 +39,7 @@ private:
     ControlSession& session_;
     CMainFrame& frame_;
     MessageBoxes& messages_;
+    std::function<bool()> refused_;
     QPointer<CAutomationDlg> editor_;
     QPointer<CStopAutomationDlg> stopWindow_;
 };

@@ -9,6 +9,7 @@
 #include "TestSequence.h"
 #include "TimeText.h"
 
+#include <QApplication>
 #include <QPushButton>
 
 namespace kqvdr {
@@ -58,18 +59,44 @@ Outcome SessionRemoteInstrument::notConnected(const char* feature) const {
                         "The instrument is not answering.");
 }
 
+Outcome SessionRemoteInstrument::editorOpen(const char* feature) const {
+    // The person edits a copy of a method there and sends it on their own; a method changed
+    // under them would be sent back as they last saw it.
+    if (session_.state().answering() && session_.state().editorOpen) {
+        return definedError(errorId(feature, remote::kPanelInUse),
+                            "The method editor is open on the panel.");
+    }
+    return std::nullopt;
+}
+
 Outcome SessionRemoteInstrument::command(const char* feature, const std::string& peer,
-                                         bool refusedDuringRun, const std::function<void()>& act,
+                                         bool mainWindowCommand, const std::function<void()>& act,
                                          const char* refusal) {
     if (!session_.state().answering()) {
         return notConnected(feature);
     }
-    if (refusedDuringRun && (session_.automation().running() || session_.systemTest().running())) {
+    if (!mainWindowCommand) {
+        return carryOut(feature, peer, act, refusal);
+    }
+    if (session_.automation().running() || session_.systemTest().running()) {
         return definedError(errorId(feature, remote::kControlledByRun),
                             session_.systemTest().running()
                                 ? "A system test is running and controls the instrument."
                                 : "An automation is running and controls the instrument.");
     }
+    // A window that waits for a person holds what it will act on when it closes: an editor
+    // its copy of the methods, a dialog the start of a job. The panel's own buttons cannot be
+    // reached behind it either.
+    if (const QWidget* open = QApplication::activeModalWidget(); open != nullptr) {
+        return definedError(errorId(feature, remote::kPanelInUse),
+                            "The panel shows \"" + open->windowTitle().toStdString() +
+                                "\", which waits for a person.");
+    }
+    return carryOut(feature, peer, act, refusal);
+}
+
+Outcome SessionRemoteInstrument::carryOut(const char* feature, const std::string& peer,
+                                          const std::function<void()>& act, const char* refusal) {
     std::vector<QtOperator::HeldMessage> held;
     session_.records().setActingUser(peer);
     session_.person().holdMessages(&held);
@@ -92,6 +119,9 @@ Outcome SessionRemoteInstrument::setMode(int mode, const std::string& peer) {
 }
 
 Outcome SessionRemoteInstrument::selectMethod(int number, const std::string& peer) {
+    if (auto editing = editorOpen(kDetector)) {
+        return editing;
+    }
     return command(kDetector, peer, true, [&] { session_.methods().selectMethod(number); });
 }
 
@@ -139,10 +169,16 @@ MethodRecord SessionRemoteInstrument::method(int number) const {
 
 Outcome SessionRemoteInstrument::storeMethod(int number, const MethodRecord& record,
                                              const std::string& peer) {
+    if (auto editing = editorOpen(kMethods)) {
+        return editing;
+    }
     return command(kMethods, peer, true, [&] { session_.methods().storeMethod(number, record); });
 }
 
 Outcome SessionRemoteInstrument::sendMethod(int number, const std::string& peer) {
+    if (auto editing = editorOpen(kMethods)) {
+        return editing;
+    }
     return command(kMethods, peer, true, [&] { session_.methods().sendAndSelect(number); });
 }
 
@@ -182,26 +218,24 @@ Outcome SessionRemoteInstrument::startSystemTest(const std::string& serial,
         return definedError(errorId(kSystemTest, "SystemTestNotStarted"),
                             "The system test did not start.");
     }
-    ++systemTestRun_;
     return std::nullopt;
 }
 
-remote::LiveValues SessionRemoteInstrument::liveValues() const {
+int SessionRemoteInstrument::systemTestRun() const {
+    return systemTest_.control().testsStarted();
+}
+
+remote::LiveValues SessionRemoteInstrument::liveValues() {
     remote::LiveValues values = remote::liveValuesOf(session_.state());
-    remote::SystemTestStatus& test = values.systemTest;
-    test.run = systemTestRun_;
-    test.running = session_.systemTest().running();
-    test.ended = systemTestRun_ > 0 && !test.running;
-    test.completed = session_.systemTest().completed();
-    if (test.running) {
+    const bool running = session_.systemTest().running();
+    int progress = 0;
+    if (running) {
         const AutomationTable& table = session_.automationTable();
-        test.progressPercent =
-            testProgressPercent(testStartTime(table) + ":00", testEndTime(table) + ":00",
-                                timeText(session_.clock().now()));
-    } else if (test.completed) {
-        test.progressPercent = 100;
+        progress = testProgressPercent(testStartTime(table) + ":00", testEndTime(table) + ":00",
+                                       timeText(session_.clock().now()));
     }
-    test.logPath = systemTest_.control().testLogPath().string();
+    tests_.follow(systemTest_.control(), running, progress);
+    values.systemTests = tests_.runs();
     return values;
 }
 

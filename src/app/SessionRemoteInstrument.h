@@ -3,6 +3,7 @@
 #include "LiveValues.h"
 #include "QtOperator.h"
 #include "RemoteInstrument.h"
+#include "RemoteTestHistory.h"
 
 #include <functional>
 
@@ -31,22 +32,29 @@ public:
     remote::Outcome sendMethod(int number, const std::string& peer) override;
 
     remote::Outcome startSystemTest(const std::string& serial, const std::string& peer) override;
-    int systemTestRun() const override { return systemTestRun_; }
+    int systemTestRun() const override;
 
     // What the subscriptions see after this tick.
-    remote::LiveValues liveValues() const;
+    remote::LiveValues liveValues();
     // At the end of the outermost tick: a fault cleared remotely has been recorded by then.
     void tickEnded();
 
 private:
-    // Runs `act` as a person's click, under the client's name, with the usual refusals first.
-    remote::Outcome command(const char* feature, const std::string& peer, bool refusedDuringRun,
+    // Runs `act` as a person's click, under the client's name, with the usual refusals first. A
+    // command of the main window is refused, as its buttons are, while a run controls the
+    // instrument or a window waits for a person.
+    remote::Outcome command(const char* feature, const std::string& peer, bool mainWindowCommand,
                             const std::function<void()>& act, const char* refusal = nullptr);
+    // The click itself, with the messages it raises held and returned as its failure.
+    remote::Outcome carryOut(const char* feature, const std::string& peer,
+                             const std::function<void()>& act, const char* refusal);
     remote::Outcome notConnected(const char* feature) const;
+    // Refuses method changes while the panel's method editor is open.
+    remote::Outcome editorOpen(const char* feature) const;
 
     ControlSession& session_;
     QtSystemTestWindows& systemTest_;
-    int systemTestRun_ = 0;
+    RemoteTestHistory tests_;
     bool actingUntilTickEnd_ = false;
 };
 

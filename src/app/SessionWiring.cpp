@@ -116,7 +116,8 @@ QtSystemTestWindows& wireControlSession(ControlSession& session, CMainFrame& fra
     auto viewer = std::make_shared<QPointer<CViewLogDlg>>();
     on(CommandId::ViewCurrentLog,
        [&session, &frame, &messages, viewer] { openLogViewer(session, frame, messages, *viewer); });
-    auto* automation = new AutomationWindows(session, frame, messages);
+    auto* automation = new AutomationWindows(
+        session, frame, messages, [systemTest] { return systemTest->refuseAutomation(); });
     on(CommandId::Automation, [automation, systemTest] {
         if (!systemTest->refuseAutomation()) {
             automation->openEditor();

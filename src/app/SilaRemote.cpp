@@ -119,6 +119,7 @@ std::vector<std::pair<std::string, std::string>> SilaRemote::statusRows() const 
         {"Discovery", discovery_ ? discovery_->state()
                                  : "Not announced: the server listens only on this computer."},
         {"Open streams", std::to_string(server_->openStreams())},
+        {"Commands waiting", std::to_string(server_->waitingCommands())},
     };
 }
 

@@ -33,6 +33,7 @@ public:
     // For the Tools menu's window: label and value, one row each.
     std::vector<std::pair<std::string, std::string>> statusRows() const;
     std::uint16_t port() const { return server_ ? server_->port() : 0; }
+    std::size_t waitingCommands() const { return server_ ? server_->waitingCommands() : 0; }
 
 private:
     // Announces the server under the name it has now, withdrawing an earlier announcement.

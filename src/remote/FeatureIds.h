@@ -21,5 +21,6 @@ inline std::string errorId(const char* feature, const char* error) {
 // The defined execution errors the instrument features share.
 inline constexpr const char* kInstrumentNotConnected = "InstrumentNotConnected";
 inline constexpr const char* kControlledByRun = "ControlledByRun";
+inline constexpr const char* kPanelInUse = "PanelInUse";
 
 } // namespace kqvdr::remote

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "TestVerdicts.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kqvdr {
 struct InstrumentState;
@@ -11,14 +14,18 @@ struct InstrumentState;
 
 namespace kqvdr::remote {
 
-// Where an observed system test stands, as the tick last saw it.
+// Where a system test stands, as the tick last saw it.
 struct SystemTestStatus {
-    int run = 0; // counts the tests started, so that a finished run is told from a new one
+    int run = 0; // counts the tests started, here or at the panel, so runs are told apart
     bool running = false;
     bool ended = false;     // it ran and has stopped, completed or not
-    bool completed = false; // ran to the end of its timetable
+    bool completed = false; // ran its whole timetable into its own log
     int progressPercent = 0;
     std::string logPath;
+    // A completed run's verdicts, judged from its log as the run left it: a later test may
+    // write a log of the same name.
+    TestVerdicts verdicts;
+    std::string logFailure; // why that log could not be read; the verdicts then mean nothing
     bool operator==(const SystemTestStatus&) const = default;
 };
 
@@ -33,8 +40,8 @@ struct LiveValues {
     double gasFlow = 0;                 // SLM
     double detectorOutput = 0;          // mV
     std::int64_t methodNumber = 0;
-    std::string fault; // "" or the open fault's code, e.g. "GAS"
-    SystemTestStatus systemTest;
+    std::string fault;                         // "" or the open fault's code, e.g. "GAS"
+    std::vector<SystemTestStatus> systemTests; // the latest runs, oldest first
     bool operator==(const LiveValues&) const = default;
 };
 

@@ -64,6 +64,8 @@ public:
     bool secure() const { return settings_.tls.has_value(); }
     std::string serverName() const { return silaService_.serverName(); }
     std::size_t openStreams() const { return streams_.open(); }
+    // Commands that wait for the next tick.
+    std::size_t waitingCommands() const { return queue_.pending(); }
 
 private:
     Settings settings_;

@@ -17,16 +17,25 @@ namespace sila = sila2::org::silastandard;
 
 // What an execution's caller sees of the test: the board's status once it concerns this run.
 struct RunView {
-    bool started = false; // the board has seen this run
+    bool started = false;   // the board has seen this run
+    bool forgotten = false; // so many tests ran since that the board no longer holds it
     SystemTestStatus status;
     bool operator==(const RunView&) const = default;
 };
 
 RunView viewOf(const LiveValues& values, int run) {
-    if (values.systemTest.run != run) {
-        return {};
+    for (const SystemTestStatus& test : values.systemTests) {
+        if (test.run == run) {
+            return {true, false, test};
+        }
     }
-    return {true, values.systemTest};
+    const bool forgotten = !values.systemTests.empty() && run < values.systemTests.front().run;
+    return {false, forgotten, {}};
+}
+
+grpc::Status forgottenRun() {
+    return frameworkStatus(FrameworkErrorType::InvalidExecutionUuid,
+                           "So many system tests ran since this one that it is no longer known.");
 }
 
 template <typename Response> void setVerdicts(Response& response, const TestVerdicts& verdicts) {
@@ -39,10 +48,14 @@ template <typename Response> void setVerdicts(Response& response, const TestVerd
     response.mutable_gasflowresponse()->set_value(verdictWord(verdicts.of(SystemTest::MassFlow)));
 }
 
+SilaFailure logNotReadable(const std::string& path, const std::string& why) {
+    return definedError(errorId(kSystemTestFeature, "LogNotReadable"),
+                        "The log \"" + path + "\" cannot be read (" + why + ").");
+}
+
 std::optional<SilaFailure> analyse(const std::string& path, LogAnalysis& analysis) {
     if (const std::error_code error = analyseLogFile(path, fineFlowLog(path), analysis)) {
-        return definedError(errorId(kSystemTestFeature, "LogNotReadable"),
-                            "The log \"" + path + "\" cannot be read (" + error.message() + ").");
+        return logNotReadable(path, error.message());
     }
     return std::nullopt;
 }
@@ -107,7 +120,7 @@ SystemTestService::RunSystemTest_Info(grpc::ServerContext* context,
     const grpc::Status status = streamChanges<RunView>(
         *context, board_, streams_, [&](const LiveValues& v) { return viewOf(v, *run); },
         [&](const RunView& view) {
-            if (ended) {
+            if (ended || view.forgotten) {
                 return false;
             }
             sila::ExecutionInfo info;
@@ -138,7 +151,7 @@ grpc::Status SystemTestService::RunSystemTest_Intermediate(
     return streamChanges<RunView>(
         *context, board_, streams_, [&](const LiveValues& v) { return viewOf(v, *run); },
         [&](const RunView& view) {
-            if (view.status.ended) {
+            if (view.status.ended || view.forgotten) {
                 return false;
             }
             st::RunSystemTest_IntermediateResponses progress;
@@ -156,6 +169,9 @@ grpc::Status SystemTestService::RunSystemTest_Result(grpc::ServerContext*,
                                "No system test was started under this execution UUID.");
     }
     const RunView view = viewOf(board_.current().values, *run);
+    if (view.forgotten) {
+        return forgottenRun();
+    }
     if (!view.started || !view.status.ended) {
         return frameworkStatus(FrameworkErrorType::ExecutionNotFinished,
                                "The system test is still running.");
@@ -164,11 +180,10 @@ grpc::Status SystemTestService::RunSystemTest_Result(grpc::ServerContext*,
         return silaStatus(definedError(errorId(kSystemTestFeature, "SystemTestStopped"),
                                        "The system test was stopped before its timetable ended."));
     }
-    LogAnalysis analysis;
-    if (auto failure = analyse(view.status.logPath, analysis)) {
-        return silaStatus(*failure);
+    if (!view.status.logFailure.empty()) {
+        return silaStatus(logNotReadable(view.status.logPath, view.status.logFailure));
     }
-    setVerdicts(*response, overallVerdicts(analysis.rows));
+    setVerdicts(*response, view.status.verdicts);
     response->mutable_logpath()->set_value(view.status.logPath);
     return grpc::Status::OK;
 }

@@ -114,6 +114,7 @@ void SystemTestControl::runSystemTest() {
     logOpened_ = false;
     logFailure_.clear();
     parts_.windows.minimiseMainWindow();
+    ++testsStarted_;
     parts_.runner.start();
     parts_.windows.openProgress(shownSerial(instrument_.testSerial), start + ":00", end + ":00");
 }
@@ -138,7 +139,8 @@ void SystemTestControl::endTest() {
     parts_.runner.halt();
     // A test that never opened its log has nothing to analyse: a file of that name is another
     // night's.
-    if (parts_.runner.completed() && logOpened_) {
+    lastEnded_ = {testsStarted_, parts_.runner.completed() && logOpened_, testLogPath()};
+    if (lastEnded_.certified) {
         parts_.windows.showResults(instrument_.testSerial, testLogPath());
     } else {
         parts_.windows.warning(title_() + " Control - Warning (" +

@@ -21,6 +21,13 @@ struct InstrumentState;
 // results or the stopped warning.
 class SystemTestControl {
 public:
+    // How a test ended, for those that follow it from elsewhere.
+    struct EndedTest {
+        int run = 0;            // the count of tests started when this one began; 0: none yet
+        bool certified = false; // ran its whole timetable into its own log: its log may be judged
+        std::filesystem::path log;
+    };
+
     struct Parts {
         InstrumentState& state;
         AutomationTable& table;
@@ -47,6 +54,10 @@ public:
 
     const std::string& testSerial() const { return instrument_.testSerial; }
     std::filesystem::path testLogPath() const;
+    // Tests started since the program began, the running one included.
+    int testsStarted() const { return testsStarted_; }
+    // Set before the results or the stopped warning show, so it is there while they wait.
+    const EndedTest& lastEnded() const { return lastEnded_; }
 
 private:
     bool openTestLog();
@@ -60,6 +71,8 @@ private:
     // This run's own log: only it is analysed or given a final line.
     bool logOpened_ = false;
     std::string logFailure_; // why this run's log could not be opened
+    int testsStarted_ = 0;
+    EndedTest lastEnded_;
 };
 
 // The elapsed share of the timetable, in whole per cent, at `now` ("HH:MM:SS" texts; the span

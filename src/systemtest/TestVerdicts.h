@@ -18,6 +18,7 @@ struct TestVerdicts {
     std::array<Verdict, kSystemTestCount> verdicts{};
 
     Verdict of(SystemTest test) const { return verdicts[static_cast<std::size_t>(test)]; }
+    bool operator==(const TestVerdicts&) const = default;
 };
 
 // A test passes when every row passes it, and at least one row holds evidence for it: a test no

@@ -92,7 +92,7 @@ Night::Night(const LocalTime& start, int offsetMinutes) : clock_(start, offsetMi
     session_->person().onTerminate = [this](int code) { exitCodes_.push_back(code); };
     QObject::connect(&session_->heartbeat(), &Heartbeat::aboutToTick, frame_.get(),
                      [this] { beforeTick(); });
-    wireControlSession(*session_, *frame_, *messages_);
+    systemTestWindows_ = &wireControlSession(*session_, *frame_, *messages_);
 
     // The person reads a message and confirms it; a log offered for saving is not wanted.
     whenShown([](const SeenDialog& seen) { return seen.kind == "QMessageBox"; }, 2s,

@@ -21,6 +21,7 @@ class CKQVDR1000ControlApp;
 class CMainFrame;
 class ControlSession;
 class QtMessageBoxes;
+class QtSystemTestWindows;
 namespace sim {
 class SimulatorHost;
 }
@@ -134,6 +135,7 @@ public:
 
     ControlSession& session() { return *session_; }
     CMainFrame& frame() { return *frame_; }
+    QtSystemTestWindows& systemTestWindows() { return *systemTestWindows_; }
     ScenarioClock& clock() { return clock_; }
     LocalTime now() const { return clock_.now(); }
     int ticks() const { return ticks_; }
@@ -176,6 +178,7 @@ private:
     std::unique_ptr<CKQVDR1000ControlApp> app_;
     std::unique_ptr<CMainFrame> frame_;
     std::unique_ptr<ControlSession> session_;
+    QtSystemTestWindows* systemTestWindows_ = nullptr; // owned by the session's wiring
 };
 
 // Names of local moments, for scripts: "MON 18:00:05".
