@@ -17,6 +17,7 @@ import grpc
 from lxml import etree
 
 import sila_harness as h
+from fdl_schema import schema_errors
 
 work = h.temporary_directory()
 pathlib.Path(work.name, "stubs").mkdir()
@@ -120,7 +121,7 @@ class ServerIdentityAndFeatures(unittest.TestCase):
         self.assertEqual(error.validationError.parameter,
                          "org.silastandard/core/SiLAService/v1/Command/SetServerName/Parameter/ServerName")
 
-    def test_every_feature_definition_is_served_and_well_formed(self):
+    def test_every_feature_definition_is_served_and_valid_against_the_fdl_schema(self):
         service = ss_grpc.SiLAServiceStub(channel)
         features = service.Get_ImplementedFeatures(
             ss.Get_ImplementedFeatures_Parameters()).ImplementedFeatures
@@ -129,6 +130,7 @@ class ServerIdentityAndFeatures(unittest.TestCase):
             with self.subTest(feature=feature.value):
                 xml = service.GetFeatureDefinition(ss.GetFeatureDefinition_Parameters(
                     FeatureIdentifier=feature)).FeatureDefinition.value
+                self.assertEqual(schema_errors(xml), "")
                 root = etree.fromstring(xml.encode())
                 self.assertEqual(root.tag, SILA_NS + "Feature")
                 originator, category, name, version = feature.value.split("/")
