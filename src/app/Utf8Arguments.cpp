@@ -1,8 +1,9 @@
 #include "Utf8Arguments.h"
 
 #ifdef _WIN32
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs the declarations of windows.h before it.
+#include <shellapi.h>
 #endif
 
 namespace kqvdr {
