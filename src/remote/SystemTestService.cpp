@@ -33,11 +33,6 @@ RunView viewOf(const LiveValues& values, int run) {
     return {false, forgotten, {}};
 }
 
-grpc::Status forgottenRun() {
-    return frameworkStatus(FrameworkErrorType::InvalidExecutionUuid,
-                           "So many system tests ran since this one that it is no longer known.");
-}
-
 template <typename Response> void setVerdicts(Response& response, const TestVerdicts& verdicts) {
     response.mutable_temperatureresponse()->set_value(
         verdictWord(verdicts.of(SystemTest::TemperatureResponse)));
@@ -107,14 +102,26 @@ grpc::Status SystemTestService::RunSystemTest(grpc::ServerContext* context,
     return grpc::Status::OK;
 }
 
+grpc::Status SystemTestService::knownRun(const std::optional<int>& run) const {
+    if (!run) {
+        return frameworkStatus(FrameworkErrorType::InvalidExecutionUuid,
+                               "No system test was started under this execution UUID.");
+    }
+    if (viewOf(board_.current().values, *run).forgotten) {
+        return frameworkStatus(
+            FrameworkErrorType::InvalidExecutionUuid,
+            "So many system tests ran since this one that it is no longer known.");
+    }
+    return grpc::Status::OK;
+}
+
 grpc::Status
 SystemTestService::RunSystemTest_Info(grpc::ServerContext* context,
                                       const sila::CommandExecutionUUID* request,
                                       grpc::ServerWriter<sila::ExecutionInfo>* writer) {
     const auto run = runOf(request->value());
-    if (!run) {
-        return frameworkStatus(FrameworkErrorType::InvalidExecutionUuid,
-                               "No system test was started under this execution UUID.");
+    if (const grpc::Status unknown = knownRun(run); !unknown.ok()) {
+        return unknown;
     }
     bool ended = false;
     const grpc::Status status = streamChanges<RunView>(
@@ -144,9 +151,8 @@ grpc::Status SystemTestService::RunSystemTest_Intermediate(
     grpc::ServerContext* context, const sila::CommandExecutionUUID* request,
     grpc::ServerWriter<st::RunSystemTest_IntermediateResponses>* writer) {
     const auto run = runOf(request->value());
-    if (!run) {
-        return frameworkStatus(FrameworkErrorType::InvalidExecutionUuid,
-                               "No system test was started under this execution UUID.");
+    if (const grpc::Status unknown = knownRun(run); !unknown.ok()) {
+        return unknown;
     }
     return streamChanges<RunView>(
         *context, board_, streams_, [&](const LiveValues& v) { return viewOf(v, *run); },
@@ -164,14 +170,10 @@ grpc::Status SystemTestService::RunSystemTest_Result(grpc::ServerContext*,
                                                      const sila::CommandExecutionUUID* request,
                                                      st::RunSystemTest_Responses* response) {
     const auto run = runOf(request->value());
-    if (!run) {
-        return frameworkStatus(FrameworkErrorType::InvalidExecutionUuid,
-                               "No system test was started under this execution UUID.");
+    if (const grpc::Status unknown = knownRun(run); !unknown.ok()) {
+        return unknown;
     }
     const RunView view = viewOf(board_.current().values, *run);
-    if (view.forgotten) {
-        return forgottenRun();
-    }
     if (!view.started || !view.status.ended) {
         return frameworkStatus(FrameworkErrorType::ExecutionNotFinished,
                                "The system test is still running.");

@@ -39,6 +39,8 @@ public:
 private:
     // The test run an execution started, as the program counts them.
     std::optional<int> runOf(const std::string& uuid) const;
+    // OK for a run the board still holds; the framework's error for an unknown or forgotten one.
+    grpc::Status knownRun(const std::optional<int>& run) const;
 
     CommandQueue& queue_;
     const SnapshotBoard& board_;

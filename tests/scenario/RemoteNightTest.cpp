@@ -6,6 +6,7 @@
 #include "ControlSession.h"
 #include "Night.h"
 #include "RemoteClient.h"
+#include "RemoteTestHistory.h"
 #include "TemporaryDirectory.h"
 #include "TestVerdicts.h"
 #include "ViewControl.h"
@@ -140,6 +141,37 @@ TEST(RemoteNight, ARemoteTestStoppedAtThePanelStaysStoppedWhileThePanelsOwnTestR
               definedError("SystemTest", "SystemTestStopped"));
 }
 
+// A scheduler that starts and stops test after test: each execution keeps its own answer while
+// the program remembers it, and one too old to remember is said to be unknown, never "waiting".
+TEST(RemoteNight, AnExecutionOlderThanTheRunsKeptIsUnknownAndTheNewestStaysStopped) {
+    constexpr int kRuns = static_cast<int>(RemoteTestHistory::kKeptRuns) + 1;
+    Night night(kFridayEvening);
+    RemoteClient client(night);
+    std::vector<sila::CommandConfirmation> confirmations(kRuns);
+    std::vector<std::shared_future<RemoteAnswer>> started(kRuns);
+    for (int i = 0; i < kRuns; ++i) {
+        const std::int64_t minute = night.moment("FRI 17:51:00") + i * 60000;
+        night.atUtc(minute, [&, i] { started[i] = startTest(client, confirmations[i]); });
+        night.atUtc(minute + 30000, [&] {
+            Night::click(night.window<CStopSystemTestDlg>(), QStringLiteral("Stop System Test"));
+        });
+    }
+    night.runUntil("FRI 18:10:00");
+
+    for (int i = 0; i < kRuns; ++i) {
+        ASSERT_TRUE(RemoteClient::answer(started[i]).ok()) << i;
+    }
+    st::RunSystemTest_Responses responses;
+    EXPECT_EQ(
+        result(client, confirmations.front().commandexecutionuuid().value(), responses).summary(),
+        "framework " + std::to_string(sila::FrameworkError::INVALID_COMMAND_EXECUTION_UUID));
+    EXPECT_EQ(result(client, confirmations[1].commandexecutionuuid().value(), responses).summary(),
+              definedError("SystemTest", "SystemTestStopped"));
+    EXPECT_EQ(
+        result(client, confirmations.back().commandexecutionuuid().value(), responses).summary(),
+        definedError("SystemTest", "SystemTestStopped"));
+}
+
 // A button of the main window's view, found by its control number.
 void clickViewButton(Night& night, int id) {
     auto* button = night.frame().findChild<QPushButton*>(QString::number(id));
@@ -189,17 +221,25 @@ TEST(RemoteNight, CommandsAreRefusedWhileAWindowWaitsForAPersonAndCarriedOutOnce
         std::function<void(Night&)> open;
         std::function<std::shared_future<RemoteAnswer>(RemoteClient&)> call;
         const char* refusal;
-        std::function<void(Night&)> close;
+        // Closes the window; a client that closes it returns its call.
+        std::function<std::shared_future<RemoteAnswer>(Night&, RemoteClient&)> close;
     };
     const Case cases[] = {
         {"method editor", [](Night& night) { clickViewButton(night, LoadEditMethodButton); },
-         storeMethod3, "MethodStore", [](Night& night) { clickViewButton(night, CancelButton); }},
+         storeMethod3, "MethodStore",
+         [](Night& night, RemoteClient&) {
+             clickViewButton(night, CancelButton);
+             return std::shared_future<RemoteAnswer>();
+         }},
         {"about box", [](Night& night) { night.command(CommandId::About); },
          [](RemoteClient& client) { return setMode(client, "RUN"); }, "DetectorController",
-         [](Night&) { Night::activeModal()->close(); }},
+         [](Night&, RemoteClient&) {
+             Night::activeModal()->close();
+             return std::shared_future<RemoteAnswer>();
+         }},
         {"fault dialog", [](Night& night) { night.instrument("fault GAS"); },
          [](RemoteClient& client) { return setMode(client, "STANDBY"); }, "DetectorController",
-         [](Night&) {}},
+         [](Night&, RemoteClient& client) { return clearFault(client); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -212,12 +252,7 @@ TEST(RemoteNight, CommandsAreRefusedWhileAWindowWaitsForAPersonAndCarriedOutOnce
         std::shared_future<RemoteAnswer> afterwards;
         night.at("FRI 17:51:00", [&] { c.open(night); });
         night.at("FRI 17:51:30", [&] { whileOpen = c.call(client); });
-        night.at("FRI 17:52:00", [&] {
-            c.close(night);
-            if (std::string(c.name) == "fault dialog") {
-                cleared = clearFault(client);
-            }
-        });
+        night.at("FRI 17:52:00", [&] { cleared = c.close(night, client); });
         night.at("FRI 17:53:00", [&] { afterwards = c.call(client); });
         night.runUntil("FRI 17:54:00");
 
