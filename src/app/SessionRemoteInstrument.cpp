@@ -232,7 +232,8 @@ remote::LiveValues SessionRemoteInstrument::liveValues() {
     if (running) {
         const AutomationTable& table = session_.automationTable();
         progress = testProgressPercent(testStartTime(table) + ":00", testEndTime(table) + ":00",
-                                       timeText(session_.clock().now()));
+                                       timeText(session_.clock().now()),
+                                       session_.systemTest().nextTestStep() > 1);
     }
     tests_.follow(systemTest_.control(), running, progress);
     values.systemTests = tests_.runs();

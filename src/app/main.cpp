@@ -11,6 +11,7 @@
 #include "ParentConsole.h"
 #include "ReportCommand.h"
 #include "SessionWiring.h"
+#include "StaleTemporaries.h"
 #include "VerifyAuditCommand.h"
 #ifdef KQVDR_WITH_REMOTE
 #include "SilaRemote.h"
@@ -91,6 +92,9 @@ int main(int argc, char* argv[]) {
     // An installed program cannot write beside itself: its data live in the user's own data
     // directory, which starts with a copy of the supplied files.
     const kqvdr::DataDirectory data = kqvdr::programDataDirectory(line.programDir);
+    // Start-up clean-up of the data folder: saves cut short leave their temporaries behind. Only
+    // while the data folder's lock is held, so no other copy of the program is saving into it.
+    kqvdr::removeStaleTemporaries(data.dir);
     if (const auto seedError = kqvdr::seedDataDirectory(data)) {
         std::fprintf(stderr, "kqvdr1000-control: data directory %s: %s\n",
                      kqvdr::utf8FromPath(data.dir).c_str(), seedError.message().c_str());

@@ -12,7 +12,7 @@
 namespace kqvdr {
 namespace {
 
-constexpr std::array<std::string_view, 22> kEventNames = {
+constexpr std::array<std::string_view, 25> kEventNames = {
     "program started",
     "program exited",
     "mode",
@@ -35,6 +35,9 @@ constexpr std::array<std::string_view, 22> kEventNames = {
     "system test started",
     "system test ended",
     "events not recorded",
+    "audit line cut off",
+    "system test cut short",
+    "automation cut short",
 };
 
 constexpr std::size_t kFieldCount = 8;
@@ -122,6 +125,10 @@ std::string auditText(std::uint64_t sequence, const LocalTime& time, std::string
         appendEscaped(text, field);
     }
     return text;
+}
+
+std::string auditCutOffBytesText(std::size_t bytes) {
+    return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
 }
 
 std::string chainHash(std::string_view previousHash, std::string_view text) {

@@ -27,6 +27,9 @@ std::string auditText(std::uint64_t sequence, const LocalTime& time, std::string
                       const AuditEvent& event);
 std::string chainHash(std::string_view previousHash, std::string_view text);
 
+// The old value of an "audit line cut off" record: how much of the cut line reached the disk.
+std::string auditCutOffBytesText(std::size_t bytes);
+
 struct AuditLineParts {
     std::uint64_t sequence = 0;
     std::string_view text;

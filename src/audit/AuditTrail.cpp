@@ -5,6 +5,7 @@
 #include "FileTail.h"
 
 #include <limits>
+#include <optional>
 
 namespace kqvdr {
 namespace {
@@ -16,10 +17,11 @@ struct Tail {
     std::string lastHash{kAuditGenesisHash};
     std::uint64_t sequence = 0;
     bool endsWithLineBreak = true;
+    std::optional<std::size_t> cutOffBytes; // the last line is not a whole audit line
 };
 
 // The last well-formed line of the file. A half-written last line (a power cut) is left where it
-// is; the verifier reports it, and the chain goes on from the line before it.
+// is, and the chain goes on from the line before it.
 std::error_code readTail(const std::filesystem::path& path, Tail& tail) {
     std::error_code error;
     if (!std::filesystem::exists(path, error)) {
@@ -30,6 +32,11 @@ std::error_code readTail(const std::filesystem::path& path, Tail& tail) {
         return readError;
     }
     tail.endsWithLineBreak = fileTail.endsWithLineBreak;
+    // Also when its line break is there: the start that added it may not have got further.
+    if (!fileTail.lines.empty() && !fileTail.lines.back().empty() &&
+        !parseAuditLine(fileTail.lines.back())) {
+        tail.cutOffBytes = fileTail.lines.back().size();
+    }
     for (auto line = fileTail.lines.rbegin(); line != fileTail.lines.rend(); ++line) {
         if (const auto parts = parseAuditLine(*line)) {
             tail.lastHash = std::string(parts->hash);
@@ -71,6 +78,12 @@ std::string AuditTrail::open() {
     }
     lastHash_ = tail.lastHash;
     sequence_ = tail.sequence;
+    if (tail.cutOffBytes) {
+        // Said in the chain itself, right after the cut line, so the verifier can tell a power
+        // cut from damage: the record takes the number the cut line was to carry.
+        append({AuditEventKind::AuditLineCutOff, std::to_string(sequence_ + 1),
+                 auditCutOffBytesText(*tail.cutOffBytes), ""});
+    }
     return {};
 }
 

@@ -25,8 +25,15 @@ QString chainText(const AuditVerification& result) {
         return QStringLiteral("No audit trail has been written yet.");
     }
     if (result.intact()) {
-        return QStringLiteral("Chain intact: %1 lines, none changed, inserted or removed.")
-            .arg(result.lines);
+        const QString intact =
+            QStringLiteral("Chain intact: %1 lines, none changed, inserted or removed.")
+                .arg(result.lines);
+        if (result.powerCuts.empty()) {
+            return intact;
+        }
+        return intact + QStringLiteral(" Line %1 was cut off by a power cut; the next start "
+                                       "recorded it.")
+                            .arg(result.powerCuts.back().line);
     }
     const AuditBreak& first = result.breaks.front();
     return QStringLiteral("Chain broken at line %1: %2 (%3 breaks in all).")

@@ -83,10 +83,14 @@ std::error_code lastError() {
     return {errno ? errno : EIO, std::generic_category()};
 }
 
+// A replacement's temporary is the target's name, ".tmp" and up to six digits.
+constexpr unsigned kTemporaryNumbers = 1000000;
+constexpr std::size_t kTemporaryDigits = 6;
+
 std::filesystem::path temporaryBeside(const std::filesystem::path& target) {
     std::random_device entropy;
     auto name = target.filename().native();
-    name += std::filesystem::path(".tmp" + std::to_string(entropy() % 1000000)).native();
+    name += std::filesystem::path(".tmp" + std::to_string(entropy() % kTemporaryNumbers)).native();
     return target.parent_path() / name;
 }
 
@@ -229,6 +233,22 @@ std::error_code replaceFileContent(const std::filesystem::path& name, std::strin
         std::filesystem::remove(temporary, ignored);
     }
     return error;
+}
+
+bool isReplacementTemporary(const std::filesystem::path& file) {
+    const auto name = file.filename().native();
+    std::size_t digits = 0;
+    while (digits < name.size() && name[name.size() - 1 - digits] >= '0' &&
+           name[name.size() - 1 - digits] <= '9') {
+        ++digits;
+    }
+    constexpr std::size_t kMark = 4; // ".tmp"
+    if (digits == 0 || digits > kTemporaryDigits || name.size() <= digits + kMark) {
+        return false; // nothing is left for the target's own name
+    }
+    const std::size_t mark = name.size() - digits - kMark;
+    return name[mark] == '.' && name[mark + 1] == 't' && name[mark + 2] == 'm' &&
+           name[mark + 3] == 'p';
 }
 
 std::error_code readWholeFile(const std::filesystem::path& path, std::string& content,

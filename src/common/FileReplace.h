@@ -30,6 +30,10 @@ std::error_code replaceFileContent(const std::filesystem::path& target, std::str
                                    const FileWriteCalls& calls = systemFileWriteCalls(),
                                    FileAccess access = FileAccess::Shared);
 
+// Whether a file's name is one replaceFileContent gives its temporaries: one an interrupted save
+// can leave behind.
+bool isReplacementTemporary(const std::filesystem::path& file);
+
 // Reads a whole file of at most maxBytes. Only a plain file is read: a named pipe would wait
 // for a writer and a device may never end, so anything else is refused without waiting
 // (FileError::NotAPlainFile, or the system's "Is a directory"). Every other failure carries the

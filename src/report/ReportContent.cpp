@@ -120,25 +120,27 @@ MethodBlockTexts methodBlockTexts(const TestResult& row) {
     block.gas = format("%1.2f SLM", row.gasSet);
 
     const bool evaluated = row.stabEvaluated;
+    // A block never in Run attempted no test: its verdicts read "-", as the first page's do.
+    const auto status = [&row](bool pass) { return row.segmentJudged() ? passText(pass) : "-"; };
     const auto stability = [evaluated](const char* pattern, double value) {
         return evaluated ? format(pattern, value) : std::string("  -");
     };
     block.cells = {{
         {"1. Temperature Response (hh:mm:ss)", "  " + row.respExpected, "  " + row.respElapsed,
-         passText(row.respPass)},
-        {"2. Temperature Stability", "", "", passText(row.stable())},
+         status(row.respPass)},
+        {"2. Temperature Stability", "", "", status(row.stable())},
         {"    2.1. Nebuliser (Average Offset C)", stability("  \u00b1 %2.2f", row.nebOffsetLimit),
-         stability("  %2.2f", row.nebMeanOffset), passText(row.nebOffsetPass)},
+         stability("  %2.2f", row.nebMeanOffset), status(row.nebOffsetPass)},
         {"    2.2. Evaporator (Average Offset C)", stability("  \u00b1 %2.2f", row.evapOffsetLimit),
-         stability("  %2.2f", row.evapMeanOffset), passText(row.evapOffsetPass)},
+         stability("  %2.2f", row.evapMeanOffset), status(row.evapOffsetPass)},
         {"    2.3. Nebuliser (RSD %)", stability("  %2.2f", row.nebRsdLimit),
-         stability("  %2.2f", row.nebRsd), passText(row.nebRsdPass)},
+         stability("  %2.2f", row.nebRsd), status(row.nebRsdPass)},
         {"    2.4. Evaporator (RSD %)", stability("  %2.2f", row.evapRsdLimit),
-         stability("  %2.2f", row.evapRsd), passText(row.evapRsdPass)},
+         stability("  %2.2f", row.evapRsd), status(row.evapRsdPass)},
         {"3. Baseline Stability (Photo Output V)", format("  %2.3f", row.photoLimit),
-         format("  %2.3f", row.photoMax), passText(row.baselinePass)},
+         format("  %2.3f", row.photoMax), status(row.baselinePass)},
         {"4. Mass Flow Response (sec)", "  " + std::to_string(row.gasLimit),
-         "  " + std::to_string(row.gasResponse), passText(row.gasPass)},
+         "  " + std::to_string(row.gasResponse), status(row.gasPass)},
     }};
     return block;
 }

@@ -11,10 +11,6 @@
 namespace kqvdr {
 namespace {
 
-const char* passText(bool pass) {
-    return pass ? "Pass" : "Fail";
-}
-
 // Decimals with a point whatever the locale: the output is read by other programs.
 std::string number(double value, int decimals = -1) {
     if (!std::isfinite(value)) {
@@ -140,15 +136,16 @@ std::string analysisTable(const AnalysisOutput& analysis) {
         const auto stab = [&r](double value, int decimals) {
             return r.stabEvaluated ? number(value, decimals) : std::string("-");
         };
+        const auto status = [&r](SystemTest test) { return rowStatusText(r, test); };
         char line[256];
         std::snprintf(line, sizeof line,
                       "%6d  %-8s  %-8s  %-8s  %-4s  %7s  %7s  %8s  %8s  %-4s  %9s  %-4s  %5d  %s",
                       r.method, r.respStart.c_str(), r.respExpected.c_str(), r.respElapsed.c_str(),
-                      passText(r.respPass), stab(r.nebMeanOffset, 1).c_str(),
+                      status(SystemTest::TemperatureResponse), stab(r.nebMeanOffset, 1).c_str(),
                       stab(r.nebRsd, 2).c_str(), stab(r.evapMeanOffset, 1).c_str(),
-                      stab(r.evapRsd, 2).c_str(), passText(r.stable()),
-                      number(r.photoMax, 3).c_str(), passText(r.baselinePass), r.gasResponse,
-                      passText(r.gasPass));
+                      stab(r.evapRsd, 2).c_str(), status(SystemTest::TemperatureStability),
+                      number(r.photoMax, 3).c_str(), status(SystemTest::BaselineStability),
+                      r.gasResponse, status(SystemTest::MassFlow));
         out += line + lostLinesNote(r) + "\n";
     }
     if (analysis.rows.empty()) {

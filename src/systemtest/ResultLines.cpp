@@ -12,9 +12,9 @@ const char* passText(bool pass) {
     return pass ? "Pass" : "Fail";
 }
 
-// A row without records shows no verdict at all, not a pass nobody measured.
+// A row that never ran in Run shows no verdict at all, not a pass or a fail nobody measured.
 const char* statusText(const TestResult& row, bool pass) {
-    return row.hasData ? passText(pass) : kNone;
+    return row.segmentJudged() ? passText(pass) : kNone;
 }
 
 template <typename... Args> std::string format(const char* pattern, Args... args) {
@@ -51,7 +51,7 @@ std::vector<std::string> temperatureResponseLines(const std::vector<TestResult>&
                           kNone);
         }
         return format("%-2s\t%s\t\t%s\t\t%s\t\t%s", methodText(r).c_str(), r.respStart.c_str(),
-                      r.respExpected.c_str(), r.respElapsed.c_str(), passText(r.respPass));
+                      r.respExpected.c_str(), r.respElapsed.c_str(), statusText(r, r.respPass));
     });
 }
 
@@ -89,16 +89,17 @@ std::vector<std::string> temperatureStabilityLines(const std::vector<TestResult>
 }
 
 Verdict heaterStabilityVerdict(const std::vector<TestResult>& rows, Heater heater) {
-    if (std::none_of(rows.begin(), rows.end(),
-                     [](const TestResult& row) { return row.stabEvaluated; })) {
-        return Verdict::NotTested;
-    }
+    bool shown = false;
     for (const TestResult& row : rows) {
+        if (!row.segmentJudged()) {
+            continue;
+        }
         if (!heaterStable(row, heater)) {
             return Verdict::Failed;
         }
+        shown = true;
     }
-    return Verdict::Passed;
+    return shown ? Verdict::Passed : Verdict::NotTested;
 }
 
 std::string methodSettingsText(const std::vector<TestResult>& rows) {

@@ -157,7 +157,11 @@ void SystemTestControl::endTest() {
     parts_.windows.restoreMainWindow();
 }
 
-int testProgressPercent(const std::string& start, const std::string& end, const std::string& now) {
+int testProgressPercent(const std::string& start, const std::string& end, const std::string& now,
+                        bool firstStepApplied) {
+    if (!firstStepApplied) {
+        return 0;
+    }
     const ElapsedTime total = elapsedTime(start, end);
     const ElapsedTime elapsed = elapsedTime(start, now);
     // A timetable that starts and ends at the same time has no span to divide by.

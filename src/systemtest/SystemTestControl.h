@@ -76,7 +76,9 @@ private:
 };
 
 // The elapsed share of the timetable, in whole per cent, at `now` ("HH:MM:SS" texts; the span
-// counts forward across midnight).
-int testProgressPercent(const std::string& start, const std::string& end, const std::string& now);
+// counts forward across midnight). Until its first step has been applied a test has done none of
+// it: 17:29 is not most of a day after an 18:00 start.
+int testProgressPercent(const std::string& start, const std::string& end, const std::string& now,
+                        bool firstStepApplied);
 
 } // namespace kqvdr

@@ -70,7 +70,8 @@ struct TestResult {
     bool baselinePass = true;
 
     bool stable() const { return nebOffsetPass && nebRsdPass && evapOffsetPass && evapRsdPass; }
-    // The baseline and the gas flow are judged on every heating and every stable segment.
+    // Every segment in Run or Gas Save is a heating or a stable one, so this is whether the block
+    // was in Run at all: what every test needs to have been attempted.
     bool segmentJudged() const { return respEvaluated || stabEvaluated; }
 };
 

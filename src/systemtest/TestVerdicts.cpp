@@ -23,17 +23,15 @@ bool rowPasses(const TestResult& row, SystemTest test) {
     return false;
 }
 
-bool rowShows(const TestResult& row, SystemTest test) {
-    switch (test) {
-    case SystemTest::TemperatureResponse:
-        return row.respEvaluated;
-    case SystemTest::TemperatureStability:
-        return row.stabEvaluated;
-    case SystemTest::BaselineStability:
-    case SystemTest::MassFlow:
-        return row.segmentJudged();
+bool rowShows(const TestResult& row, SystemTest /*test*/) {
+    return row.segmentJudged();
+}
+
+const char* rowStatusText(const TestResult& row, SystemTest test) {
+    if (!rowShows(row, test)) {
+        return "-";
     }
-    return false;
+    return rowPasses(row, test) ? "Pass" : "Fail";
 }
 
 TestVerdicts overallVerdicts(const std::vector<TestResult>& rows) {
@@ -43,8 +41,10 @@ TestVerdicts overallVerdicts(const std::vector<TestResult>& rows) {
         bool shown = false;
         bool failed = false;
         for (const TestResult& row : rows) {
-            shown = shown || rowShows(row, test);
-            failed = failed || !rowPasses(row, test);
+            if (rowShows(row, test)) {
+                shown = true;
+                failed = failed || !rowPasses(row, test);
+            }
         }
         result.verdicts[static_cast<std::size_t>(i)] = !shown   ? Verdict::NotTested
                                                        : failed ? Verdict::Failed

@@ -21,16 +21,19 @@ struct TestVerdicts {
     bool operator==(const TestVerdicts&) const = default;
 };
 
-// A test passes when every row passes it, and at least one row holds evidence for it: a test no
-// row shows (a log without rows, a log whose every block is in ERROR) reads "not tested" rather
-// than passed.
+// A verdict is what the rows show, so the two never disagree: failed when a row that shows the
+// test fails it, passed when every row that shows it passes, and "not tested" only when no row
+// shows it (no record in Run, or only ERROR lines). An instrument that ran and never got stable
+// failed; it was not spared a test.
 TestVerdicts overallVerdicts(const std::vector<TestResult>& rows);
 
 // Whether a row passes one test.
 bool rowPasses(const TestResult& row, SystemTest test);
-// Whether a row's records show the test at all: a heating segment for the response, a stable
-// one for the stability, either for the baseline and the gas flow.
+// Whether a row's records attempt the test: any record in Run or Gas Save attempts all four. A
+// row that does not shows "-" rather than a pass or a fail.
 bool rowShows(const TestResult& row, SystemTest test);
+// "Pass", "Fail", or "-" for a row that does not show the test.
+const char* rowStatusText(const TestResult& row, SystemTest test);
 
 // "1. Temperature Response" and the others, as the results dialog labels them.
 const char* systemTestLabel(SystemTest test);

@@ -72,7 +72,7 @@ void CStopSystemTestDlg::refresh() {
         return;
     }
     percent_ = testProgressPercent(startTime_.toStdString(), endTime_.toStdString(),
-                                   currentTimeText(clock_));
+                                   currentTimeText(clock_), counting_);
     bar_->setValue(percent_);
     percentLabel_->setText(QString::number(percent_) + QStringLiteral(" %"));
 }

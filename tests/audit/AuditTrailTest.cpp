@@ -113,22 +113,87 @@ TEST(AuditTrail, ANewRunContinuesTheChainAndTheNumbering) {
     EXPECT_TRUE(result.intact()) << verificationReport("audit.log", result);
 }
 
-TEST(AuditTrail, AHalfWrittenLastLineIsReportedAndTheNextRunStartsOnANewLine) {
+// A power cut in the middle of a line, and what the next start makes of it.
+struct CutTrail {
+    const char* what;
+    std::string cut;                               // what reached the disk of the third line
+    void (*after)(std::vector<std::string>& lines); // done to the file after the restart
+    std::vector<std::size_t> brokenLines;
+    std::size_t powerCuts;
+};
+
+const CutTrail kCutTrails[] = {
+    {"a torn line", "3\t2026-12-08T23:4", nullptr, {}, 1},
+    {"a torn line whose line break the last start added", "3\t2026-12-08T23:4\n", nullptr, {}, 1},
+    {"a line that lost only its line break is whole", "", nullptr, {}, 0},
+    {"a record that names another length",
+     "3\t2026-12-08T23:4",
+     [](std::vector<std::string>& lines) { lines[2].pop_back(); },
+     {3}, 0},
+    {"an edit after the power cut",
+     "3\t2026-12-08T23:4",
+     [](std::vector<std::string>& lines) { lines[4].replace(lines[4].find("Run 0"), 5, "Run 7"); },
+     {5}, 1},
+};
+
+TEST(AuditTrail, ALineCutOffByAPowerCutIsRecordedByTheNextStartAndVerifiesAsAPowerCut) {
+    for (const CutTrail& c : kCutTrails) {
+        SCOPED_TRACE(c.what);
+        TrailWorld world;
+        {
+            AuditTrail first = world.trail();
+            world.recordModes(first, 2);
+        }
+        std::string bytes = test::readBytes(world.file());
+        if (c.cut.empty()) {
+            bytes.pop_back(); // only the line break of line 2 is missing
+        }
+        test::writeBytes(world.file(), bytes + c.cut);
+        {
+            AuditTrail second = world.trail();
+            world.recordModes(second, 1);
+        }
+        std::vector<std::string> lines = linesOf(test::readBytes(world.file()));
+        if (c.after != nullptr) {
+            c.after(lines);
+            test::writeBytes(world.file(), joined(lines));
+        }
+        const AuditVerification result = world.verify();
+        std::vector<std::size_t> broken;
+        for (const AuditBreak& b : result.breaks) {
+            broken.push_back(b.line);
+        }
+        EXPECT_EQ(broken, c.brokenLines) << verificationReport("audit.log", result);
+        ASSERT_EQ(result.powerCuts.size(), c.powerCuts) << verificationReport("audit.log", result);
+        if (c.powerCuts == 0 || !c.brokenLines.empty()) {
+            continue;
+        }
+        // The start's record takes the cut line's number, and the chain goes on after it.
+        ASSERT_EQ(lines.size(), 5u);
+        const auto record = auditFields(lines[3]);
+        ASSERT_TRUE(record);
+        EXPECT_EQ(record->event, "audit line cut off");
+        EXPECT_EQ(record->subject, "3");
+        EXPECT_EQ(record->oldValue, "17 bytes");
+        EXPECT_EQ(parseAuditLine(lines[4])->sequence, 4u);
+        EXPECT_EQ(verificationReport("audit.log", result),
+                  "audit.log: 5 lines, chain intact\n"
+                  "  line 3: cut off by a power cut after 17 bytes; the next start recorded it at "
+                  "line 4\n");
+    }
+}
+
+TEST(AuditVerifier, ALineCutOffAndNotYetRecordedIsABreakThatSaysSo) {
     TrailWorld world;
     {
-        AuditTrail first = world.trail();
-        world.recordModes(first, 2);
+        AuditTrail trail = world.trail();
+        world.recordModes(trail, 2);
     }
-    std::string bytes = test::readBytes(world.file());
-    test::writeBytes(world.file(), bytes + "3\t2026-12-08T23:4"); // the power went
-    AuditTrail second = world.trail();
-    world.recordModes(second, 1);
-    const std::vector<std::string> lines = linesOf(test::readBytes(world.file()));
-    ASSERT_EQ(lines.size(), 4u);
+    test::writeBytes(world.file(), test::readBytes(world.file()) + "3\t2026-12");
     const AuditVerification result = world.verify();
-    ASSERT_EQ(result.breaks.size(), 1u) << verificationReport("audit.log", result);
+    ASSERT_EQ(result.breaks.size(), 1u);
     EXPECT_EQ(result.breaks[0].line, 3u);
-    EXPECT_EQ(parseAuditLine(lines[3])->sequence, 3u);
+    EXPECT_NE(result.breaks[0].reason.find("next start"), std::string::npos);
 }
 
 TEST(AuditTrail, AWriteFailureIsReportedOnceAndLaterEventsAreStillTried) {
@@ -224,6 +289,21 @@ const Tampering kTamperings[] = {
     {"an edited hash",
      [](std::vector<std::string>& lines) { lines[4].back() = lines[4].back() == 'a' ? 'b' : 'a'; },
      {5}},
+    {"a damaged line, then an edit on the line after it",
+     [](std::vector<std::string>& lines) {
+         lines[1].front() = 'x';
+         lines[2].replace(lines[2].find("Run 2"), 5, "Run 9");
+     },
+     {2, 3}},
+    {"a damaged hash, then an edit further on",
+     [](std::vector<std::string>& lines) {
+         lines[1].resize(lines[1].size() - 3);
+         lines[3].replace(lines[3].find("Run 3"), 5, "Run 9");
+     },
+     {2, 3, 4}},
+    {"a damaged line and nothing else",
+     [](std::vector<std::string>& lines) { lines[1].front() = 'x'; },
+     {2}},
     {"two lines swapped",
      [](std::vector<std::string>& lines) { std::swap(lines[1], lines[2]); },
      {2, 2, 3, 3, 4, 4}},

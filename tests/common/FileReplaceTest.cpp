@@ -1,6 +1,7 @@
 #include "FileReplace.h"
 
 #include "SmallFilesystem.h"
+#include "StaleTemporaries.h"
 #include "TemporaryDirectory.h"
 
 #include <cerrno>
@@ -48,6 +49,54 @@ TEST(FileReplace, AFailedWriteReportsAndKeepsTheOldFile) {
     EXPECT_TRUE(fs::is_directory(dir.file("folder")));
     EXPECT_EQ(test::readBytes(dir.file("keep.mtd")), "old");
     EXPECT_EQ(entriesIn(dir.path()), 2u) << "the temporary file is removed again";
+}
+
+// Sees the folder while a save writes its temporary: what a power cut at that moment leaves.
+struct WatchedSave {
+    static inline fs::path dir;
+    static inline std::vector<fs::path> seen;
+    static FileWriteCalls calls() {
+        return {[](int fd, const void* data, std::size_t size) -> long {
+                    for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
+                        seen.push_back(entry.path().filename());
+                    }
+                    return systemFileWriteCalls().write(fd, data, size);
+                },
+                systemFileWriteCalls().sync, systemFileWriteCalls().close};
+    }
+};
+
+TEST(StaleTemporaries, OnlyTheTemporariesOfSavesCutShortAreRemoved) {
+    test::TemporaryDirectory dir;
+    WatchedSave::dir = dir.path();
+    WatchedSave::seen.clear();
+    ASSERT_FALSE(replaceFileContent(dir.file("Methods.mtd"), "methods", WatchedSave::calls()));
+    ASSERT_EQ(WatchedSave::seen.size(), 1u);
+    const fs::path madeBySave = WatchedSave::seen.front();
+    EXPECT_TRUE(isReplacementTemporary(madeBySave)) << madeBySave;
+
+    const std::vector<std::string> stale = {madeBySave.string(), "sila-server.txt.tmp606914",
+                                            "Names.mtd.tmp0"};
+    const std::vector<std::string> kept = {
+        "Methods.mtd", "notes.tmp", ".tmp123", "Auto.seq.tmp1234567", "Auto.seq.tmpx1",
+        "Auto.seq.TMP12", "report.tmp12.pdf"};
+    for (const std::string& name : stale) {
+        test::writeBytes(dir.file(name), "half a save");
+    }
+    for (const std::string& name : kept) {
+        test::writeBytes(dir.file(name), "the operator's");
+    }
+    fs::create_directory(dir.file("folder.tmp12")); // not a file: not ours
+    const std::vector<fs::path> removed = removeStaleTemporaries(dir.path());
+    EXPECT_EQ(removed.size(), stale.size());
+    for (const std::string& name : stale) {
+        EXPECT_FALSE(fs::exists(dir.file(name))) << name;
+    }
+    for (const std::string& name : kept) {
+        EXPECT_TRUE(fs::exists(dir.file(name))) << name;
+    }
+    EXPECT_TRUE(fs::is_directory(dir.file("folder.tmp12")));
+    EXPECT_TRUE(removeStaleTemporaries(dir.file("missing")).empty());
 }
 
 TEST(ReadWholeFile, ReadsUpToTheLimitAndRefusesMissingOrLargerFiles) {

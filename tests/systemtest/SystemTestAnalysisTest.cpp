@@ -1,13 +1,16 @@
 #include "SystemTestAnalysis.h"
 
+#include "AnalysisOutput.h"
 #include "LogRecord.h"
 #include "ReferenceTables.h"
+#include "ResultLines.h"
 #include "TemporaryDirectory.h"
 #include "TestLogBuilder.h"
 #include "TestSerial.h"
 #include "TestVerdicts.h"
 
 #include <array>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -368,24 +371,21 @@ TEST(AnalysisTest, LinesLostBeforeABlocksFirstRecordMarkThatBlock) {
               "2 lines of the log could not be read and were left out; the first is line 1.");
 }
 
-TEST(AnalysisTest, BlocksWithoutEvidenceTestNothing) {
+TEST(AnalysisTest, BlocksWithoutEvidenceNeitherPassNorFail) {
     const struct {
         const char* name;
         std::vector<Line> lines;
         std::array<Verdict, kSystemTestCount> verdicts;
     } cases[] = {
-        {"every record in ERROR",
-         {{.mode = "ERROR"}, {.mode = "ERROR", .method = 2}},
-         {Verdict::NotTested, Verdict::NotTested, Verdict::NotTested, Verdict::NotTested}},
-        {"standby throughout",
-         {{.mode = "STANDBY", .ready = "F"}},
-         {Verdict::NotTested, Verdict::NotTested, Verdict::NotTested, Verdict::NotTested}},
-        {"stable only: no heating shown",
+        {"stable only: already hot, so nothing to heat, a response without delay",
          {{}, {}},
-         {Verdict::NotTested, Verdict::Passed, Verdict::Passed, Verdict::Passed}},
-        {"a tested block beside one in ERROR",
+         {Verdict::Passed, Verdict::Passed, Verdict::Passed, Verdict::Passed}},
+        {"a block that began in ERROR beside a tested one adds nothing",
          {{}, {}, {.mode = "ERROR", .method = 2}},
-         {Verdict::NotTested, Verdict::Failed, Verdict::Passed, Verdict::Passed}},
+         {Verdict::Passed, Verdict::Passed, Verdict::Passed, Verdict::Passed}},
+        {"a block in standby beside a failed one does not hide the failure",
+         {{.neb = 90.0}, {.neb = 90.0}, {.mode = "STANDBY", .method = 2}},
+         {Verdict::Passed, Verdict::Failed, Verdict::Passed, Verdict::Passed}},
     };
     for (const auto& c : cases) {
         TestLogBuilder log;
@@ -393,6 +393,70 @@ TEST(AnalysisTest, BlocksWithoutEvidenceTestNothing) {
             log.add(line);
         }
         EXPECT_EQ(overallVerdicts(analyseTestLog(log.text, false)).verdicts, c.verdicts) << c.name;
+    }
+}
+
+// "Not tested" only where the log holds no attempt at all; a test that was attempted and not met
+// failed. Each verdict must be what the method rows say, in the dialog lines, the printed table
+// and the per-heater pages alike.
+TEST(AnalysisTest, EachVerdictIsWhatTheRowsOfItsLogShow) {
+    constexpr Line kCold{.ready = "F", .neb = 25.0, .evap = 25.0};
+    constexpr Line kDrifting{.neb = 103.0, .evap = 83.0}; // ready, but 3 degrees off
+    const struct {
+        const char* name;
+        std::vector<std::pair<Line, int>> lines;
+        std::array<Verdict, kSystemTestCount> verdicts;
+        const char* stabilityStatus; // the row's status on either heater's page
+    } cases[] = {
+        {"all ERROR",
+         {{{.mode = "ERROR"}, 20}, {{.mode = "ERROR", .method = 2}, 20}},
+         {Verdict::NotTested, Verdict::NotTested, Verdict::NotTested, Verdict::NotTested},
+         "-"},
+        {"standby only",
+         {{{.mode = "STANDBY", .ready = "F", .neb = 25.0, .evap = 25.0}, 120}},
+         {Verdict::NotTested, Verdict::NotTested, Verdict::NotTested, Verdict::NotTested},
+         "-"},
+        {"an hour in Run and never ready",
+         {{kCold, 120}},
+         {Verdict::Failed, Verdict::Failed, Verdict::Passed, Verdict::Passed},
+         "Fail"},
+        {"ready but never stable",
+         {{kCold, 50}, {kDrifting, 80}},
+         {Verdict::Passed, Verdict::Failed, Verdict::Passed, Verdict::Passed},
+         "Fail"},
+        {"the normal night",
+         {{kCold, 50}, {kReady, 80}, {{.ready = "F", .method = 2}, 30}, {{.method = 2}, 80}},
+         {Verdict::Passed, Verdict::Passed, Verdict::Passed, Verdict::Passed},
+         "Pass"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestLogBuilder log;
+        for (const auto& [line, count] : c.lines) {
+            log.add(line, count);
+        }
+        const std::vector<TestResult> rows = analyseTestLog(log.text, false);
+        ASSERT_FALSE(rows.empty());
+        EXPECT_EQ(overallVerdicts(rows).verdicts, c.verdicts);
+
+        const std::string table = analysisTable({"003-001", false, rows});
+        for (int i = 0; i < kSystemTestCount; ++i) {
+            const auto test = static_cast<SystemTest>(i);
+            char said[64];
+            std::snprintf(said, sizeof said, "%-24s %s\n", systemTestLabel(test),
+                          verdictWord(c.verdicts[i]));
+            EXPECT_NE(table.find(said), std::string::npos) << said << "\n" << table;
+        }
+        for (const Heater heater : {Heater::Nebuliser, Heater::Evaporator}) {
+            EXPECT_EQ(heaterStabilityVerdict(rows, heater),
+                      c.verdicts[static_cast<std::size_t>(SystemTest::TemperatureStability)]);
+            const std::string line = temperatureStabilityLines(rows, heater).back();
+            EXPECT_EQ(line.substr(line.rfind('\t') + 1), c.stabilityStatus);
+        }
+        for (const TestResult& row : rows) {
+            EXPECT_EQ(std::string(rowStatusText(row, SystemTest::TemperatureStability)),
+                      c.stabilityStatus);
+        }
     }
 }
 
