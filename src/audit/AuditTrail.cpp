@@ -82,7 +82,7 @@ std::string AuditTrail::open() {
         // Said in the chain itself, right after the cut line, so the verifier can tell a power
         // cut from damage: the record takes the number the cut line was to carry.
         append({AuditEventKind::AuditLineCutOff, std::to_string(sequence_ + 1),
-                 auditCutOffBytesText(*tail.cutOffBytes), ""});
+                auditCutOffBytesText(*tail.cutOffBytes), ""});
     }
     return {};
 }

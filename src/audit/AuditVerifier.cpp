@@ -49,7 +49,7 @@ std::optional<std::string> trailingHash(std::string_view line) {
 
 // A well-formed line against the one before it.
 void checkLink(const AuditLineParts& parts, const Anchor& previous, std::size_t lineNumber,
-              std::vector<AuditBreak>& breaks) {
+               std::vector<AuditBreak>& breaks) {
     const bool expectedNext = parts.sequence == previous.sequence + 1;
     if (chainHash(previous.hash, parts.text) != parts.hash) {
         breaks.push_back({lineNumber, expectedNext
@@ -110,8 +110,8 @@ AuditVerification verifyAudit(std::string_view text) {
         }
         const auto parts = parseAuditLine(line);
         if (!parts) {
-            damaged.push_back({result.lines, line.size(), end == std::string_view::npos,
-                               trailingHash(line)});
+            damaged.push_back(
+                {result.lines, line.size(), end == std::string_view::npos, trailingHash(line)});
             continue;
         }
         if (damaged.empty()) {

@@ -1,12 +1,25 @@
 #include "AutomationRunner.h"
 
 #include "AuditSink.h"
+#include "AutomationTexts.h"
 #include "Clock.h"
 #include "EventCommands.h"
 #include "InstrumentState.h"
 #include "OperatingMode.h"
 
+#include <cstdio>
+
 namespace kqvdr {
+namespace {
+
+std::string dayAndTime(const LocalTime& time) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", time.year, time.month,
+                  time.day, time.hour, time.minute, time.second);
+    return text;
+}
+
+} // namespace
 
 AutomationRunner::AutomationRunner(InstrumentState& state, SerialDriver& driver, const Clock& clock,
                                    AutomationTable& table, Hooks hooks)
@@ -58,9 +71,31 @@ void AutomationRunner::fire(int number, std::int64_t dueAt) {
     const AutomationEvent event = table_.event(number);
     table_.currentEventNumber = number;
     table_.event(0) = event;
+    writeMarker(eventSummary(table_, number), dayAndTime(clock_.now()));
     sendEventMode(driver_, state_, event);
     sendEventMethod(driver_, state_, event);
     firing_ = false;
+}
+
+// A marker that cannot be written costs only what the next start could have said; the run
+// itself goes on.
+void AutomationRunner::writeMarker(const std::string& lastEvent, const std::string& lastAt) {
+    if (!marker_) {
+        return;
+    }
+    RunMarker::Fields fields{{"started", startedAt_}};
+    for (int number = 1; number <= kAutomationEventCount; ++number) {
+        const std::string summary = eventSummary(table_, number);
+        if (summary == "END") {
+            break;
+        }
+        fields.emplace_back("event", summary);
+    }
+    if (!lastEvent.empty()) {
+        fields.emplace_back("last", lastEvent);
+        fields.emplace_back("lastAt", lastAt);
+    }
+    (void)marker_->write(fields);
 }
 
 void AutomationRunner::start() {
@@ -68,6 +103,8 @@ void AutomationRunner::start() {
     table_.nextEventIndex = 1;
     schedule_.restart(clock_.now());
     automationRunning_ = true;
+    startedAt_ = dayAndTime(clock_.now());
+    writeMarker({}, {});
     reportAudit(audit_, {AuditEventKind::AutomationStarted, "", "", ""});
 }
 
@@ -77,6 +114,9 @@ void AutomationRunner::stop() {
     }
     automationRunning_ = false;
     table_.nextEventIndex = 1;
+    if (marker_) {
+        (void)marker_->remove();
+    }
     if (hooks_.stopped) {
         hooks_.stopped();
     }

@@ -2,10 +2,12 @@
 
 #include "AutomationEvent.h"
 #include "EventSchedule.h"
+#include "RunMarker.h"
 #include "TickHandoffs.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace kqvdr {
 
@@ -34,6 +36,9 @@ public:
 
     // Starts and ends are reported here when set.
     void setAuditSink(AuditSink* sink) { audit_ = sink; }
+    // From start to stop this file names the timetable and its last event fired, so that a start
+    // after a power cut can say what was running.
+    void keepMarker(std::filesystem::path file) { marker_.emplace(std::move(file)); }
 
     // The editor's Ok has filled slots 1 to 10: the run starts over at event 1.
     void start();
@@ -44,6 +49,7 @@ private:
     // True when the runner stopped during this step.
     bool awaitNextEvent(const LocalTime& now);
     void fire(int number, std::int64_t dueAt);
+    void writeMarker(const std::string& lastEvent, const std::string& lastAt);
 
     InstrumentState& state_;
     SerialDriver& driver_;
@@ -54,6 +60,8 @@ private:
     bool automationRunning_ = false;
     bool firing_ = false;
     AuditSink* audit_ = nullptr;
+    std::optional<RunMarker> marker_;
+    std::string startedAt_;
 };
 
 } // namespace kqvdr

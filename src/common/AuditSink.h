@@ -28,8 +28,8 @@ enum class AuditEventKind {
     AutomationEnded,
     SystemTestStarted,
     SystemTestEnded,
-    EventsNotRecorded, // events lost while the trail could not be written, counted
-    AuditLineCutOff,   // the last line was cut off while being written: a power cut
+    EventsNotRecorded,  // events lost while the trail could not be written, counted
+    AuditLineCutOff,    // the last line was cut off while being written: a power cut
     SystemTestCutShort, // found at start: a test ended without sending the methods back
     AutomationCutShort, // found at start: an automation ended without its stop
 };

@@ -347,15 +347,16 @@ void MethodStore::saveMethods() {
     }
 }
 
-void MethodStore::loadMethods(Announce announce) {
+bool MethodStore::loadMethods(Announce announce) {
     const auto saved = readUsable(kMethodsFile, kMethodsMessages);
     if (!saved) {
-        return;
+        return false;
     }
     applyMethodFile(*saved);
     if (announce == Announce::Success) {
         message(kLoaded, MessageIcon::Information);
     }
+    return true;
 }
 
 void MethodStore::resetFactorySettings() {
@@ -373,12 +374,13 @@ void MethodStore::resetFactorySettings() {
     SendCommand(driver_, state_.deviceId(), code(Command::SetVapourSensitivity), sensitivity);
 }
 
-bool MethodStore::loadSystemTestMethods() {
-    if (!writeMethodsFile(kMethodsNotKeptForTest)) {
+bool MethodStore::loadSystemTestMethods(bool keepSaved,
+                                        const std::function<bool()>& beforeSending) {
+    if (!keepSaved && !writeMethodsFile(kMethodsNotKeptForTest)) {
         return false;
     }
     const auto tests = readUsable(testMethodsFileName(state_.fineGasResolution), kTestMessages);
-    if (!tests) {
+    if (!tests || (beforeSending && !beforeSending())) {
         return false;
     }
     takeFileMethods(*tests);

@@ -4,6 +4,7 @@
 #include "MethodRecord.h"
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -65,14 +66,18 @@ public:
     // File menu "Save Methods" and "Load Methods"; the system test reloads without a message.
     enum class Announce { Success, Silently };
     void saveMethods();
-    void loadMethods(Announce announce = Announce::Success);
+    // True when the saved methods were read and sent.
+    bool loadMethods(Announce announce = Announce::Success);
 
     // Edit menu "Reset Factory Settings".
     void resetFactorySettings();
 
-    // Keeps the operator's methods in "Methods.mtd" and loads the system-test methods. False,
-    // with a message, when the test must not start.
-    bool loadSystemTestMethods();
+    // Keeps the operator's methods in "Methods.mtd" and loads the system-test methods. With
+    // `keepSaved` the file already holds the operator's set, which was never sent back, and is
+    // not written over. `beforeSending` runs once the test methods have been read and before the
+    // first is sent; false stops there. False, with a message, when the test must not start.
+    bool loadSystemTestMethods(bool keepSaved = false,
+                               const std::function<bool()>& beforeSending = {});
 
     // What the operator is told when a method file cannot be used.
     struct FileMessages {

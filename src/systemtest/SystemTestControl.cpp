@@ -1,7 +1,9 @@
 #include "SystemTestControl.h"
 
 #include "AutomationEvent.h"
+#include "Clock.h"
 #include "InstrumentState.h"
+#include "MethodFile.h"
 #include "MethodStore.h"
 #include "OperationalLog.h"
 #include "Operator.h"
@@ -12,6 +14,7 @@
 #include "Utf8Path.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace kqvdr {
 namespace {
@@ -27,11 +30,19 @@ const char* const kAutomationRuns =
     "\nAn automation is running.\n\nA System Test can be started once the automation has "
     "been stopped.\n ";
 
+std::string dateTimeText(const LocalTime& time) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", time.year, time.month, time.day,
+                  time.hour, time.minute);
+    return text;
+}
+
 } // namespace
 
 SystemTestControl::SystemTestControl(Parts parts, std::filesystem::path programDir,
                                      std::function<std::string()> title)
-    : parts_(parts), programDir_(std::move(programDir)), title_(std::move(title)) {
+    : parts_(parts), programDir_(std::move(programDir)), title_(std::move(title)),
+      testMarker_(programDir_ / kSystemTestMarkerFile) {
     parts_.runner.setHooks({[this] { return openTestLog(); }, [this] { endTest(); }});
 }
 
@@ -107,7 +118,12 @@ void SystemTestControl::runSystemTest() {
         return;
     }
     parts_.state.lastErrorCode = " - ";
-    if (!parts_.methods.loadSystemTestMethods()) {
+    // The instrument holds the cut test's methods now: saving them would lose the operator's,
+    // which this test sends back at its end instead. Nothing is asked: a remote start waits for
+    // nobody at the panel.
+    const bool keepSaved = testMarker_.present();
+    if (!parts_.methods.loadSystemTestMethods(keepSaved,
+                                              [&] { return markTestUnderWay(*chosen); })) {
         return;
     }
     instrument_ = *chosen;
@@ -117,6 +133,22 @@ void SystemTestControl::runSystemTest() {
     ++testsStarted_;
     parts_.runner.start();
     parts_.windows.openProgress(shownSerial(instrument_.testSerial), start + ":00", end + ":00");
+}
+
+bool SystemTestControl::markTestUnderWay(const TestInstrument& chosen) {
+    const std::error_code error =
+        testMarker_.write({{"serial", shownSerial(chosen.testSerial)},
+                           {"started", dateTimeText(parts_.runner.clock().now())},
+                           {"methods", kMethodsFile}});
+    if (error) {
+        parts_.person.message("\nThe file \"" + std::string(kSystemTestMarkerFile) +
+                                  "\", which keeps track of the test should the computer stop, "
+                                  "cannot be written (" +
+                                  error.message() + ").\n\n" + kNoTest,
+                              MessageIcon::Exclamation);
+        return false;
+    }
+    return true;
 }
 
 bool SystemTestControl::openTestLog() {
@@ -153,7 +185,9 @@ void SystemTestControl::endTest() {
             parts_.log.close();
         }
     }
-    parts_.methods.loadMethods(MethodStore::Announce::Silently);
+    if (parts_.methods.loadMethods(MethodStore::Announce::Silently)) {
+        testMarker_.remove();
+    }
     parts_.windows.restoreMainWindow();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RunMarker.h"
 #include "SystemTestWindows.h"
 
 #include <filesystem>
@@ -62,6 +63,8 @@ public:
 private:
     bool openTestLog();
     bool refuseSecondJob();
+    // Written before the first test method is sent: false, with a message, when it cannot be.
+    bool markTestUnderWay(const TestInstrument& chosen);
     std::string runningTestText() const;
 
     Parts parts_;
@@ -73,6 +76,9 @@ private:
     std::string logFailure_; // why this run's log could not be opened
     int testsStarted_ = 0;
     EndedTest lastEnded_;
+    // There from the first test method sent until the operator's methods are back: a start that
+    // finds it knows a test was cut short, and no test writes over the set it guards.
+    RunMarker testMarker_;
 };
 
 // The elapsed share of the timetable, in whole per cent, at `now` ("HH:MM:SS" texts; the span

@@ -43,6 +43,7 @@ public:
     bool completed() const { return testCompleted_; }
     void clearCompleted() { testCompleted_ = false; }
     int nextTestStep() const { return nextTestStep_; }
+    const Clock& clock() const { return clock_; }
 
 private:
     void apply(int number, std::int64_t dueAt);

@@ -3,6 +3,7 @@
 #include "CKQVDR1000ControlView.h"
 #include "CMethodEditor.h"
 #include "CSaveMethodAsDlg.h"
+#include "CutShortRuns.h"
 #include "MessageBoxes.h"
 #include "SaveLogPath.h"
 #include "Utf8Path.h"
@@ -62,6 +63,7 @@ ControlSession::ControlSession(const Settings& settings, MessageBoxes& messages,
                                                                    *view_, person_, *view_, log_,
                                                                    automation_, systemTest_});
     systemTest_.setAuditSink(&records_);
+    automation_.keepMarker(programDir_ / kAutomationMarkerFile);
     CMethodEditor& editor = view_->methodEditor();
     methods_ =
         std::make_unique<MethodStore>(state_, records_.driver(), person_, editor, programDir_);
@@ -105,6 +107,8 @@ bool ControlSession::start() {
         return false;
     }
     methods_->readMethodNames();
+    // Before the instrument is asked for its methods, so its answer holds any sent back.
+    reportRunsCutShort(programDir_, person_, &records_, *methods_);
     link_.requestInstrumentSettings();
     return true;
 }

@@ -116,7 +116,7 @@ TEST(AuditTrail, ANewRunContinuesTheChainAndTheNumbering) {
 // A power cut in the middle of a line, and what the next start makes of it.
 struct CutTrail {
     const char* what;
-    std::string cut;                               // what reached the disk of the third line
+    std::string cut;                                // what reached the disk of the third line
     void (*after)(std::vector<std::string>& lines); // done to the file after the restart
     std::vector<std::size_t> brokenLines;
     std::size_t powerCuts;
@@ -129,11 +129,13 @@ const CutTrail kCutTrails[] = {
     {"a record that names another length",
      "3\t2026-12-08T23:4",
      [](std::vector<std::string>& lines) { lines[2].pop_back(); },
-     {3}, 0},
+     {3},
+     0},
     {"an edit after the power cut",
      "3\t2026-12-08T23:4",
      [](std::vector<std::string>& lines) { lines[4].replace(lines[4].find("Run 0"), 5, "Run 7"); },
-     {5}, 1},
+     {5},
+     1},
 };
 
 TEST(AuditTrail, ALineCutOffByAPowerCutIsRecordedByTheNextStartAndVerifiesAsAPowerCut) {

@@ -78,8 +78,8 @@ TEST(StaleTemporaries, OnlyTheTemporariesOfSavesCutShortAreRemoved) {
     const std::vector<std::string> stale = {madeBySave.string(), "sila-server.txt.tmp606914",
                                             "Names.mtd.tmp0"};
     const std::vector<std::string> kept = {
-        "Methods.mtd", "notes.tmp", ".tmp123", "Auto.seq.tmp1234567", "Auto.seq.tmpx1",
-        "Auto.seq.TMP12", "report.tmp12.pdf"};
+        "Methods.mtd",    "notes.tmp",      ".tmp123",         "Auto.seq.tmp1234567",
+        "Auto.seq.tmpx1", "Auto.seq.TMP12", "report.tmp12.pdf"};
     for (const std::string& name : stale) {
         test::writeBytes(dir.file(name), "half a save");
     }

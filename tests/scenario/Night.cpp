@@ -83,6 +83,15 @@ Night::Night(const LocalTime& start, int offsetMinutes) : clock_(start, offsetMi
     simulator_ = std::make_unique<sim::SimulatorHost>(sim::SimulatorOptions{},
                                                       [this] { return clock_.steadySeconds(); });
     simulator_->instrument().traceSink = [this](const std::string& trace) { recordCommand(trace); };
+    // The person reads a message and confirms it; a log offered for saving is not wanted.
+    whenShown([](const SeenDialog& seen) { return seen.kind == "QMessageBox"; }, 2s,
+              [this](QWidget* box) { pressKey(Qt::Key_Return, box); });
+    whenShown([](const SeenDialog& seen) { return seen.kind == "CSaveLogDlg"; }, 2s,
+              [](QWidget* dialog) { click(dialog, QStringLiteral("Cancel")); });
+    startProgram();
+}
+
+void Night::startProgram() {
     messages_ = std::make_unique<QtMessageBoxes>();
     app_ = std::make_unique<CKQVDR1000ControlApp>(CommandLine{}, dir_.path().string() + "/");
     frame_ = std::make_unique<CMainFrame>(*app_, *messages_);
@@ -93,17 +102,32 @@ Night::Night(const LocalTime& start, int offsetMinutes) : clock_(start, offsetMi
     QObject::connect(&session_->heartbeat(), &Heartbeat::aboutToTick, frame_.get(),
                      [this] { beforeTick(); });
     systemTestWindows_ = &wireControlSession(*session_, *frame_, *messages_);
-
-    // The person reads a message and confirms it; a log offered for saving is not wanted.
-    whenShown([](const SeenDialog& seen) { return seen.kind == "QMessageBox"; }, 2s,
-              [this](QWidget* box) { pressKey(Qt::Key_Return, box); });
-    whenShown([](const SeenDialog& seen) { return seen.kind == "CSaveLogDlg"; }, 2s,
-              [](QWidget* dialog) { click(dialog, QStringLiteral("Cancel")); });
-
     if (!session_->start()) {
         ADD_FAILURE() << "the program did not start";
     }
     frame_->show();
+}
+
+void Night::cutPower() {
+    for (QWidget* window : topLevels()) {
+        if (window != frame_.get()) {
+            window->hide();
+        }
+    }
+    openModals_.clear();
+    systemTestWindows_ = nullptr;
+    session_.reset();
+    frame_.reset();
+    app_.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    messages_.reset();
+}
+
+void Night::restart() {
+    // Long enough to read and answer whatever the start asks.
+    endUtcMs_ = clock_.utcMs() + 10 * 60 * 1000;
+    startProgram();
+    endUtcMs_ = clock_.utcMs();
 }
 
 Night::~Night() {

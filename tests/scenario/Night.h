@@ -112,6 +112,13 @@ public:
     void instrument(const std::string& line);
     // Someone clears the instrument's fault at the instrument itself.
     void clearFaultAtTheInstrument();
+    // The power goes, or the computer restarts by force: the program is gone without its
+    // shutdown, its windows with it. The instrument, the files and the clock stay. Call it
+    // between runUntil()s, not from a step.
+    void cutPower();
+    // The program starts again on the same data folder, as the person would start it. The clock
+    // moves while it starts, so windows it opens on the way are answered by the rules.
+    void restart();
     // The program gets no tick for this long: a stall, a suspend, a debugger.
     void stall(std::chrono::milliseconds length) { clock_.advance(length); }
     // The zone's offset changes now, as at the change to or from summer time.
@@ -151,6 +158,7 @@ private:
         Reaction react;
     };
 
+    void startProgram();
     void beforeTick();
     void noticeModalWindows();
     void postDueSteps();

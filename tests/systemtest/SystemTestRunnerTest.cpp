@@ -268,10 +268,10 @@ TEST(TestProgressTest, PercentOfTheTimetableCountsAcrossMidnightOnceTheFirstStep
         bool applied;
         int percent;
     };
-    for (const Case c : {Case{"17:29:00", false, 0}, Case{"17:59:59", false, 0},
-                         Case{"01:00:00", false, 0}, Case{"18:00:00", true, 0},
-                         Case{"01:00:00", true, 53}, Case{"06:59:59", true, 99},
-                         Case{"07:00:00", true, 100}, Case{"12:00:00", true, 100}}) {
+    for (const Case c :
+         {Case{"17:29:00", false, 0}, Case{"17:59:59", false, 0}, Case{"01:00:00", false, 0},
+          Case{"18:00:00", true, 0}, Case{"01:00:00", true, 53}, Case{"06:59:59", true, 99},
+          Case{"07:00:00", true, 100}, Case{"12:00:00", true, 100}}) {
         EXPECT_EQ(testProgressPercent("18:00:00", "07:00:00", c.now, c.applied), c.percent)
             << c.now << (c.applied ? " applied" : " waiting");
     }
