@@ -73,8 +73,9 @@ void reportAutomation(const std::filesystem::path& dataDir, Operator& person, Au
     text += last.empty() ? "\nNone of its events had been carried out.\n"
                          : "\nIts last event carried out, at " +
                                RunMarker::value(*fields, "lastAt") + ":\n" + last + "\n";
-    text += "\nThe instrument stays as that left it. Start the automation again if it is still "
-            "wanted.\n ";
+    text += last.empty() ? "\nThe instrument stays as it was."
+                         : "\nThe instrument stays as that event left it.";
+    text += " Start the automation again if it is still wanted.\n ";
     person.message(text, MessageIcon::Exclamation, MessageButtons::Ok);
     reportAudit(audit,
                 {AuditEventKind::AutomationCutShort, last.empty() ? "none" : last, started, ""});

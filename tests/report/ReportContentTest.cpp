@@ -92,14 +92,24 @@ TEST(ReportMethodBlock, ARowWithoutDataShowsDashesAndNoVerdict) {
     EXPECT_EQ(block.cells[7][0], "4. Mass Flow Response (sec)");
 }
 
-TEST(ReportFirstPage, ATestNoRowShowsIsNotTestedBesideOnesThatWere) {
-    TestResult stableOnly = passingRow(1);
-    stableOnly.respEvaluated = false; // hot from the start: no heating segment
-    const auto tests = reportTests({stableOnly});
-    EXPECT_EQ(tests[0].verdict, "NOT TESTED");
-    EXPECT_EQ(tests[0].sentence,
-              "No record in the test log shows this test, so it was not carried out.");
-    EXPECT_EQ(tests[1].verdict, "PASSED");
+TEST(ReportFirstPage, OnlyALogWithNoRecordInRunIsNotTestedAndItsRowsSayNeither) {
+    TestResult standbyOnly = passingRow(1);
+    standbyOnly.respEvaluated = standbyOnly.stabEvaluated = false;
+    for (const ReportTest& test : reportTests({standbyOnly})) {
+        EXPECT_EQ(test.verdict, "NOT TESTED");
+        EXPECT_EQ(test.sentence,
+                  "No record in the test log shows this test, so it was not carried out.");
+    }
+    for (const auto& cell : methodBlockTexts(standbyOnly).cells) {
+        EXPECT_EQ(cell[3], "-") << cell[0];
+    }
+    // Hot from the start: no heating segment, but the instrument was in Run and ready at once.
+    TestResult stableOnly = passingRow(2);
+    stableOnly.respEvaluated = false;
+    EXPECT_EQ(reportTests({stableOnly})[0].verdict, "PASSED");
+    stableOnly.nebRsdPass = false;
+    EXPECT_EQ(reportTests({stableOnly})[1].verdict, "FAILED");
+    EXPECT_EQ(methodBlockTexts(stableOnly).cells[1][3], "Fail");
 }
 
 TEST(ReportPageGeometry, AColumnLandsNineTenthsAcrossAndARowExactlyDown) {
