@@ -15,9 +15,12 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWindow>
+#include <algorithm>
 
 namespace kqvdr {
 namespace {
@@ -68,7 +71,14 @@ CMainFrame::CMainFrame(CKQVDR1000ControlApp& app, MessageBoxes& messageBoxes, QW
     createMenus();
     createToolBar();
     createStatusBar();
-    setCentralWidget(makePlaceholder());
+    // Without a frame or a margin of its own, the area shows the form exactly as laid out for
+    // the fixed size; only a smaller window shows its scroll bars.
+    formArea_ = new QScrollArea;
+    formArea_->setObjectName(QStringLiteral("formArea"));
+    formArea_->setFrameShape(QFrame::NoFrame);
+    formArea_->setWidgetResizable(true);
+    setCentralWidget(formArea_);
+    setFormWidget(makePlaceholder());
 
     connect(&app_, &CKQVDR1000ControlApp::titleChanged, this, &CMainFrame::updateCaption);
     updateCaption();
@@ -158,11 +168,12 @@ void CMainFrame::createStatusBar() {
 }
 
 void CMainFrame::setFormWidget(QWidget* form) {
-    setCentralWidget(form);
+    delete formArea_->takeWidget();
+    formArea_->setWidget(form);
 }
 
 QWidget* CMainFrame::formWidget() const {
-    return centralWidget();
+    return formArea_->widget();
 }
 
 void CMainFrame::setCurrentSettingsSource(SettingsSource source) {
@@ -201,6 +212,66 @@ void CMainFrame::centreOnScreen() {
     QRect frame = frameGeometry();
     frame.moveCenter(current->availableGeometry().center());
     move(frame.topLeft());
+}
+
+void CMainFrame::fitInto(const QRect& available, const QMargins& frame) {
+    const QSize room = available.size().shrunkBy(frame);
+    const QSize size = fixedSize.boundedTo(room).expandedTo(QSize(1, 1));
+    if (size == minimumSize() && size == maximumSize()) {
+        return;
+    }
+    setFixedSize(size);
+    // A window shrunk where it stands keeps its title bar and its bottom on the screen; one the
+    // person moved partly off the screen is otherwise left where it is.
+    const QRect outer(frameGeometry().topLeft(), size.grownBy(frame));
+    QPoint corner = outer.topLeft();
+    corner.setX(std::clamp(corner.x(), available.left(),
+                           std::max(available.left(), available.right() + 1 - outer.width())));
+    corner.setY(std::clamp(corner.y(), available.top(),
+                           std::max(available.top(), available.bottom() + 1 - outer.height())));
+    if (isVisible() && corner != outer.topLeft()) {
+        move(corner);
+    }
+}
+
+void CMainFrame::fitToScreen() {
+    const QScreen* current = screen();
+    if (current == nullptr) {
+        return;
+    }
+    // The frame is known once the window system has made the window (at once on Windows, when
+    // the window manager frames it on X11); none is assumed before.
+    const QWindow* window = windowHandle();
+    fitInto(current->availableGeometry(), window != nullptr ? window->frameMargins() : QMargins());
+}
+
+void CMainFrame::followScreen(QScreen* screen) {
+    disconnect(screenArea_);
+    if (screen != nullptr) {
+        // The taskbar moved or grew, or the scaling changed.
+        screenArea_ =
+            connect(screen, &QScreen::availableGeometryChanged, this, &CMainFrame::fitToScreen);
+    }
+    fitToScreen();
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (QWindow* window = windowHandle(); window != nullptr && !followingScreen_) {
+        followingScreen_ = true;
+        connect(window, &QWindow::screenChanged, this, &CMainFrame::followScreen);
+        followScreen(window->screen());
+    } else {
+        fitToScreen();
+    }
+}
+
+void CMainFrame::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    // A window manager's frame arrives with the first move after the window is shown.
+    if (isVisible()) {
+        fitToScreen();
+    }
 }
 
 CHelpWindow* CMainFrame::helpWindow() {

@@ -4,6 +4,7 @@
 #include "CMethodEditor.h"
 #include "CSaveMethodAsDlg.h"
 #include "MessageBoxes.h"
+#include "PlatformSleepInhibitor.h"
 #include "SaveLogPath.h"
 #include "Utf8Path.h"
 
@@ -39,6 +40,7 @@ ControlSession::ControlSession(const Settings& settings, MessageBoxes& messages,
       receiver_(driver_), faultDialogs_(dialogParent), heartbeat_(
                                                            [this] {
                                                                poll_->tick();
+                                                               keepAwake_.tick();
                                                                if (records_.tickEnded()) {
                                                                    emit trendSampled();
                                                                }
@@ -57,6 +59,10 @@ ControlSession::ControlSession(const Settings& settings, MessageBoxes& messages,
                        }
                    },
                    [this] { log_.saveCurrentLog(); }}),
+      ownSleepInhibitor_(settings.sleepInhibitor != nullptr ? nullptr : platformSleepInhibitor()),
+      keepAwake_({log_, automation_, systemTest_}, settings.sleepInhibitor != nullptr
+                                                       ? *settings.sleepInhibitor
+                                                       : *ownSleepInhibitor_),
       programDir_(settings.programDir) {
     poll_ = std::make_unique<StatusPoll>(state_, StatusPoll::Ports{records_.driver(), receiver_,
                                                                    *view_, person_, *view_, log_,
@@ -99,6 +105,7 @@ bool ControlSession::start() {
     if (!link_.openLink()) {
         return false;
     }
+    keepAwake_.linkOpened();
     if (!heartbeat_.start()) {
         person_.message(kTimerMessage, MessageIcon::Stop, MessageButtons::Ok);
         person_.terminate(1);
@@ -115,6 +122,7 @@ void ControlSession::shutdown() {
     }
     shutDown_ = true;
     heartbeat_.stop();
+    keepAwake_.linkClosed();
     log_.close();
     records_.programExiting();
     driver_.ClosePort(kChannel);
