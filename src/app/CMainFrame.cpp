@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -148,6 +149,7 @@ void CMainFrame::createToolBar() {
     QAction* toggle = action(CommandId::Toolbar);
     toggle->setChecked(true);
     connect(toggle, &QAction::toggled, toolBar_, &QWidget::setVisible);
+    connect(toggle, &QAction::toggled, this, &CMainFrame::keepFormLayout);
     connect(toolBar_, &QToolBar::visibilityChanged, toggle, &QAction::setChecked);
 }
 
@@ -165,11 +167,26 @@ void CMainFrame::createStatusBar() {
     QAction* toggle = action(CommandId::StatusBar);
     toggle->setChecked(true);
     connect(toggle, &QAction::toggled, bar, &QWidget::setVisible);
+    connect(toggle, &QAction::toggled, this, &CMainFrame::keepFormLayout);
 }
 
 void CMainFrame::setFormWidget(QWidget* form) {
     delete formArea_->takeWidget();
     formArea_->setWidget(form);
+    keepFormLayout();
+}
+
+void CMainFrame::keepFormLayout() {
+    QWidget* form = formArea_->widget();
+    if (form == nullptr) {
+        return;
+    }
+    // The room the form has in the window of the fixed size, with the bars shown now.
+    layout()->activate();
+    const QSize normal = fixedSize - (size() - formArea_->size());
+    // The form keeps that size in a smaller window and scrolls, so it looks the same on every
+    // screen; where its layout would like more, it is squeezed to that room as it always was.
+    form->setMinimumSize(normal);
 }
 
 QWidget* CMainFrame::formWidget() const {
@@ -215,12 +232,20 @@ void CMainFrame::centreOnScreen() {
 }
 
 void CMainFrame::fitInto(const QRect& available, const QMargins& frame) {
-    const QSize room = available.size().shrunkBy(frame);
-    const QSize size = fixedSize.boundedTo(room).expandedTo(QSize(1, 1));
+    // The side borders are a pixel or two (none visible on Windows 10 and 11) and may hang off
+    // the screen; the title bar and the bottom edge may not.
+    const QSize room(available.width(), available.height() - frame.top() - frame.bottom());
+    QSize size = fixedSize.boundedTo(room).expandedTo(QSize(1, 1));
+    if (size.height() < fixedSize.height()) {
+        // The scroll bar comes beside the form, not over it.
+        const int bar = formArea_->verticalScrollBar()->sizeHint().width();
+        size.setWidth(std::min(room.width(), fixedSize.width() + bar));
+    }
     if (size == minimumSize() && size == maximumSize()) {
         return;
     }
     setFixedSize(size);
+    keepFormLayout();
     // A window shrunk where it stands keeps its title bar and its bottom on the screen; one the
     // person moved partly off the screen is otherwise left where it is.
     const QRect outer(frameGeometry().topLeft(), size.grownBy(frame));
@@ -257,19 +282,12 @@ void CMainFrame::followScreen(QScreen* screen) {
 
 void CMainFrame::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    keepFormLayout();
     if (QWindow* window = windowHandle(); window != nullptr && !followingScreen_) {
         followingScreen_ = true;
         connect(window, &QWindow::screenChanged, this, &CMainFrame::followScreen);
         followScreen(window->screen());
     } else {
-        fitToScreen();
-    }
-}
-
-void CMainFrame::moveEvent(QMoveEvent* event) {
-    QMainWindow::moveEvent(event);
-    // A window manager's frame arrives with the first move after the window is shown.
-    if (isVisible()) {
         fitToScreen();
     }
 }

@@ -60,7 +60,8 @@ public:
 
     void centreOnScreen();
     // The window's size within `available` (screen coordinates, taskbar excluded), given the
-    // window system's frame around it: the fixed size where that fits, else as much as fits.
+    // window system's frame around it: the fixed size where that fits, else as much as fits,
+    // title bar included.
     void fitInto(const QRect& available, const QMargins& frame);
     // The form's scroll area: it scrolls only when the window is smaller than the fixed size.
     QScrollArea* formArea() const { return formArea_; }
@@ -84,7 +85,6 @@ signals:
 protected:
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -94,6 +94,7 @@ private:
     void createStatusBar();
     void updateCaption();
     void fitToScreen();
+    void keepFormLayout();
     void followScreen(QScreen* screen);
 
     CKQVDR1000ControlApp& app_;

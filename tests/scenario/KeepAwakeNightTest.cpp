@@ -49,6 +49,7 @@ struct SleepCase {
     std::function<void(Night&)> script;
     const char* until;
     std::vector<std::string> timeline;
+    std::function<void(Night&)> alsoCheck = [](Night&) {};
 };
 
 class KeepAwakeNight : public testing::TestWithParam<SleepCase> {};
@@ -59,58 +60,64 @@ TEST_P(KeepAwakeNight, HoldsTheComputerAwakeExactlyWhileSomethingRuns) {
     c.script(night);
     night.runUntil(c.until);
     EXPECT_EQ(sleepTimeline(night), c.timeline);
+    c.alsoCheck(night);
 }
 
 const SleepCase kSleepCases[] = {
     {"LogStartedAndStoppedFromTheMenu",
      [](Night& night) {
-         startLog(night, "MON 18:00:05");
-         night.at("MON 18:20:00", [&night] { night.command(CommandId::StopLogging); });
+         startLog(night, "MON 17:50:05");
+         night.at("MON 17:55:00", [&night] { night.command(CommandId::StopLogging); });
      },
-     "MON 18:30:00",
-     {"18:00:05 hold", "18:20:00 release"}},
+     "MON 17:56:00",
+     {"17:50:05 hold", "17:55:00 release"}},
     {"LogEndedByAFaultLeftUncleared",
      [](Night& night) {
-         startLog(night, "MON 18:00:05");
-         night.at("MON 18:01:00", [&night] { night.instrument("fault GAS"); });
+         startLog(night, "MON 17:50:05");
+         night.at("MON 17:51:00", [&night] { night.instrument("fault GAS"); });
          night.whenShown([](const SeenDialog& seen) { return seen.kind == "CGasErrDlg"; }, 5s,
                          [&night](QWidget* dialog) { night.pressKey(Qt::Key_Escape, dialog); });
      },
-     "MON 18:10:00",
-     {"18:00:05 hold", "18:01:05 release"}},
+     // The next sweep brings the dialog at 17:51:01; Escape five seconds later ends the log.
+     "MON 17:53:00",
+     {"17:50:05 hold", "17:51:06 release"}},
     {"LogEndedByTheInstrumentFallingSilent",
      [](Night& night) {
-         startLog(night, "MON 18:00:05");
-         night.at("MON 18:05:00", [&night] { night.instrument("silent on"); });
+         startLog(night, "MON 17:50:05");
+         night.at("MON 17:52:00", [&night] { night.instrument("silent on"); });
      },
-     "MON 18:10:00",
-     {"18:00:05 hold", "18:05:02 release"}},
+     "MON 17:53:00",
+     {"17:50:05 hold", "17:52:02 release"}},
     {"AutomationToItsLastEvent",
      [](Night& night) {
          startAutomation(night, "MON 17:55:00",
-                         {{"MON", "18:00", "RUN", "1"}, {"MON", "18:30", "STANDBY", "2"}});
+                         {{"MON", "18:00", "RUN", "1"}, {"MON", "18:10", "STANDBY", "2"}});
      },
-     "MON 19:00:00",
-     {"17:55:00 hold", "18:30:00 release"}},
+     "MON 18:15:00",
+     {"17:55:00 hold", "18:10:00 release"}},
     {"LogStoppedDuringAnAutomationKeepsItAwakeUntilTheAutomationEnds",
      [](Night& night) {
          startAutomation(night, "MON 17:55:00",
-                         {{"MON", "18:00", "RUN", "1"}, {"MON", "18:30", "STANDBY", "2"}});
-         night.at("MON 18:10:00", [&night] { night.command(CommandId::StopLogging); });
+                         {{"MON", "18:00", "RUN", "1"}, {"MON", "18:10", "STANDBY", "2"}});
+         night.at("MON 18:05:00", [&night] { night.command(CommandId::StopLogging); });
      },
-     "MON 19:00:00",
-     {"17:55:00 hold", "18:30:00 release"}},
+     "MON 18:15:00",
+     {"17:55:00 hold", "18:10:00 release"},
+     [](Night& night) {
+         EXPECT_EQ(night.lines("vdr_com1.log").back().substr(0, 8), "18:04:45")
+             << "the log stopped at 18:05";
+     }},
     {"SystemTestStoppedByTheOperator",
      [](Night& night) {
          night.at("MON 17:51:00", [&night] { night.command(CommandId::RunSystemTest); });
          night.whenShown([](const SeenDialog& seen) { return seen.kind == "CSystemTestDlg"; }, 3s,
                          [&night](QWidget* dialog) { night.pressKey(Qt::Key_Return, dialog); });
-         night.at("MON 19:00:00", [&night] {
+         night.at("MON 18:05:00", [&night] {
              Night::click(night.window<CStopSystemTestDlg>(), QStringLiteral("Stop System Test"));
          });
      },
-     "MON 19:10:00",
-     {"17:51:03 hold", "19:00:00 release"}},
+     "MON 18:10:00",
+     {"17:51:03 hold", "18:05:00 release"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Runs, KeepAwakeNight, testing::ValuesIn(kSleepCases),
@@ -120,13 +127,13 @@ INSTANTIATE_TEST_SUITE_P(Runs, KeepAwakeNight, testing::ValuesIn(kSleepCases),
 
 TEST(KeepAwakeNightEnd, TheProgramEndingLetsTheComputerSleep) {
     Night night(kMondayEvening);
-    startLog(night, "MON 18:00:05");
-    night.runUntil("MON 18:05:00");
-    ASSERT_EQ(sleepTimeline(night), std::vector<std::string>{"18:00:05 hold"});
+    startLog(night, "MON 17:50:05");
+    night.runUntil("MON 17:52:00");
+    ASSERT_EQ(sleepTimeline(night), std::vector<std::string>{"17:50:05 hold"});
 
     night.session().shutdown();
     EXPECT_EQ(sleepTimeline(night),
-              (std::vector<std::string>{"18:00:05 hold", "18:05:00 release"}));
+              (std::vector<std::string>{"17:50:05 hold", "17:52:00 release"}));
 }
 
 } // namespace
