@@ -40,6 +40,11 @@ struct Story {
     std::vector<bool> calls; // true for a hold
 };
 
+// Named in test listings by its name alone.
+void PrintTo(const Story& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class KeepAwakeStory : public testing::TestWithParam<Story> {};
 
 TEST_P(KeepAwakeStory, HoldsOnceWhileAnythingRunsOnTheOpenLinkAndReleasesWhenTheLastEnds) {

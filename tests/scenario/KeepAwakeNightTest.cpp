@@ -52,6 +52,11 @@ struct SleepCase {
     std::function<void(Night&)> alsoCheck = [](Night&) {};
 };
 
+// Named in test listings by its name alone.
+void PrintTo(const SleepCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class KeepAwakeNight : public testing::TestWithParam<SleepCase> {};
 
 TEST_P(KeepAwakeNight, HoldsTheComputerAwakeExactlyWhileSomethingRuns) {
