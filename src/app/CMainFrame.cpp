@@ -15,9 +15,13 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWindow>
+#include <algorithm>
 
 namespace kqvdr {
 namespace {
@@ -68,7 +72,14 @@ CMainFrame::CMainFrame(CKQVDR1000ControlApp& app, MessageBoxes& messageBoxes, QW
     createMenus();
     createToolBar();
     createStatusBar();
-    setCentralWidget(makePlaceholder());
+    // Without a frame or a margin of its own, the area shows the form exactly as laid out for
+    // the fixed size; only a smaller window shows its scroll bars.
+    formArea_ = new QScrollArea;
+    formArea_->setObjectName(QStringLiteral("formArea"));
+    formArea_->setFrameShape(QFrame::NoFrame);
+    formArea_->setWidgetResizable(true);
+    setCentralWidget(formArea_);
+    setFormWidget(makePlaceholder());
 
     connect(&app_, &CKQVDR1000ControlApp::titleChanged, this, &CMainFrame::updateCaption);
     updateCaption();
@@ -138,6 +149,7 @@ void CMainFrame::createToolBar() {
     QAction* toggle = action(CommandId::Toolbar);
     toggle->setChecked(true);
     connect(toggle, &QAction::toggled, toolBar_, &QWidget::setVisible);
+    connect(toggle, &QAction::toggled, this, &CMainFrame::keepFormLayout);
     connect(toolBar_, &QToolBar::visibilityChanged, toggle, &QAction::setChecked);
 }
 
@@ -155,14 +167,30 @@ void CMainFrame::createStatusBar() {
     QAction* toggle = action(CommandId::StatusBar);
     toggle->setChecked(true);
     connect(toggle, &QAction::toggled, bar, &QWidget::setVisible);
+    connect(toggle, &QAction::toggled, this, &CMainFrame::keepFormLayout);
 }
 
 void CMainFrame::setFormWidget(QWidget* form) {
-    setCentralWidget(form);
+    delete formArea_->takeWidget();
+    formArea_->setWidget(form);
+    keepFormLayout();
+}
+
+void CMainFrame::keepFormLayout() {
+    QWidget* form = formArea_->widget();
+    if (form == nullptr) {
+        return;
+    }
+    // The room the form has in the window of the fixed size, with the bars shown now.
+    layout()->activate();
+    const QSize normal = fixedSize - (size() - formArea_->size());
+    // The form keeps that size in a smaller window and scrolls, so it looks the same on every
+    // screen; where its layout would like more, it is squeezed to that room as it always was.
+    form->setMinimumSize(normal);
 }
 
 QWidget* CMainFrame::formWidget() const {
-    return centralWidget();
+    return formArea_->widget();
 }
 
 void CMainFrame::setCurrentSettingsSource(SettingsSource source) {
@@ -201,6 +229,67 @@ void CMainFrame::centreOnScreen() {
     QRect frame = frameGeometry();
     frame.moveCenter(current->availableGeometry().center());
     move(frame.topLeft());
+}
+
+void CMainFrame::fitInto(const QRect& available, const QMargins& frame) {
+    // The side borders are a pixel or two (none visible on Windows 10 and 11) and may hang off
+    // the screen; the title bar and the bottom edge may not.
+    const QSize room(available.width(), available.height() - frame.top() - frame.bottom());
+    QSize size = fixedSize.boundedTo(room).expandedTo(QSize(1, 1));
+    if (size.height() < fixedSize.height()) {
+        // The scroll bar comes beside the form, not over it.
+        const int bar = formArea_->verticalScrollBar()->sizeHint().width();
+        size.setWidth(std::min(room.width(), fixedSize.width() + bar));
+    }
+    if (size == minimumSize() && size == maximumSize()) {
+        return;
+    }
+    setFixedSize(size);
+    keepFormLayout();
+    // A window shrunk where it stands keeps its title bar and its bottom on the screen; one the
+    // person moved partly off the screen is otherwise left where it is.
+    const QRect outer(frameGeometry().topLeft(), size.grownBy(frame));
+    QPoint corner = outer.topLeft();
+    corner.setX(std::clamp(corner.x(), available.left(),
+                           std::max(available.left(), available.right() + 1 - outer.width())));
+    corner.setY(std::clamp(corner.y(), available.top(),
+                           std::max(available.top(), available.bottom() + 1 - outer.height())));
+    if (isVisible() && corner != outer.topLeft()) {
+        move(corner);
+    }
+}
+
+void CMainFrame::fitToScreen() {
+    const QScreen* current = screen();
+    if (current == nullptr) {
+        return;
+    }
+    // The frame is known once the window system has made the window (at once on Windows, when
+    // the window manager frames it on X11); none is assumed before.
+    const QWindow* window = windowHandle();
+    fitInto(current->availableGeometry(), window != nullptr ? window->frameMargins() : QMargins());
+}
+
+void CMainFrame::followScreen(QScreen* screen) {
+    disconnect(screenArea_);
+    if (screen != nullptr) {
+        // The taskbar moved or grew, or the scaling changed.
+        screenArea_ =
+            connect(screen, &QScreen::availableGeometryChanged, this, &CMainFrame::fitToScreen);
+    }
+    fitToScreen();
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    keepFormLayout();
+    if (QWindow* window = windowHandle(); window != nullptr && !followingScreen_) {
+        followingScreen_ = true;
+        connect(window, &QWindow::screenChanged, this, &CMainFrame::followScreen);
+        followScreen(window->screen());
+    } else {
+        fitToScreen();
+    }
 }
 
 CHelpWindow* CMainFrame::helpWindow() {

@@ -10,6 +10,8 @@
 #include <optional>
 
 class QAction;
+class QScreen;
+class QScrollArea;
 class QToolBar;
 
 namespace kqvdr {
@@ -20,6 +22,8 @@ class MessageBoxes;
 
 // The fixed-size main window: menus, toolbar, status bar and the form in the middle. The
 // commands of the control view are only exposed here; the view connects to action(id).
+// On a screen too small for it (1366 x 768 at 125 %), the window takes the room there is and the
+// form scrolls; on any other it looks exactly as laid out.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 
@@ -55,6 +59,12 @@ public:
     void setUrlOpener(UrlOpener opener);
 
     void centreOnScreen();
+    // The window's size within `available` (screen coordinates, taskbar excluded), given the
+    // window system's frame around it: the fixed size where that fits, else as much as fits,
+    // title bar included.
+    void fitInto(const QRect& available, const QMargins& frame);
+    // The form's scroll area: it scrolls only when the window is smaller than the fixed size.
+    QScrollArea* formArea() const { return formArea_; }
 
     CHelpWindow* helpWindow();
 
@@ -74,6 +84,7 @@ signals:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -82,6 +93,9 @@ private:
     void createToolBar();
     void createStatusBar();
     void updateCaption();
+    void fitToScreen();
+    void keepFormLayout();
+    void followScreen(QScreen* screen);
 
     CKQVDR1000ControlApp& app_;
     MessageBoxes& messageBoxes_;
@@ -91,6 +105,9 @@ private:
     UrlOpener urlOpener_;
     SettingsSource settingsSource_;
     std::optional<int> captionPort_;
+    QScrollArea* formArea_ = nullptr;
+    QMetaObject::Connection screenArea_;
+    bool followingScreen_ = false;
 };
 
 } // namespace kqvdr

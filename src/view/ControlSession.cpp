@@ -5,6 +5,7 @@
 #include "CSaveMethodAsDlg.h"
 #include "CutShortRuns.h"
 #include "MessageBoxes.h"
+#include "PlatformSleepInhibitor.h"
 #include "SaveLogPath.h"
 #include "Utf8Path.h"
 
@@ -40,6 +41,7 @@ ControlSession::ControlSession(const Settings& settings, MessageBoxes& messages,
       receiver_(driver_), faultDialogs_(dialogParent), heartbeat_(
                                                            [this] {
                                                                poll_->tick();
+                                                               keepAwake_.tick();
                                                                if (records_.tickEnded()) {
                                                                    emit trendSampled();
                                                                }
@@ -58,6 +60,10 @@ ControlSession::ControlSession(const Settings& settings, MessageBoxes& messages,
                        }
                    },
                    [this] { log_.saveCurrentLog(); }}),
+      ownSleepInhibitor_(settings.sleepInhibitor != nullptr ? nullptr : platformSleepInhibitor()),
+      keepAwake_({log_, automation_, systemTest_}, settings.sleepInhibitor != nullptr
+                                                       ? *settings.sleepInhibitor
+                                                       : *ownSleepInhibitor_),
       programDir_(settings.programDir) {
     poll_ = std::make_unique<StatusPoll>(state_, StatusPoll::Ports{records_.driver(), receiver_,
                                                                    *view_, person_, *view_, log_,
@@ -101,6 +107,7 @@ bool ControlSession::start() {
     if (!link_.openLink()) {
         return false;
     }
+    keepAwake_.linkOpened();
     if (!heartbeat_.start()) {
         person_.message(kTimerMessage, MessageIcon::Stop, MessageButtons::Ok);
         person_.terminate(1);
@@ -119,6 +126,7 @@ void ControlSession::shutdown() {
     }
     shutDown_ = true;
     heartbeat_.stop();
+    keepAwake_.linkClosed();
     log_.close();
     records_.programExiting();
     driver_.ClosePort(kChannel);

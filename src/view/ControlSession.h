@@ -7,11 +7,13 @@
 #include "Heartbeat.h"
 #include "InstrumentLink.h"
 #include "InstrumentState.h"
+#include "KeepAwake.h"
 #include "MethodStore.h"
 #include "OperationalLog.h"
 #include "PlatformSerialDriver.h"
 #include "QtOperator.h"
 #include "SessionRecords.h"
+#include "SleepInhibitor.h"
 #include "StatusPoll.h"
 #include "SystemClock.h"
 #include "SystemTestRunner.h"
@@ -43,6 +45,8 @@ public:
         // the computer's when none is given. Scenario tests run whole nights on one of their own.
         const Clock* clock = nullptr;
         std::chrono::milliseconds tickPeriod = Heartbeat::kPeriod;
+        // What keeps the computer awake through a run; the platform's when none is given.
+        SleepInhibitor* sleepInhibitor = nullptr;
     };
 
     ControlSession(const Settings& settings, MessageBoxes& messages, std::function<QString()> title,
@@ -71,6 +75,7 @@ public:
     const SessionRecords& records() const { return records_; }
     SessionRecords& records() { return records_; }
     FaultDialogs& faultDialogs() { return faultDialogs_; }
+    const KeepAwake& keepAwake() const { return keepAwake_; }
     // What the windows do when the automation ends, before the log is offered for saving.
     void onAutomationStopped(std::function<void()> hook) { automationStopped_ = std::move(hook); }
 
@@ -97,6 +102,8 @@ private:
     AutomationRunner automation_;
     std::function<void()> automationStopped_;
     SystemTestRunner systemTest_{state_, records_.driver(), clock_, automationTable_};
+    std::unique_ptr<SleepInhibitor> ownSleepInhibitor_; // unless the settings bring one
+    KeepAwake keepAwake_;
     std::unique_ptr<StatusPoll> poll_;
     std::filesystem::path programDir_;
     std::unique_ptr<MethodStore> methods_;

@@ -83,6 +83,7 @@ Night::Night(const LocalTime& start, int offsetMinutes) : clock_(start, offsetMi
     simulator_ = std::make_unique<sim::SimulatorHost>(sim::SimulatorOptions{},
                                                       [this] { return clock_.steadySeconds(); });
     simulator_->instrument().traceSink = [this](const std::string& trace) { recordCommand(trace); };
+    sleepInhibitor_.onCall = [this](bool held) { sleepChanges_.push_back({clock_.now(), held}); };
     // The person reads a message and confirms it; a log offered for saving is not wanted.
     whenShown([](const SeenDialog& seen) { return seen.kind == "QMessageBox"; }, 2s,
               [this](QWidget* box) { pressKey(Qt::Key_Return, box); });
@@ -96,7 +97,8 @@ void Night::startProgram() {
     app_ = std::make_unique<CKQVDR1000ControlApp>(CommandLine{}, dir_.path().string() + "/");
     frame_ = std::make_unique<CMainFrame>(*app_, *messages_);
     session_ = std::make_unique<ControlSession>(
-        ControlSession::Settings{dir_.path(), simulator_->slavePath().toStdString(), &clock_, 0ms},
+        ControlSession::Settings{dir_.path(), simulator_->slavePath().toStdString(), &clock_, 0ms,
+                                 &sleepInhibitor_},
         *messages_, [this] { return app_->title(); }, frame_.get());
     session_->person().onTerminate = [this](int code) { exitCodes_.push_back(code); };
     QObject::connect(&session_->heartbeat(), &Heartbeat::aboutToTick, frame_.get(),

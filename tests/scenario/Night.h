@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "CommandId.h"
+#include "RecordingSleepInhibitor.h"
 #include "ScenarioClock.h"
 #include "TemporaryDirectory.h"
 
@@ -41,6 +42,12 @@ struct SentCommand {
 struct LoggedLine {
     std::int64_t utcMs = 0;
     std::string text;
+};
+
+// The program asked for the computer to be kept awake (held) or let it sleep again.
+struct SleepChange {
+    LocalTime at;
+    bool held = false;
 };
 
 // A modal window as the person saw it appear.
@@ -136,6 +143,8 @@ public:
     const std::vector<int>& exitCodes() const { return exitCodes_; }
     // Every line logged, whatever file it went to and whether that file was later emptied.
     const std::vector<LoggedLine>& logged() const { return logged_; }
+    // Every hold and release of the computer's sleep, in order.
+    const std::vector<SleepChange>& sleepChanges() const { return sleepChanges_; }
     // A file of the data directory as lines without their line ends.
     std::vector<std::string> lines(const std::string& fileName) const;
     const std::filesystem::path& dir() const { return dir_.path(); }
@@ -181,6 +190,8 @@ private:
     int lastWriteIndex_ = 0;
     std::string lastLoggedText_;
     int ticks_ = 0;
+    std::vector<SleepChange> sleepChanges_;
+    RecordingSleepInhibitor sleepInhibitor_;
     std::unique_ptr<sim::SimulatorHost> simulator_;
     std::unique_ptr<QtMessageBoxes> messages_;
     std::unique_ptr<CKQVDR1000ControlApp> app_;
