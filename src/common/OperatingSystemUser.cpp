@@ -1,14 +1,15 @@
 #include "OperatingSystemUser.h"
 
+#include <vector>
+
 #ifdef _WIN32
+#include <windows.h>
+// security.h needs the declarations of windows.h before it, and SECURITY_WIN32 for its user part.
 #define SECURITY_WIN32
 #include <security.h>
-#include <vector>
-#include <windows.h>
 #else
 #include <pwd.h>
 #include <unistd.h>
-#include <vector>
 #endif
 
 namespace kqvdr {
