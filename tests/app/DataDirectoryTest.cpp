@@ -69,7 +69,8 @@ TEST(DataDirectory, AnInstalledProgramUsesTheSharedFolderAndCopiesOnlyFromTheUse
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const DataDirectory chosen = chooseDataDirectory(c.dirOption, c.executableDir, user, shared);
+        const DataDirectory chosen =
+            chooseDataDirectory(c.dirOption, c.executableDir, user, shared);
         EXPECT_EQ(chosen.dir, c.dir);
         EXPECT_EQ(chosen.earlierDir, c.earlierDir);
     }

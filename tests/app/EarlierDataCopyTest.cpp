@@ -1,7 +1,7 @@
-#include "DataFolderLock.h"
-#include "DataFolderTexts.h"
 #include "EarlierDataCopy.h"
 
+#include "DataFolderLock.h"
+#include "DataFolderTexts.h"
 #include "TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
