@@ -84,7 +84,12 @@ DataFolderLock::Result DataFolderLock::acquire(const std::filesystem::path& fold
     const auto path = folder / kDataFolderLockFile;
     for (int attempt = 0; attempt < 5; ++attempt) {
         errno = 0;
-        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+        int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+        // Another account's lock file in a shared folder may be read-only to this one; a lock
+        // needs no more than reading.
+        if (fd < 0 && errno == EACCES) {
+            fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        }
         if (fd < 0) {
             error_ = lastError();
             return Result::Failed;
@@ -187,6 +192,12 @@ DataFolderLock::Result DataFolderLock::acquire(const std::filesystem::path& fold
     HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Another account's lock file may be read-only to this one (a shared folder without the
+    // installer's rights); a lock needs no more than reading.
+    if (file == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_ACCESS_DENIED) {
+        file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
     if (file == INVALID_HANDLE_VALUE) {
         error_ = lastWindowsError();
         return Result::Failed;
