@@ -5,6 +5,7 @@
 #include "CAboutDlg.h"
 #include "CHelpWindow.h"
 #include "CKQVDR1000ControlApp.h"
+#include "DataFolderTexts.h"
 #include "MenuCommands.h"
 #include "MessageBoxes.h"
 
@@ -111,6 +112,8 @@ void CMainFrame::createActions() {
     connect(action(CommandId::CurrentSettings), &QAction::triggered, this,
             &CMainFrame::showCurrentSettings);
     connect(action(CommandId::WebSite), &QAction::triggered, this, &CMainFrame::openWebSite);
+    connect(action(CommandId::OpenDataFolder), &QAction::triggered, this,
+            &CMainFrame::openDataFolder);
     connect(action(CommandId::About), &QAction::triggered, this, &CMainFrame::showAbout);
     connect(action(CommandId::HelpContents), &QAction::triggered, this,
             &CMainFrame::showHelpContents);
@@ -308,6 +311,16 @@ void CMainFrame::openWebSite() {
     if (!urlOpener_(QUrl(toQString(webSiteAddress)))) {
         messageBoxes_.show(this, {app_.titleUtf8(), std::string(webBrowserError),
                                   MessageIcon::Exclamation, MessageButtons::Ok});
+    }
+}
+
+// People cannot find their logs in a hidden or shared folder; where no file manager answers,
+// the message at least says where the folder is.
+void CMainFrame::openDataFolder() {
+    const QString folder = QString::fromStdString(app_.programDir());
+    if (!urlOpener_(QUrl::fromLocalFile(folder))) {
+        messageBoxes_.show(this, {app_.titleUtf8(), dataFolderText(app_.programDir()),
+                                  MessageIcon::Information, MessageButtons::Ok});
     }
 }
 

@@ -55,7 +55,8 @@ public:
     // title for the gas-flow range and puts the port in the caption.
     void followGasRangeAndPort(bool fineGas, int portNumber);
 
-    // For tests: how the web site is opened (QDesktopServices::openUrl by default).
+    // For tests: how the web site and the data folder are opened (QDesktopServices::openUrl by
+    // default).
     void setUrlOpener(UrlOpener opener);
 
     void centreOnScreen();
@@ -71,6 +72,7 @@ public:
     // The commands handled here, callable directly as well as through their actions.
     void showCurrentSettings();
     void openWebSite();
+    void openDataFolder();
     void showAbout();
     void showHelpContents();
     void showHelpFind();

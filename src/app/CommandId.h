@@ -33,6 +33,7 @@ enum class CommandId : int {
     ExportCsv = 32842,
     InstrumentUsage = 32843,
     RemoteControl = 32844,
+    OpenDataFolder = 32845,
 };
 
 } // namespace kqvdr

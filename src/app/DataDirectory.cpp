@@ -33,15 +33,19 @@ std::optional<std::filesystem::path> installedShareDir(const std::filesystem::pa
 
 DataDirectory chooseDataDirectory(const std::optional<std::string>& dirOption,
                                   const std::filesystem::path& executableDir,
-                                  const std::filesystem::path& userDataDir) {
+                                  const std::filesystem::path& userDataDir,
+                                  const std::filesystem::path& sharedDataDir) {
     const auto share = installedShareDir(executableDir);
     if (dirOption && !dirOption->empty()) {
-        return {pathFromUtf8(*dirOption), share ? *share : executableDir};
+        return {pathFromUtf8(*dirOption), share ? *share : executableDir, {}};
+    }
+    if (share && !sharedDataDir.empty()) {
+        return {sharedDataDir, *share, userDataDir};
     }
     if (share) {
-        return {userDataDir, *share};
+        return {userDataDir, *share, {}};
     }
-    return {executableDir, {}};
+    return {executableDir, {}, {}};
 }
 
 bool isSuppliedDataFile(const std::string& fileName) {

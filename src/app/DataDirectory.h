@@ -13,6 +13,9 @@ struct DataDirectory {
     // The folder whose supplied files (method files, the system-test timetable) are copied into
     // `dir` where missing; empty when `dir` already holds them (a build tree).
     std::filesystem::path suppliedFrom;
+    // The per-user folder an earlier version kept its data in, when `dir` is the folder shared
+    // by every account instead: its files are copied over once. Empty otherwise.
+    std::filesystem::path earlierDir = {};
 };
 
 // The supplied-files folder of an installed program, <prefix>/share/kqvdr1000-control beside its
@@ -20,16 +23,18 @@ struct DataDirectory {
 // write permission says nothing when root runs the program.
 std::optional<std::filesystem::path> installedShareDir(const std::filesystem::path& executableDir);
 
-// --dir when given; else the per-user data directory for an installed program, or the
-// executable's own directory in a build tree. A --dir is seeded from wherever the supplied
-// files are.
+// --dir when given; else, for an installed program, the folder shared by every account where
+// the system has one (Windows), or the per-user data directory; or the executable's own
+// directory in a build tree. A --dir is seeded from wherever the supplied files are.
 DataDirectory chooseDataDirectory(const std::optional<std::string>& dirOption,
                                   const std::filesystem::path& executableDir,
-                                  const std::filesystem::path& userDataDir);
+                                  const std::filesystem::path& userDataDir,
+                                  const std::filesystem::path& sharedDataDir = {});
 
-// The same choice for this running program: its executable's folder, and the per-user
-// application data folder (%LOCALAPPDATA%\kqvdr1000-control on Windows,
-// ~/.local/share/kqvdr1000-control on Linux). Needs a Qt application object.
+// The same choice for this running program: its executable's folder, the per-user application
+// data folder (%LOCALAPPDATA%\kqvdr1000-control on Windows, ~/.local/share/kqvdr1000-control on
+// Linux) and on Windows the shared %ProgramData%\KQ-VDR1000 Control, which the installer makes
+// with modify rights for the Users group. Needs a Qt application object.
 DataDirectory programDataDirectory(const std::optional<std::string>& dirOption);
 
 // A file the program ships with, as opposed to one that holds the operator's own settings

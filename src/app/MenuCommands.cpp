@@ -80,6 +80,9 @@ constexpr std::array commands{
     CommandInfo{RemoteControl, "RemoteControl", "Remote control (SiLA 2)", "Remote control",
                 "Show whether laboratory automation can control the program, and how", "", false,
                 false},
+    CommandInfo{OpenDataFolder, "OpenDataFolder", "Open &Data Folder", "Open Data Folder",
+                "Show the folder of the methods, logs and audit trail in the file manager", "",
+                false, false},
 };
 
 constexpr std::array fileItems{LoadMethods, SaveMethods, separator, Exit};
@@ -91,8 +94,8 @@ constexpr std::array toolsItems{Automation,           RunSystemTest, Monitor,   
                                 AnalyzeSystemTestLog, separator,     RemoteControl};
 constexpr std::array logItems{StartLogging,   StopLogging, separator, SaveCurrentLog,
                               ViewCurrentLog, separator,   ExportCsv};
-constexpr std::array helpItems{HelpContents,    HelpFind,  separator,
-                               InstrumentUsage, separator, About};
+constexpr std::array helpItems{HelpContents,   HelpFind,  separator, InstrumentUsage,
+                               OpenDataFolder, separator, About};
 
 constexpr std::array menus{
     MenuInfo{"&File", fileItems},   MenuInfo{"&Edit", editItems}, MenuInfo{"&View", viewItems},

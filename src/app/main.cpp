@@ -7,6 +7,7 @@
 #include "CommandLine.h"
 #include "ControlSession.h"
 #include "DataDirectory.h"
+#include "DataFolderStart.h"
 #include "MessageBoxes.h"
 #include "ParentConsole.h"
 #include "ReportCommand.h"
@@ -89,12 +90,25 @@ int main(int argc, char* argv[]) {
 
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kqvdr1000-control"));
-    // An installed program cannot write beside itself: its data live in the user's own data
-    // directory, which starts with a copy of the supplied files.
+    // An installed program cannot write beside itself: its data live in the shared or the user's
+    // own data directory, which starts with a copy of the supplied files.
     const kqvdr::DataDirectory data = kqvdr::programDataDirectory(line.programDir);
-    // Start-up clean-up of the data folder: saves cut short leave their temporaries behind. Only
-    // while the data folder's lock is held, so no other copy of the program is saving into it.
-    kqvdr::removeStaleTemporaries(data.dir);
+    kqvdr::QtMessageBoxes messageBoxes;
+    // Before anything is written into the folder: a second copy on it ends here.
+    kqvdr::DataFolderLock dataFolderLock;
+    const kqvdr::DataFolderClaim claim =
+        kqvdr::claimDataFolder(dataFolderLock, data.dir, messageBoxes);
+    if (claim == kqvdr::DataFolderClaim::TakenByAnother) {
+        return 1;
+    }
+    // ---- From here on the data folder is this program's alone (the lock is held). Whatever
+    // tidies or writes the folder at start belongs below this line. ----
+    // Saves cut short leave their temporaries behind. Without a lock another copy may be saving
+    // into the folder right now, so they stay.
+    if (claim == kqvdr::DataFolderClaim::Ours) {
+        kqvdr::removeStaleTemporaries(data.dir);
+    }
+    kqvdr::copyEarlierDataOnce(data, messageBoxes);
     if (const auto seedError = kqvdr::seedDataDirectory(data)) {
         std::fprintf(stderr, "kqvdr1000-control: data directory %s: %s\n",
                      kqvdr::utf8FromPath(data.dir).c_str(), seedError.message().c_str());
@@ -103,7 +117,6 @@ int main(int argc, char* argv[]) {
         }
     }
     kqvdr::CKQVDR1000ControlApp app(line, kqvdr::utf8FromPath(data.dir));
-    kqvdr::QtMessageBoxes messageBoxes;
 
     // --simulate: the instrument runs inside the program on a pseudo-terminal, reached through
     // the ordinary serial driver as if it were the chosen port.

@@ -6,7 +6,11 @@
 #include <string>
 #include <sys/stat.h>
 #ifdef _WIN32
+#include "WindowsError.h"
+
+#include <chrono>
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -46,6 +50,29 @@ const FileWriteCalls kSystemCalls{[](int fd, const void* data, std::size_t size)
                                   },
                                   [](int fd) { return ::_commit(fd); },
                                   [](int fd) { return ::_close(fd); }};
+
+// An antivirus or an indexer opens a fresh file to look at it, without letting it be renamed
+// or replaced, and lets go a moment later: that is worth waiting for, briefly.
+bool worthRetrying(DWORD code) {
+    return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION ||
+           code == ERROR_ACCESS_DENIED;
+}
+
+std::error_code renameOver(const std::filesystem::path& from, const std::filesystem::path& to) {
+    const auto deadline = std::chrono::steady_clock::now() + kReplaceRetryWindow;
+    for (;;) {
+        // Write-through: the rename is on the disk before the save counts as done.
+        if (::MoveFileExW(from.c_str(), to.c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return {};
+        }
+        const DWORD code = ::GetLastError();
+        if (!worthRetrying(code) || std::chrono::steady_clock::now() >= deadline) {
+            return windowsError(code);
+        }
+        ::Sleep(50);
+    }
+}
 #else
 using FileStat = struct stat;
 int openForWriting(const std::filesystem::path& path, FileAccess access) {
@@ -77,6 +104,12 @@ void closeQuietly(int fd) {
 const FileWriteCalls kSystemCalls{
     [](int fd, const void* data, std::size_t size) -> long { return ::write(fd, data, size); },
     [](int fd) { return ::fsync(fd); }, [](int fd) { return ::close(fd); }};
+
+std::error_code renameOver(const std::filesystem::path& from, const std::filesystem::path& to) {
+    std::error_code error;
+    std::filesystem::rename(from, to, error);
+    return error;
+}
 #endif
 
 std::error_code lastError() {
@@ -226,8 +259,7 @@ std::error_code replaceFileContent(const std::filesystem::path& name, std::strin
         std::filesystem::remove(temporary, ignored);
         return error;
     }
-    std::error_code error;
-    std::filesystem::rename(temporary, target, error);
+    const std::error_code error = renameOver(temporary, target);
     if (error) {
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);

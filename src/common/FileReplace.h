@@ -2,6 +2,7 @@
 
 #include "FileErrors.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string_view>
@@ -21,6 +22,11 @@ const FileWriteCalls& systemFileWriteCalls();
 // Who may read a replacement file. OwnerOnly files (private keys) are created that way, so they
 // are never readable by others, not even for the moment before a change of mode.
 enum class FileAccess { Shared, OwnerOnly };
+
+// How long a save on Windows keeps trying while another program holds the file open (an
+// antivirus or an indexer looking at it). After that the save fails with Windows' own reason
+// and the target keeps its old content.
+inline constexpr std::chrono::milliseconds kReplaceRetryWindow{1000};
 
 // Writes the whole content to a temporary file beside the target, flushes it to the disk,
 // checks its size and renames it over the target, so that a crash or a full disk leaves either

@@ -3,13 +3,18 @@
 #include <cerrno>
 
 #ifdef _WIN32
-#include <io.h>
+#include "WindowsError.h"
+
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <unistd.h>
 #endif
 
 namespace kqvdr {
+
+#ifndef _WIN32
+
 namespace {
 
 std::error_code lastError() {
@@ -17,8 +22,6 @@ std::error_code lastError() {
 }
 
 } // namespace
-
-#ifndef _WIN32
 
 std::error_code LogFile::open(const std::filesystem::path& path, Mode mode) {
     close();
@@ -83,18 +86,43 @@ bool LogFile::isOpen() const {
 
 #else
 
+namespace {
+
+std::error_code truncateTo(const std::filesystem::path& path, const LARGE_INTEGER& size) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return lastWindowsError();
+    }
+    std::error_code error;
+    if (!::SetFilePointerEx(file, size, nullptr, FILE_BEGIN) || !::SetEndOfFile(file)) {
+        error = lastWindowsError();
+    }
+    ::CloseHandle(file);
+    return error;
+}
+
+} // namespace
+
 std::error_code LogFile::open(const std::filesystem::path& path, Mode mode) {
     close();
-    errno = 0;
-    file_ = _wfopen(path.c_str(), mode == Mode::Fresh ? L"wbc" : L"r+bc");
-    if (file_ == nullptr) {
-        return lastError();
+    if (mode == Mode::Fresh) {
+        HANDLE fresh =
+            ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (fresh == INVALID_HANDLE_VALUE) {
+            return lastWindowsError();
+        }
+        ::CloseHandle(fresh);
     }
-    if (std::fseek(file_, 0, SEEK_END) != 0) {
-        const std::error_code error = lastError();
-        close();
-        return error;
+    // Append access without write access: Windows puts every write at the end of the file.
+    HANDLE file = ::CreateFileW(path.c_str(), FILE_APPEND_DATA | SYNCHRONIZE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return lastWindowsError();
     }
+    file_ = file;
     path_ = path;
     return {};
 }
@@ -103,25 +131,34 @@ std::error_code LogFile::append(std::string_view bytes) {
     if (file_ == nullptr) {
         return std::make_error_code(std::errc::bad_file_descriptor);
     }
-    const long long before = _ftelli64(file_);
-    errno = 0;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size() &&
-                    std::fflush(file_) == 0 && _commit(_fileno(file_)) == 0;
-    if (!ok) {
-        const std::error_code error = lastError();
-        std::clearerr(file_);
-        if (before >= 0) {
-            _chsize_s(_fileno(file_), before);
-            std::fseek(file_, 0, SEEK_END);
+    HANDLE file = file_;
+    LARGE_INTEGER before{};
+    const bool sized = ::GetFileSizeEx(file, &before);
+    std::size_t written = 0;
+    std::error_code error;
+    while (!error && written < bytes.size()) {
+        DWORD n = 0;
+        if (!::WriteFile(file, bytes.data() + written, static_cast<DWORD>(bytes.size() - written),
+                         &n, nullptr)) {
+            error = lastWindowsError();
+        } else if (n == 0) {
+            error = std::make_error_code(std::errc::no_space_on_device);
         }
-        return error;
+        written += n;
     }
-    return {};
+    if (!error && !::FlushFileBuffers(file)) {
+        error = lastWindowsError();
+    }
+    if (error && written > 0 && sized) {
+        // Best effort, as on a device or a share that refuses it nothing more can be done.
+        truncateTo(path_, before);
+    }
+    return error;
 }
 
 void LogFile::close() {
     if (file_ != nullptr) {
-        std::fclose(file_);
+        ::CloseHandle(file_);
         file_ = nullptr;
     }
 }

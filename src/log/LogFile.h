@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdio>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
@@ -9,7 +8,9 @@ namespace kqvdr {
 
 // An open log file that keeps what it is given: every append is written and synced to the disk
 // before it returns, so a crash or a power cut loses at most the line being written, and an
-// append that fails is cut back off, so the file holds whole lines only.
+// append that fails is cut back off, so the file holds whole lines only. Every append lands at
+// the end of the file as it is at that moment, never at a place remembered from before, so a
+// line written meanwhile by anyone else is never overwritten.
 class LogFile {
 public:
     enum class Mode {
@@ -32,7 +33,7 @@ public:
 
 private:
 #ifdef _WIN32
-    std::FILE* file_ = nullptr;
+    void* file_ = nullptr; // a handle opened for appending only
 #else
     int fd_ = -1;
 #endif

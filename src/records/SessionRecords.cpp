@@ -6,13 +6,6 @@
 #include "OperationalLog.h"
 #include "StatusPoll.h"
 
-#include <cstdlib>
-
-#ifndef _WIN32
-#include <pwd.h>
-#include <unistd.h>
-#endif
-
 namespace kqvdr {
 
 SessionRecords::SessionRecords(const InstrumentState& state, SerialDriver& driver,
@@ -53,21 +46,6 @@ bool SessionRecords::tickEnded() {
 void SessionRecords::record(const AuditEvent& event) {
     trail_.record(event);
     usage_.record(event);
-}
-
-std::string operatingSystemUser() {
-    for (const char* name : {"USER", "USERNAME", "LOGNAME"}) {
-        if (const char* value = std::getenv(name); value != nullptr && *value != '\0') {
-            return value;
-        }
-    }
-#ifndef _WIN32
-    // Services and containers often run without USER set; the account still has a name.
-    if (const passwd* account = ::getpwuid(::geteuid()); account != nullptr) {
-        return account->pw_name;
-    }
-#endif
-    return "unknown";
 }
 
 } // namespace kqvdr

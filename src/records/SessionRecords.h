@@ -3,6 +3,7 @@
 #include "AuditSink.h"
 #include "AuditTrail.h"
 #include "AuditedSerialDriver.h"
+#include "OperatingSystemUser.h"
 #include "TrendRecorder.h"
 #include "UsageTracker.h"
 
@@ -56,8 +57,5 @@ private:
     TrendRecorder trends_;
     const Clock& clock_;
 };
-
-// The name of the person logged in to the operating system, "unknown" when it cannot be told.
-std::string operatingSystemUser();
 
 } // namespace kqvdr

@@ -45,6 +45,37 @@ TEST(DataDirectory, InstalledLayoutUsesTheUserDirectoryBuildTreeItsOwnAndDirWins
     }
 }
 
+TEST(DataDirectory, AnInstalledProgramUsesTheSharedFolderAndCopiesOnlyFromTheUsersOwn) {
+    test::TemporaryDirectory root;
+    const fs::path installedBin = root.path() / "usr/bin";
+    const fs::path buildBin = root.path() / "build/check/bin";
+    fs::create_directories(root.path() / "usr/share/kqvdr1000-control");
+    fs::create_directories(buildBin);
+    const fs::path user = root.path() / "AppData/Local/kqvdr1000-control";
+    const fs::path shared = root.path() / "ProgramData/KQ-VDR1000 Control";
+    const std::string lab = (root.path() / "lab").string();
+
+    struct Case {
+        const char* what;
+        std::optional<std::string> dirOption;
+        fs::path executableDir;
+        fs::path dir;
+        fs::path earlierDir;
+    };
+    const Case cases[] = {
+        {"installed", std::nullopt, installedBin, shared, user},
+        {"installed with --dir", lab, installedBin, lab, {}},
+        {"build tree", std::nullopt, buildBin, buildBin, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const DataDirectory chosen =
+            chooseDataDirectory(c.dirOption, c.executableDir, user, shared);
+        EXPECT_EQ(chosen.dir, c.dir);
+        EXPECT_EQ(chosen.earlierDir, c.earlierDir);
+    }
+}
+
 TEST(DataDirectory, OnlyShippedMethodAndSequenceFilesAreSupplied) {
     for (const char* name : {"Default.mtd", "mDefault.mtd", "Test.mtd", "mTest.mtd", "Test.seq"}) {
         EXPECT_TRUE(isSuppliedDataFile(name)) << name;

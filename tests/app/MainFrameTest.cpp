@@ -73,6 +73,7 @@ const std::vector<ExpectedMenu> expectedMenus{
      {{"&Contents", 32799},
       {"&Find", 57667},
       {"Instrument &Usage", 32843},
+      {"Open &Data Folder", 32845},
       {"&About KQ VDR 1000 Control", 57664}}},
 };
 
@@ -267,6 +268,24 @@ TEST_F(MainFrame, WebSiteFailureShowsTheBrowserMessageAndSuccessShowsNothing) {
         if (c.messages == 1) {
             EXPECT_EQ(boxes.shown[0].text, "Error Loading Web Browser!");
             EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Exclamation);
+        }
+    }
+}
+
+TEST_F(MainFrame, OpenDataFolderOpensTheProgramsFolderOrSaysWhereItIs) {
+    for (const bool opens : {true, false}) {
+        boxes.shown.clear();
+        QUrl opened;
+        frame.setUrlOpener([&opened, opens](const QUrl& url) {
+            opened = url;
+            return opens;
+        });
+        act(CommandId::OpenDataFolder)->trigger();
+        EXPECT_TRUE(opened.isLocalFile());
+        EXPECT_EQ(opened.toLocalFile(), QString::fromStdString(app.programDir()));
+        ASSERT_EQ(boxes.shown.size(), opens ? 0u : 1u);
+        if (!opens) {
+            EXPECT_NE(boxes.shown[0].text.find(app.programDir()), std::string::npos);
         }
     }
 }

@@ -41,6 +41,7 @@ public:
     RunningProgram& operator=(const RunningProgram&) = delete;
 
     bool running() const { return ::waitpid(pid_, nullptr, WNOHANG) == 0; }
+    pid_t pid() const { return pid_; }
 
 private:
     pid_t pid_ = -1;
