@@ -10,6 +10,7 @@
 #include "MessageBoxes.h"
 #include "ParentConsole.h"
 #include "ReportCommand.h"
+#include "RunningMark.h"
 #include "SessionWiring.h"
 #include "VerifyAuditCommand.h"
 #ifdef KQVDR_WITH_REMOTE
@@ -30,14 +31,19 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 // The About box and --version quote the version as text; keep it in step with the build's.
 static_assert(kqvdr::versionLine == "KQ-VDR1000 Control Version " KQVDR_VERSION);
 
 int main(int argc, char* argv[]) {
-    kqvdr::useParentConsole();
+    const kqvdr::RunningMark running;
     const std::vector<std::string> arguments = kqvdr::utf8Arguments(argc, argv);
     const kqvdr::CommandLine line = kqvdr::parseCommandLine(arguments);
+    std::optional<kqvdr::ParentConsole> console;
+    if (kqvdr::runsInConsole(line)) {
+        console.emplace();
+    }
     if (!line.error.empty()) {
         std::fprintf(stderr, "kqvdr1000-control: %s\n\n%s", line.error.c_str(),
                      kqvdr::commandLineUsage().c_str());
