@@ -12,6 +12,7 @@
 #include "ReportCommand.h"
 #include "RunningMark.h"
 #include "SessionWiring.h"
+#include "SuppliedFiles.h"
 #include "VerifyAuditCommand.h"
 #ifdef KQVDR_WITH_REMOTE
 #include "SilaRemote.h"
@@ -97,7 +98,8 @@ int main(int argc, char* argv[]) {
     // An installed program cannot write beside itself: its data live in the user's own data
     // directory, which starts with a copy of the supplied files.
     const kqvdr::DataDirectory data = kqvdr::programDataDirectory(line.programDir);
-    if (const auto seedError = kqvdr::seedDataDirectory(data)) {
+    std::vector<std::string> keptOverNewer;
+    if (const auto seedError = kqvdr::seedDataDirectory(data, &keptOverNewer)) {
         std::fprintf(stderr, "kqvdr1000-control: data directory %s: %s\n",
                      kqvdr::utf8FromPath(data.dir).c_str(), seedError.message().c_str());
         if (!std::filesystem::is_directory(data.dir, error)) {
@@ -190,6 +192,10 @@ int main(int argc, char* argv[]) {
                                 session.state().activePortIndex + 1);
     frame.show();
     frame.centreOnScreen();
+    if (!keptOverNewer.empty()) {
+        messageBoxes.show(&frame, kqvdr::newerSuppliedFilesMessage(keptOverNewer, data.suppliedFrom,
+                                                                   app.title().toStdString()));
+    }
     const int exitCode = QApplication::exec();
     // Windows closed on the way out asked to be deleted once the loop came round again.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
