@@ -21,9 +21,8 @@ bool goesSomewhere(DWORD stream) {
 ParentConsole::ParentConsole() {
     const bool output = goesSomewhere(STD_OUTPUT_HANDLE);
     const bool error = goesSomewhere(STD_ERROR_HANDLE);
-    if (output && error) {
-        return;
-    }
+    // Attached even when both streams have somewhere to go: console handles handed on by
+    // kqvdr1000-control.com are then this program's console too.
     if (!AttachConsole(ATTACH_PARENT_PROCESS)) {
         return;
     }

@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+
 #include "CommandLineTail.h"
 
 #include <gtest/gtest.h>
