@@ -12,4 +12,8 @@ function(kqvdr_windows_resources)
     configure_file(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/program.rc.in ${dir}/program.rc @ONLY)
     set_source_files_properties(${dir}/program.rc PROPERTIES OBJECT_DEPENDS ${KQVDR_MANIFEST})
     target_sources(${RES_TARGET} PRIVATE ${dir}/program.rc)
+    if(MSVC)
+        # The manifest is ours; the linker's own would be a second one.
+        target_link_options(${RES_TARGET} PRIVATE /MANIFEST:NO)
+    endif()
 endfunction()
