@@ -1,8 +1,8 @@
-# A Windows install: the program with the Qt DLLs, Qt's platform and style plugins and the MinGW
-# runtime beside it in bin\, the supplied data files and help in share\kqvdr1000-control\, and
-# an NSIS installer of the same (cpack -G NSIS), 64-bit so that it starts under a 64-bit-only
-# Windows or Wine.
-install(TARGETS kqvdr1000-control RUNTIME DESTINATION bin)
+# A Windows install: the program, its twin for the console (kqvdr1000-control.com), the Qt DLLs,
+# Qt's platform and style plugins and the MinGW runtime in bin\, the supplied data files and
+# help in share\kqvdr1000-control\. scripts/package-windows packs this tree into the installer
+# (packaging/windows/installer.nsi).
+install(TARGETS kqvdr1000-control kqvdr1000-control-console RUNTIME DESTINATION bin)
 include(${CMAKE_CURRENT_LIST_DIR}/InstallData.cmake)
 
 set(runtime_dlls)
@@ -37,23 +37,3 @@ install(CODE "
                         COMMAND_ERROR_IS_FATAL ANY)
     endforeach()
 ")
-
-include(${CMAKE_CURRENT_LIST_DIR}/PackageNames.cmake)
-set(CPACK_GENERATOR NSIS)
-set(CPACK_PACKAGE_FILE_NAME "KQ-VDR1000-Control-${PROJECT_VERSION}-win64")
-set(CPACK_PACKAGE_INSTALL_DIRECTORY "KQ-VDR1000 Control")
-set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "KQ-VDR1000 Control")
-set(CPACK_NSIS_DISPLAY_NAME "KQ-VDR1000 Control ${PROJECT_VERSION}")
-set(CPACK_NSIS_PACKAGE_NAME "KQ-VDR1000 Control")
-set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
-set(CPACK_NSIS_EXECUTABLES_DIRECTORY bin)
-set(CPACK_NSIS_MUI_ICON ${KQVDR_WINDOWS_ICON})
-set(CPACK_NSIS_MUI_UNIICON ${KQVDR_WINDOWS_ICON})
-set(CPACK_NSIS_INSTALLED_ICON_NAME bin\\\\kqvdr1000-control.exe)
-set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
-set(CPACK_PACKAGE_EXECUTABLES kqvdr1000-control "KQ-VDR1000 Control")
-set(CPACK_NSIS_MENU_LINKS "share/kqvdr1000-control/help/index.html" "KQ-VDR1000 Control Help")
-# Each user's data stay in %LOCALAPPDATA%\kqvdr1000-control: the uninstaller removes only what
-# the installer put in Program Files.
-set(CPACK_NSIS_DEFINES "Target amd64-unicode")
-include(CPack)

@@ -96,6 +96,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     return line;
 }
 
+bool runsInConsole(const CommandLine& line) {
+    return !line.error.empty() || line.showVersion || line.showHelp || line.verifyAudit ||
+           line.analyzeLog.has_value();
+}
+
 std::string commandLineUsage() {
     return "Usage: kqvdr1000-control [--dir DIR] [--device PATH] [--simulate [--fine]]\n"
            "                         [--version] [Qt options such as -platform offscreen]\n"

@@ -31,6 +31,10 @@ struct CommandLine {
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments);
 
+// A run that prints and ends (--analyze, --verify-audit, --help, --version, or a line it cannot
+// use) rather than open the window: the only kind that belongs to the console it came from.
+bool runsInConsole(const CommandLine& line);
+
 std::string commandLineUsage();
 
 } // namespace kqvdr

@@ -1,6 +1,7 @@
 #include "DataDirectory.h"
 
 #include "FileReplace.h"
+#include "SuppliedFiles.h"
 #include "Utf8Path.h"
 
 #include <array>
@@ -60,7 +61,8 @@ bool isSuppliedDataFile(const std::string& fileName) {
     return extension == ".mtd" || extension == ".seq";
 }
 
-std::error_code seedDataDirectory(const DataDirectory& data) {
+std::error_code seedDataDirectory(const DataDirectory& data,
+                                  std::vector<std::string>* keptOverNewer) {
     std::error_code error;
     std::filesystem::create_directories(data.dir, error);
     if (error) {
@@ -75,20 +77,54 @@ std::error_code seedDataDirectory(const DataDirectory& data) {
     if (error) {
         return error;
     }
+    SuppliedRecord record = SuppliedRecord::read(data.dir);
     for (const auto& entry : entries) {
         const std::string name = utf8FromPath(entry.path().filename());
         std::error_code ignored;
-        if (!entry.is_regular_file(ignored) || !isSuppliedDataFile(name) ||
-            std::filesystem::exists(data.dir / name, ignored)) {
+        if (!entry.is_regular_file(ignored) || !isSuppliedDataFile(name)) {
             continue;
         }
-        std::string content;
-        // Copied through a temporary file, so that an interrupted start leaves no half file
-        // that would then count as the user's own.
-        error = readWholeFile(entry.path(), content, kMaxSuppliedFileBytes);
-        if (!error) {
-            error = replaceFileContent(data.dir / name, content);
+        std::string supplied;
+        error = readWholeFile(entry.path(), supplied, kMaxSuppliedFileBytes);
+        std::optional<std::string> usersSum;
+        if (!error && std::filesystem::exists(data.dir / name, ignored)) {
+            std::string users;
+            // A copy that cannot be read is left alone.
+            if (readWholeFile(data.dir / name, users, kMaxSuppliedFileBytes)) {
+                continue;
+            }
+            usersSum = sha256Hex(users);
         }
+        const std::string suppliedSum = sha256Hex(supplied);
+        switch (error ? SuppliedFileAction::KeepOwn
+                      : suppliedFileAction(usersSum, suppliedSum, record.sumOf(name))) {
+        case SuppliedFileAction::Copy:
+        case SuppliedFileAction::Update:
+            // Copied through a temporary file, so that an interrupted start leaves no half
+            // file that would then count as the user's own.
+            error = replaceFileContent(data.dir / name, supplied);
+            if (!error) {
+                record.set(name, suppliedSum);
+            }
+            break;
+        case SuppliedFileAction::KeepOwnAndTell:
+            if (keptOverNewer != nullptr) {
+                keptOverNewer->push_back(name);
+            }
+            record.set(name, suppliedSum);
+            break;
+        case SuppliedFileAction::UpToDate:
+            record.set(name, suppliedSum);
+            break;
+        case SuppliedFileAction::KeepOwn:
+            break;
+        }
+        if (error && !first) {
+            first = error;
+        }
+    }
+    if (record.changed()) {
+        error = record.write(data.dir);
         if (error && !first) {
             first = error;
         }

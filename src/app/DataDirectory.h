@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace kqvdr {
 
@@ -41,9 +42,12 @@ DataDirectory programDataDirectory(const std::optional<std::string>& dirOption);
 // ("Names.mtd", "Methods.mtd", "Auto.seq", the port file, logs).
 bool isSuppliedDataFile(const std::string& fileName);
 
-// Creates the directory when needed and copies into it each supplied file it lacks. Files that
-// are already there are the user's and are never replaced. Returns the first failure; the
-// other files are still copied.
-std::error_code seedDataDirectory(const DataDirectory& data);
+// Creates the directory when needed and copies into it each supplied file it lacks. A newer
+// supplied version replaces the user's copy only while that copy is still the one supplied
+// before (SuppliedRecord); a file the user changed is kept, and its name goes once into
+// keptOverNewer, so that the user can be told. Returns the first failure; the other files are
+// still copied.
+std::error_code seedDataDirectory(const DataDirectory& data,
+                                  std::vector<std::string>* keptOverNewer = nullptr);
 
 } // namespace kqvdr

@@ -11,8 +11,10 @@
 #include "MessageBoxes.h"
 #include "ParentConsole.h"
 #include "ReportCommand.h"
+#include "RunningMark.h"
 #include "SessionWiring.h"
 #include "StaleTemporaries.h"
+#include "SuppliedFiles.h"
 #include "VerifyAuditCommand.h"
 #ifdef KQVDR_WITH_REMOTE
 #include "SilaRemote.h"
@@ -32,14 +34,19 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 // The About box and --version quote the version as text; keep it in step with the build's.
 static_assert(kqvdr::versionLine == "KQ-VDR1000 Control Version " KQVDR_VERSION);
 
 int main(int argc, char* argv[]) {
-    kqvdr::useParentConsole();
+    const kqvdr::RunningMark running;
     const std::vector<std::string> arguments = kqvdr::utf8Arguments(argc, argv);
     const kqvdr::CommandLine line = kqvdr::parseCommandLine(arguments);
+    std::optional<kqvdr::ParentConsole> console;
+    if (kqvdr::runsInConsole(line)) {
+        console.emplace();
+    }
     if (!line.error.empty()) {
         std::fprintf(stderr, "kqvdr1000-control: %s\n\n%s", line.error.c_str(),
                      kqvdr::commandLineUsage().c_str());
@@ -109,7 +116,8 @@ int main(int argc, char* argv[]) {
         kqvdr::removeStaleTemporaries(data.dir);
     }
     kqvdr::copyEarlierDataOnce(data, messageBoxes);
-    if (const auto seedError = kqvdr::seedDataDirectory(data)) {
+    std::vector<std::string> keptOverNewer;
+    if (const auto seedError = kqvdr::seedDataDirectory(data, &keptOverNewer)) {
         std::fprintf(stderr, "kqvdr1000-control: data directory %s: %s\n",
                      kqvdr::utf8FromPath(data.dir).c_str(), seedError.message().c_str());
         if (!std::filesystem::is_directory(data.dir, error)) {
@@ -201,6 +209,10 @@ int main(int argc, char* argv[]) {
                                 session.state().activePortIndex + 1);
     frame.show();
     frame.centreOnScreen();
+    if (!keptOverNewer.empty()) {
+        messageBoxes.show(&frame, kqvdr::newerSuppliedFilesMessage(keptOverNewer, data.suppliedFrom,
+                                                                   app.title().toStdString()));
+    }
     const int exitCode = QApplication::exec();
     // Windows closed on the way out asked to be deleted once the loop came round again.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "CommandLineTail.h"
+
 #include <gtest/gtest.h>
 
 namespace kqvdr {
@@ -74,6 +76,41 @@ TEST(CommandLine, SilaTakesAPortAndItsDetailsOnlyWithIt) {
     };
     for (const auto& arguments : refused) {
         EXPECT_FALSE(parseCommandLine(arguments).error.empty()) << arguments.back();
+    }
+}
+
+TEST(CommandLine, OnlyRunsThatPrintAndEndBelongToTheConsole) {
+    const std::pair<std::vector<std::string>, bool> cases[] = {
+        {{}, false},
+        {{"--device", "COM7"}, false},
+        {{"--simulate", "--dir", "lab"}, false},
+        {{"--sila", "0"}, false},
+        {{"--analyze", "x.log"}, true},
+        {{"--verify-audit"}, true},
+        {{"--help"}, true},
+        {{"--version"}, true},
+        {{"--device"}, true},
+    };
+    for (const auto& [arguments, console] : cases) {
+        EXPECT_EQ(runsInConsole(parseCommandLine(arguments)), console)
+            << (arguments.empty() ? "(none)" : arguments.front());
+    }
+}
+
+TEST(CommandLineTail, KeepsWhatFollowsTheProgramNameAsTyped) {
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {L"kqvdr1000-control", L""},
+        {L"kqvdr1000-control   ", L""},
+        {L"kqvdr1000-control --analyze x.log", L"--analyze x.log"},
+        {L"kqvdr1000-control\t--help", L"--help"},
+        {LR"("C:\Program Files\k q\kqvdr1000-control.com" --analyze "C:\Données Ω\a b.log")",
+         LR"(--analyze "C:\Données Ω\a b.log")"},
+        {LR"("C:\Program Files\kqvdr1000-control.com")", L""},
+        {LR"("unterminated --help)", L""},
+        {L"", L""},
+    };
+    for (const auto& [commandLine, tail] : cases) {
+        EXPECT_EQ(commandLineTail(commandLine), tail);
     }
 }
 

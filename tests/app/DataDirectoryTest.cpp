@@ -1,5 +1,6 @@
 #include "DataDirectory.h"
 
+#include "SuppliedFiles.h"
 #include "TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
@@ -110,7 +111,8 @@ TEST_F(SeedDataDirectory, FirstStartCreatesTheDirectoryWithCopiesOfTheSuppliedFi
     for (const char* absent : {"Names.mtd", "kqvdr1000-control", "help"}) {
         EXPECT_FALSE(fs::exists(user / absent)) << absent;
     }
-    EXPECT_EQ(std::distance(fs::directory_iterator(user), fs::directory_iterator()), 2)
+    EXPECT_TRUE(fs::exists(user / SuppliedRecord::kFileName));
+    EXPECT_EQ(std::distance(fs::directory_iterator(user), fs::directory_iterator()), 3)
         << "no temporary files are left behind";
 }
 
@@ -139,6 +141,79 @@ TEST_F(SeedDataDirectory, ABuildTreeDirectoryIsLeftAsItIs) {
 TEST_F(SeedDataDirectory, ADirectoryThatCannotBeMadeIsReported) {
     test::writeBytes(root.path() / "file", "x");
     EXPECT_TRUE(seedDataDirectory({root.path() / "file" / "data", supplied}));
+}
+
+TEST(SuppliedFiles, AnUpdateReplacesOnlyACopyStillAsSuppliedAndTellsOnceAboutAChangedOne) {
+    const std::string a = sha256Hex("a");
+    const std::string b = sha256Hex("b");
+    const std::string own = sha256Hex("own");
+    struct Case {
+        const char* what;
+        std::optional<std::string> users;
+        std::string supplied;
+        std::optional<std::string> lastSupplied;
+        SuppliedFileAction action;
+    };
+    const Case cases[] = {
+        {"missing", std::nullopt, b, a, SuppliedFileAction::Copy},
+        {"missing, no record", std::nullopt, b, std::nullopt, SuppliedFileAction::Copy},
+        {"as supplied now", b, b, a, SuppliedFileAction::UpToDate},
+        {"as supplied now, no record", b, b, std::nullopt, SuppliedFileAction::UpToDate},
+        {"as supplied before", a, b, a, SuppliedFileAction::Update},
+        {"changed, newer supplied", own, b, a, SuppliedFileAction::KeepOwnAndTell},
+        {"changed, already told", own, b, b, SuppliedFileAction::KeepOwn},
+        {"no record, differs", own, b, std::nullopt, SuppliedFileAction::KeepOwnAndTell},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(suppliedFileAction(c.users, c.supplied, c.lastSupplied), c.action) << c.what;
+    }
+}
+
+TEST_F(SeedDataDirectory, ANewerVersionUpdatesUnchangedFilesKeepsChangedOnesAndSaysSoOnce) {
+    ASSERT_FALSE(seedDataDirectory({user, supplied}));
+    test::writeBytes(user / "Default.mtd", "edited by the user");
+    test::writeBytes(supplied / "Default.mtd", "shipped default, version 2");
+    test::writeBytes(supplied / "Test.seq", "timetable, version 2");
+
+    std::vector<std::string> kept;
+    ASSERT_FALSE(seedDataDirectory({user, supplied}, &kept));
+    EXPECT_EQ(test::readBytes(user / "Test.seq"), "timetable, version 2");
+    EXPECT_EQ(test::readBytes(user / "Default.mtd"), "edited by the user");
+    EXPECT_EQ(kept, std::vector<std::string>{"Default.mtd"});
+
+    kept.clear();
+    ASSERT_FALSE(seedDataDirectory({user, supplied}, &kept));
+    EXPECT_TRUE(kept.empty()) << "told once";
+    EXPECT_EQ(test::readBytes(user / "Default.mtd"), "edited by the user");
+
+    // The user goes back to the supplied file: later versions update it again.
+    test::writeBytes(user / "Default.mtd", "shipped default, version 2");
+    test::writeBytes(supplied / "Default.mtd", "shipped default, version 3");
+    ASSERT_FALSE(seedDataDirectory({user, supplied}, &kept));
+    EXPECT_EQ(test::readBytes(user / "Default.mtd"), "shipped default, version 3");
+    EXPECT_TRUE(kept.empty());
+}
+
+TEST_F(SeedDataDirectory, ADamagedRecordUpdatesNothingTheUserMayHaveChanged) {
+    ASSERT_FALSE(seedDataDirectory({user, supplied}));
+    test::writeBytes(user / SuppliedRecord::kFileName, "garbage\n0123  Test.seq\n");
+    test::writeBytes(supplied / "Test.seq", "timetable, version 2");
+    const std::string before = test::readBytes(user / "Test.seq");
+
+    std::vector<std::string> kept;
+    ASSERT_FALSE(seedDataDirectory({user, supplied}, &kept));
+    EXPECT_EQ(test::readBytes(user / "Test.seq"), before);
+    EXPECT_EQ(kept, std::vector<std::string>{"Test.seq"});
+    EXPECT_EQ(SuppliedRecord::read(user).sumOf("Test.seq"), sha256Hex("timetable, version 2"));
+}
+
+TEST(SuppliedFiles, TheMessageNamesEachKeptFileAndWhereTheNewOnesAre) {
+    const MessageRequest message =
+        newerSuppliedFilesMessage({"Test.seq", "Default.mtd"}, "/opt/share", "KQ-VDR");
+    EXPECT_EQ(message.caption, "KQ-VDR");
+    for (const char* part : {"Test.seq", "Default.mtd", "/opt/share"}) {
+        EXPECT_NE(message.text.find(part), std::string::npos) << part;
+    }
 }
 
 } // namespace

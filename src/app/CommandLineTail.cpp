@@ -1,0 +1,18 @@
+#include "CommandLineTail.h"
+
+namespace kqvdr {
+
+std::wstring_view commandLineTail(std::wstring_view commandLine) {
+    std::size_t end = 0;
+    if (!commandLine.empty() && commandLine.front() == L'"') {
+        end = commandLine.find(L'"', 1);
+        end = end == std::wstring_view::npos ? commandLine.size() : end + 1;
+    } else {
+        end = commandLine.find_first_of(L" \t");
+        end = end == std::wstring_view::npos ? commandLine.size() : end;
+    }
+    const std::size_t start = commandLine.find_first_not_of(L" \t", end);
+    return start == std::wstring_view::npos ? std::wstring_view{} : commandLine.substr(start);
+}
+
+} // namespace kqvdr
