@@ -45,11 +45,11 @@ public:
 
     // With a port the caption reads "<title> (COM n)"; without one it is the title alone.
     // Either way it follows the application title.
-    void setCaptionPort(std::optional<int> portNumber);
+    void setCaptionPort(std::optional<std::string> port);
 
     // What the control view reports through its captionChanged signal: sets the application
     // title for the gas-flow range and puts the port in the caption.
-    void followGasRangeAndPort(bool fineGas, int portNumber);
+    void followGasRangeAndPort(bool fineGas, const QString& port);
 
     // For tests: how the web site is opened (QDesktopServices::openUrl by default).
     void setUrlOpener(UrlOpener opener);
@@ -90,7 +90,7 @@ private:
     CHelpWindow* helpWindow_ = nullptr;
     UrlOpener urlOpener_;
     SettingsSource settingsSource_;
-    std::optional<int> captionPort_;
+    std::optional<std::string> captionPort_;
 };
 
 } // namespace kqvdr

@@ -18,7 +18,7 @@ using namespace std::chrono_literals;
 class SimulatorConformance : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(openPortWithDefaults(driver, 0), 0);
+        ASSERT_EQ(openPortWithDefaults(driver, "COM 1"), 0);
         ASSERT_EQ(setDefaultPortCharacteristics(driver), 0);
     }
 
@@ -168,7 +168,7 @@ TEST_F(SimulatorConformance, ClosingTheSimulatorHangsUpTheLine) {
 TEST(SimulatorProgram, OlderInstrumentNeverAnswersVapourRequests) {
     test::SimulatorProcess simulator{{"--no-vapour"}};
     PosixSerialDriver driver{PortDevices(simulator.ptyPath())};
-    ASSERT_EQ(openPortWithDefaults(driver, 0), 0);
+    ASSERT_EQ(openPortWithDefaults(driver, "COM 1"), 0);
     SendCommand(driver, 0, code(Command::RequestVapourSensitivity));
     SendCommand(driver, 0, code(Command::RequestStatus));
     std::this_thread::sleep_for(200ms);

@@ -47,7 +47,7 @@ TEST(Win32SerialDriverWithoutPort, AnythingButAnExistingCommunicationsPortIsRefu
          {std::string("COM199"), std::string("NUL"), dir.file("plain.txt").string()}) {
         SCOPED_TRACE(device);
         Win32SerialDriver driver{PortDevices(device)};
-        EXPECT_NE(openPortWithDefaults(driver, 0), 0);
+        EXPECT_NE(openPortWithDefaults(driver, "COM 1"), 0);
         EXPECT_NE(setDefaultPortCharacteristics(driver), 0);
         EXPECT_NE(driver.ClosePort(kChannel), 0);
         EXPECT_EQ(driver.IsReceiveEmpty(kChannel), 1);
@@ -64,7 +64,7 @@ protected:
         const char* port = std::getenv("KQVDR_MAPPED_PORT");
         ASSERT_NE(port, nullptr) << "run through tests/windows/with-simulated-port";
         driver.emplace(PortDevices(std::string(port)));
-        ASSERT_EQ(openPortWithDefaults(*driver, 0), 0);
+        ASSERT_EQ(openPortWithDefaults(*driver, "COM 1"), 0);
         ASSERT_EQ(setDefaultPortCharacteristics(*driver), 0);
     }
 
@@ -126,7 +126,7 @@ TEST_F(Win32SerialDriverOnMappedPort, PortChangeClosesAndReopensTheSamePort) {
     ASSERT_EQ(driver->ClosePort(kChannel), 0);
     EXPECT_NE(driver->ClosePort(kChannel), 0) << "a closed port cannot be closed again";
     EXPECT_LT(driver->WriteBlock(kChannel, 1, "x"), 0);
-    ASSERT_EQ(openPortWithDefaults(*driver, 3), 0);
+    ASSERT_EQ(openPortWithDefaults(*driver, "COM 4"), 0);
     ASSERT_EQ(setDefaultPortCharacteristics(*driver), 0);
     EXPECT_EQ(requestAndReceive(kStatusRequest).commandCode, kStatusRequest);
 }
@@ -138,7 +138,7 @@ TEST_F(Win32SerialDriverOnMappedPort, OnlyChannelZeroAndValidCharacteristicsWork
     EXPECT_NE(driver->ClosePort(1), 0);
     EXPECT_EQ(driver->IsReceiveEmpty(1), 1);
     EXPECT_EQ(driver->ReadByte(1), -1);
-    EXPECT_NE(openPortWithDefaults(*driver, 4), 0);
+    EXPECT_NE(openPortWithDefaults(*driver, "COM 5"), 0);
 }
 
 } // namespace
