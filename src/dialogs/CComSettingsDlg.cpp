@@ -43,7 +43,8 @@ CComSettingsDlg::CComSettingsDlg(const QString& appTitle, const QString& port,
 
     // What the computer has now; a port that is not there can still be typed, for an adapter
     // plugged in later.
-    auto* listLabel = new QLabel(QStringLiteral("Ports on this computer:"), this);
+    auto* listLabel = new QLabel(QStringLiteral("&Ports on this computer:"), this);
+    listLabel->setBuddy(list_);
     list_->setObjectName(QStringLiteral("ports"));
     for (const PresentPort& each : present) {
         auto* item = new QListWidgetItem(QString::fromStdString(presentPortLabel(each)), list_);
@@ -82,7 +83,15 @@ CComSettingsDlg::CComSettingsDlg(const QString& appTitle, const QString& port,
     connect(edit_, &CMaskEdit::focusLost, this, &CComSettingsDlg::checkPortField);
     connect(list_, &QListWidget::itemClicked, this, &CComSettingsDlg::portPicked);
     connect(list_, &QListWidget::itemActivated, this, &CComSettingsDlg::portPicked);
+    // Arrow keys and typing a port's name in the list choose it too.
+    connect(list_, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+        if (item != nullptr && list_->hasFocus()) {
+            portPicked(item);
+        }
+    });
     edit_->setFocus();
+    // Typing replaces the whole port, as typing a digit replaced the one digit of "COM #".
+    edit_->selectAll();
 }
 
 // Text and spinner are set together, so that the two never disagree; a device path leaves the

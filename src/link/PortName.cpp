@@ -75,8 +75,8 @@ std::string portLogFileName(std::string_view port) {
     std::string_view last = slash == std::string_view::npos ? port : port.substr(slash + 1);
     std::string name = "vdr_";
     for (const char c : last) {
-        const bool plain = std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '-' ||
-                           c == '_' || c == '.';
+        const bool plain =
+            std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '-' || c == '_' || c == '.';
         name += plain ? c : '_';
     }
     return name + ".log";

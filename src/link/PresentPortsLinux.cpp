@@ -1,5 +1,4 @@
 #include "PresentPorts.h"
-
 #include "Utf8Path.h"
 
 #include <algorithm>

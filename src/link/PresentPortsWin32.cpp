@@ -1,6 +1,5 @@
-#include "PresentPorts.h"
-
 #include "PortName.h"
+#include "PresentPorts.h"
 
 #include <algorithm>
 
@@ -82,16 +81,16 @@ std::map<std::string, std::string> friendlyNames() {
         wchar_t portName[64];
         DWORD bytes = sizeof portName;
         DWORD type = 0;
-        const bool named = ::RegQueryValueExW(key, L"PortName", nullptr, &type,
-                                              reinterpret_cast<BYTE*>(portName),
-                                              &bytes) == ERROR_SUCCESS &&
-                           type == REG_SZ;
+        const bool named =
+            ::RegQueryValueExW(key, L"PortName", nullptr, &type, reinterpret_cast<BYTE*>(portName),
+                               &bytes) == ERROR_SUCCESS &&
+            type == REG_SZ;
         ::RegCloseKey(key);
         wchar_t friendly[256];
         DWORD friendlyBytes = 0;
-        if (named && ::SetupDiGetDeviceRegistryPropertyW(
-                         devices, &device, SPDRP_FRIENDLYNAME, nullptr,
-                         reinterpret_cast<BYTE*>(friendly), sizeof friendly, &friendlyBytes)) {
+        if (named && ::SetupDiGetDeviceRegistryPropertyW(devices, &device, SPDRP_FRIENDLYNAME,
+                                                         nullptr, reinterpret_cast<BYTE*>(friendly),
+                                                         sizeof friendly, &friendlyBytes)) {
             names[narrow(stringValue(portName, bytes))] =
                 narrow(stringValue(friendly, friendlyBytes));
         }

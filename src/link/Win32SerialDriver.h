@@ -25,8 +25,9 @@ public:
     Win32SerialDriver(const Win32SerialDriver&) = delete;
     Win32SerialDriver& operator=(const Win32SerialDriver&) = delete;
 
-    std::int32_t OpenPort(std::int32_t channel, const std::string& port, std::int32_t interruptLevel,
-                          std::int32_t baseAddress, std::int32_t baudCode, std::int32_t flowControl,
+    std::int32_t OpenPort(std::int32_t channel, const std::string& port,
+                          std::int32_t interruptLevel, std::int32_t baseAddress,
+                          std::int32_t baudCode, std::int32_t flowControl,
                           std::int32_t receiveBufferSize, std::int32_t transmitBufferSize,
                           std::int32_t options) override;
     std::int32_t SetPortCharacteristics(std::int32_t channel, std::int32_t dataBits,

@@ -17,7 +17,6 @@
 namespace kqvdr {
 namespace {
 
-
 constexpr const char* kAlreadyActive = "The Operational Log is already active.";
 constexpr const char* kOpenError =
     "\nError Opening Operational Log File\n\nNo Data will be logged.\n ";

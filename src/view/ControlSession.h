@@ -43,6 +43,8 @@ public:
         // the computer's when none is given. Scenario tests run whole nights on one of their own.
         const Clock* clock = nullptr;
         std::chrono::milliseconds tickPeriod = Heartbeat::kPeriod;
+        // What the serial driver's once-a-second reopening goes by; the computer's when none.
+        const SteadyClock* steadyClock = nullptr;
     };
 
     ControlSession(const Settings& settings, MessageBoxes& messages, std::function<QString()> title,

@@ -119,7 +119,7 @@ const std::vector<PresentPort> kNoPorts;
 
 TEST(ComSettingsDlg, OpensAtThePortInUseWithFieldAndSpinnerAgreeing) {
     const std::tuple<const char*, const char*, int> cases[] = {
-        {"COM 1", "COM 1", 1},   {"COM 2", "COM 2", 2}, {"COM 4", "COM 4", 4},
+        {"COM 1", "COM 1", 1},    {"COM 2", "COM 2", 2}, {"COM 4", "COM 4", 4},
         {"COM 12", "COM 12", 12}, {"COM 0", "COM 1", 1}, {"", "COM 1", 1}};
     for (const auto& [port, text, spinValue] : cases) {
         SCOPED_TRACE(port);
@@ -141,12 +141,16 @@ TEST(ComSettingsDlg, TypedPortIsKeptAsThePortItNamesAndAnyOtherTextIsReported) {
         int spinValue;
         bool message;
     };
-    const Case cases[] = {{"COM 3", "COM 3", 3, false},   {"5", "COM 5", 5, false},
-                          {"com12", "COM 12", 12, false}, {"COM 256", "COM 256", 256, false},
-                          {"0", "COM 2", 2, true},        {"COM 257", "COM 2", 2, true},
-                          {"ttyUSB0", "COM 2", 2, true},
+    const Case cases[] = {
+        {"COM 3", "COM 3", 3, false},
+        {"5", "COM 5", 5, false},
+        {"com12", "COM 12", 12, false},
+        {"COM 256", "COM 256", 256, false},
+        {"0", "COM 2", 2, true},
+        {"COM 257", "COM 2", 2, true},
+        {"ttyUSB0", "COM 2", 2, true},
 #ifndef _WIN32
-                          {"/dev/ttyUSB0", "/dev/ttyUSB0", 2, false},
+        {"/dev/ttyUSB0", "/dev/ttyUSB0", 2, false},
 #endif
     };
     for (const Case& c : cases) {
@@ -161,11 +165,39 @@ TEST(ComSettingsDlg, TypedPortIsKeptAsThePortItNamesAndAnyOtherTextIsReported) {
         EXPECT_EQ(control<CNumEdit>(dialog, CComSettingsDlg::PortSpin)->value(), c.spinValue);
         ASSERT_EQ(boxes.shown.size(), c.message ? 1u : 0u);
         if (c.message) {
-            EXPECT_EQ(boxes.shown[0].text.rfind("Please enter a valid communications port (1..256)",
-                                                0),
-                      0u);
+            EXPECT_EQ(
+                boxes.shown[0].text.rfind("Please enter a valid communications port (1..256)", 0),
+                0u);
         }
     }
+}
+
+// As with the one-digit field of old: a digit typed as the dialog opens is the port.
+TEST(ComSettingsDlg, ADigitTypedAsTheDialogOpensReplacesThePort) {
+    test::ScriptedMessageBoxes boxes;
+    CComSettingsDlg dialog(kTitle, QStringLiteral("COM 1"), kNoPorts, boxes);
+    showActive(dialog);
+    auto* edit = control<CMaskEdit>(dialog, CComSettingsDlg::PortEdit);
+    QTest::keyClicks(edit, QStringLiteral("3"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.portText(), QStringLiteral("COM 3"));
+}
+
+// Keyboard only: Alt+P reaches the list, and typing a port's name there chooses it.
+TEST(ComSettingsDlg, APortTypedInTheListIsChosen) {
+    const std::vector<PresentPort> present = {{"COM 1", ""}, {"COM 7", ""}, {"COM 12", ""}};
+    test::ScriptedMessageBoxes boxes;
+    CComSettingsDlg dialog(kTitle, QStringLiteral("COM 1"), present, boxes);
+    showActive(dialog);
+    QTest::keyClick(&dialog, Qt::Key_P, Qt::AltModifier);
+    ASSERT_TRUE(dialog.portList()->hasFocus());
+    QTest::keyClicks(dialog.portList(), QStringLiteral("COM 12"));
+    EXPECT_EQ(control<CMaskEdit>(dialog, CComSettingsDlg::PortEdit)->text(),
+              QStringLiteral("COM 12"));
+    QTest::keyClick(dialog.portList(), Qt::Key_Return);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.portText(), QStringLiteral("COM 12"));
 }
 
 TEST(ComSettingsDlg, BlankPortCannotBeConnected) {
@@ -194,8 +226,7 @@ TEST(ComSettingsDlg, APortPickedFromTheListIsConnected) {
     ASSERT_EQ(list->count(), 2);
     EXPECT_EQ(list->item(0)->text(), QStringLiteral("COM 7  USB Serial Port"));
     EXPECT_EQ(list->item(1)->text(), QStringLiteral("COM 12"));
-    for (const auto& [row, port, spin] :
-         {std::tuple{0, "COM 7", 7}, std::tuple{1, "COM 12", 12}}) {
+    for (const auto& [row, port, spin] : {std::tuple{0, "COM 7", 7}, std::tuple{1, "COM 12", 12}}) {
         const QRect place = list->visualItemRect(list->item(row));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, place.center());
         EXPECT_EQ(control<CMaskEdit>(dialog, CComSettingsDlg::PortEdit)->text(),

@@ -1,6 +1,6 @@
 #include "AwaitFrame.h"
-#include "ManualSteadyClock.h"
 #include "FrameReceiver.h"
+#include "ManualSteadyClock.h"
 #include "PosixSerialDriver.h"
 #include "PseudoTerminal.h"
 #include "SendCommand.h"

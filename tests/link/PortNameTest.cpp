@@ -1,5 +1,6 @@
-#include "PortFile.h"
 #include "PortName.h"
+
+#include "PortFile.h"
 #include "TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
@@ -40,7 +41,7 @@ TEST(PortName, TypedTextIsTheOneWayTheProgramKeepsThePort) {
 
 TEST(PortName, ComNumberOnlyForTheKeptText) {
     const std::pair<const char*, int> cases[] = {
-        {"COM 1", 1}, {"COM 12", 12}, {"COM 256", 256}, {"com12", 0},
+        {"COM 1", 1}, {"COM 12", 12}, {"COM 256", 256},  {"com12", 0},
         {"COM12", 0}, {"COM 0", 0},   {"/dev/ttyS0", 0}, {"", 0},
     };
     for (const auto& [port, number] : cases) {

@@ -1,5 +1,6 @@
-#include "ManualSteadyClock.h"
 #include "PortRevival.h"
+
+#include "ManualSteadyClock.h"
 
 #include <gtest/gtest.h>
 
