@@ -27,8 +27,10 @@ std::vector<PresentPort> comPortList(const std::vector<std::string>& deviceMapVa
                                      const std::map<std::string, std::string>& friendlyNames);
 #else
 // The serial devices under `devRoot` (/dev, or a tree a test builds): the stable
-// serial/by-id names first, then ttyACM*, ttyUSB* and the ttyS* that answer.
-std::vector<PresentPort> linuxSerialPorts(const std::filesystem::path& devRoot);
+// serial/by-id names first, then ttyACM*, ttyUSB* and the ttyS* that have a UART behind them,
+// as `sysTty` (/sys/class/tty) tells or, where it has nothing on them, the device itself.
+std::vector<PresentPort> linuxSerialPorts(const std::filesystem::path& devRoot,
+                                          const std::filesystem::path& sysTty);
 #endif
 
 } // namespace kqvdr

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <fstream>
 #include <linux/serial.h>
 #include <sys/ioctl.h>
 #include <system_error>
@@ -16,9 +17,16 @@ namespace {
 namespace fs = std::filesystem;
 
 // A ttyS device exists for every UART the kernel might have; only those with hardware behind
-// them report a known UART type. A device that is no UART driver's still counts when it is a
-// terminal.
-bool answers(const fs::path& device) {
+// them report a known UART type. The kernel says so in sysfs without the port being opened
+// (an open raises DTR on whatever is connected); where it does not, the device is asked.
+bool answers(const fs::path& device, const fs::path& sysTty) {
+    std::error_code error;
+    const fs::path typeFile = sysTty / device.filename() / "type";
+    if (fs::exists(typeFile, error)) {
+        std::ifstream in(typeFile);
+        int type = PORT_UNKNOWN;
+        return static_cast<bool>(in >> type) && type != PORT_UNKNOWN;
+    }
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         return false;
@@ -55,7 +63,7 @@ bool startsWith(const std::string& text, const char* prefix) {
 
 } // namespace
 
-std::vector<PresentPort> linuxSerialPorts(const fs::path& devRoot) {
+std::vector<PresentPort> linuxSerialPorts(const fs::path& devRoot, const fs::path& sysTty) {
     std::error_code error;
     std::vector<PresentPort> ports;
 
@@ -83,7 +91,7 @@ std::vector<PresentPort> linuxSerialPorts(const fs::path& devRoot) {
         const std::string name = utf8FromPath(entry.path().filename());
         const bool adapter = startsWith(name, "ttyUSB") || startsWith(name, "ttyACM");
         const bool uart = startsWith(name, "ttyS") && name.size() > 4;
-        if ((adapter && fs::exists(entry.path(), error)) || (uart && answers(entry.path()))) {
+        if ((adapter && fs::exists(entry.path(), error)) || (uart && answers(entry.path(), sysTty))) {
             devices.push_back(name);
         }
     }
@@ -102,7 +110,7 @@ std::vector<PresentPort> linuxSerialPorts(const fs::path& devRoot) {
 }
 
 std::vector<PresentPort> presentSerialPorts() {
-    return linuxSerialPorts("/dev");
+    return linuxSerialPorts("/dev", "/sys/class/tty");
 }
 
 } // namespace kqvdr

@@ -34,13 +34,21 @@ TEST(PresentPorts, AdaptersByIdFirstThenKernelNamesInNumberOrderAndOnlyUartsThat
     }
     test::writeBytes(dev / "ttyS0", "no UART behind it");
     fs::create_symlink(line.path(), dev / "ttyS1");
+    // What sysfs says wins over asking the device.
+    test::TemporaryDirectory sys;
+    fs::create_symlink(line.path(), dev / "ttyS2");
+    fs::create_symlink(line.path(), dev / "ttyS3");
+    fs::create_directories(sys.path() / "ttyS2");
+    test::writeBytes(sys.path() / "ttyS2" / "type", "0\n");
+    fs::create_directories(sys.path() / "ttyS3");
+    test::writeBytes(sys.path() / "ttyS3" / "type", "4\n");
     fs::create_symlink(line.path(), dev / "tty0");
     fs::create_directories(dev / "serial" / "by-id");
     fs::create_symlink("../../ttyUSB2", dev / "serial" / "by-id" / "usb-FTDI_FT232R_A5-if00-port0");
     fs::create_symlink("../../ttyUSB9", dev / "serial" / "by-id" / "usb-Gone-if00-port0");
 
     std::vector<std::string> labels;
-    for (const PresentPort& port : linuxSerialPorts(dev)) {
+    for (const PresentPort& port : linuxSerialPorts(dev, sys.path())) {
         labels.push_back(presentPortLabel(port));
     }
     const std::string d = dev.string() + "/";
@@ -51,13 +59,14 @@ TEST(PresentPorts, AdaptersByIdFirstThenKernelNamesInNumberOrderAndOnlyUartsThat
                           d + "ttyUSB2  usb-FTDI_FT232R_A5-if00-port0",
                           d + "ttyUSB10",
                           d + "ttyS1",
+                          d + "ttyS3",
                       }));
 }
 
 TEST(PresentPorts, ATreeWithoutSerialDevicesListsNothing) {
     test::TemporaryDirectory root;
-    EXPECT_TRUE(linuxSerialPorts(root.path()).empty());
-    EXPECT_TRUE(linuxSerialPorts(root.path() / "missing").empty());
+    EXPECT_TRUE(linuxSerialPorts(root.path(), root.path()).empty());
+    EXPECT_TRUE(linuxSerialPorts(root.path() / "missing", root.path()).empty());
 }
 
 } // namespace

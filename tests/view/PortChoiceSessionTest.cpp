@@ -102,12 +102,13 @@ TEST(PortChoiceSession, ABadPortAtStartIsSaidAndTheAdapterChosenFromTheListIsPol
         c.portFile(dir.path());
         test::ScriptedMessageBoxes messages;
         std::vector<int> exitCodes;
+        ControlSession::Settings settings;
+        settings.programDir = dir.path();
         ControlSession session(
-            ControlSession::Settings{dir.path()}, messages,
-            [] { return QStringLiteral("KQ-VDR1000 Control"); }, nullptr);
+            settings, messages, [] { return QStringLiteral("KQ-VDR1000 Control"); }, nullptr);
         session.person().onTerminate = [&exitCodes](int code) { exitCodes.push_back(code); };
         session.person().presentPorts = [&devices] {
-            return linuxSerialPorts(devices.root.path());
+            return linuxSerialPorts(devices.root.path(), devices.root.path());
         };
 
         PortDialogAnswer answer(0);
