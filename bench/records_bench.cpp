@@ -43,7 +43,7 @@ void BM_PollingCycle(benchmark::State& benchState) {
     SystemClock clock;
     SessionRecords sessionRecords(state, line, clock, dir, "bench", {});
     SerialDriver& driver = records ? sessionRecords.driver() : static_cast<SerialDriver&>(line);
-    if (openPortWithDefaults(driver, 0) != 0) {
+    if (openPortWithDefaults(driver, "COM 1") != 0) {
         benchState.SkipWithError("cannot open the simulator's pseudo-terminal");
         return;
     }

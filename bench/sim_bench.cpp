@@ -15,7 +15,7 @@ using namespace kqvdr;
 void BM_SimulatorAnswersASweep(benchmark::State& state) {
     test::SimulatorProcess simulator;
     PosixSerialDriver driver{PortDevices(simulator.ptyPath())};
-    if (openPortWithDefaults(driver, 0) != 0) {
+    if (openPortWithDefaults(driver, "COM 1") != 0) {
         state.SkipWithError("cannot open the simulator's pseudo-terminal");
         return;
     }

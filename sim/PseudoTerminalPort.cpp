@@ -23,6 +23,16 @@ void makeRaw(int fd) {
 } // namespace
 
 PseudoTerminalPort::PseudoTerminalPort() {
+    open();
+}
+
+void PseudoTerminalPort::reopen() {
+    close();
+    error_.clear();
+    open();
+}
+
+void PseudoTerminalPort::open() {
     master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
         error_ = std::string("cannot create a pseudo-terminal: ") + std::strerror(errno);

@@ -28,8 +28,13 @@ public:
     bool hasPendingWrite() const { return !pending_.empty(); }
 
     void close();
+    // A fresh pseudo-terminal in place of this one (a new slavePath()), as an adapter plugged
+    // back in comes up as a new device node.
+    void reopen();
 
 private:
+    void open();
+
     int master_ = -1;
     int slave_ = -1;
     std::string slavePath_;

@@ -18,6 +18,21 @@ SimulatorHost::SimulatorHost(const SimulatorOptions& options, std::function<doub
     connect(readable_.get(), &QSocketNotifier::activated, this, &SimulatorHost::serve);
 }
 
+void SimulatorHost::unplug() {
+    readable_.reset();
+    outputTimer_.stop();
+    port_.close();
+}
+
+void SimulatorHost::plugBack() {
+    unplug();
+    port_.reopen();
+    if (port_.isOpen()) {
+        readable_ = std::make_unique<QSocketNotifier>(port_.fd(), QSocketNotifier::Read);
+        connect(readable_.get(), &QSocketNotifier::activated, this, &SimulatorHost::serve);
+    }
+}
+
 SimulatorHost::~SimulatorHost() {
     readable_.reset();
     port_.close();

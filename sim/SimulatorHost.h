@@ -26,6 +26,11 @@ public:
     QString errorText() const { return QString::fromStdString(port_.error()); }
     QString slavePath() const { return QString::fromStdString(port_.slavePath()); }
 
+    // The adapter pulled out: the line hangs up. The instrument itself runs on.
+    void unplug();
+    // The adapter put back, on a new pseudo-terminal (a new slavePath()).
+    void plugBack();
+
     // The same control words as the stand-alone simulator's standard input.
     QString control(const QString& line);
 

@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     kqvdr::PlatformSerialDriver driver{kqvdr::PortDevices(std::string(argv[1]))};
-    if (kqvdr::openPortWithDefaults(driver, 0) != 0) {
+    if (kqvdr::openPortWithDefaults(driver, "COM 1") != 0) {
         return fail(std::string("cannot open ") + argv[1]);
     }
     if (kqvdr::setDefaultPortCharacteristics(driver) != 0) {

@@ -13,10 +13,10 @@ std::string windowCaption(std::string_view title, std::string_view windowName) {
     return caption;
 }
 
-std::string mainWindowCaption(std::string_view title, int portNumber) {
+std::string mainWindowCaption(std::string_view title, std::string_view port) {
     std::string caption(title);
-    caption += " (COM ";
-    caption += std::to_string(portNumber);
+    caption += " (";
+    caption += port;
     caption += ')';
     return caption;
 }

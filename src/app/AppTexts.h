@@ -24,6 +24,6 @@ std::string titleForGasRange(bool fineGasResolution);
 std::string windowCaption(std::string_view title, std::string_view windowName);
 
 // The main window while the link is up: "<title> (COM <port>)".
-std::string mainWindowCaption(std::string_view title, int portNumber);
+std::string mainWindowCaption(std::string_view title, std::string_view port);
 
 } // namespace kqvdr

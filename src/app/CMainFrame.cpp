@@ -200,13 +200,13 @@ void CMainFrame::setCurrentSettingsSource(SettingsSource source) {
     settingsSource_ = std::move(source);
 }
 
-void CMainFrame::setCaptionPort(std::optional<int> portNumber) {
-    captionPort_ = portNumber;
+void CMainFrame::setCaptionPort(std::optional<std::string> port) {
+    captionPort_ = std::move(port);
     updateCaption();
 }
 
-void CMainFrame::followGasRangeAndPort(bool fineGas, int portNumber) {
-    captionPort_ = portNumber;
+void CMainFrame::followGasRangeAndPort(bool fineGas, const QString& port) {
+    captionPort_ = port.toStdString();
     app_.setTitle(QString::fromStdString(titleForGasRange(fineGas)));
     updateCaption();
 }

@@ -49,11 +49,11 @@ public:
 
     // With a port the caption reads "<title> (COM n)"; without one it is the title alone.
     // Either way it follows the application title.
-    void setCaptionPort(std::optional<int> portNumber);
+    void setCaptionPort(std::optional<std::string> port);
 
     // What the control view reports through its captionChanged signal: sets the application
     // title for the gas-flow range and puts the port in the caption.
-    void followGasRangeAndPort(bool fineGas, int portNumber);
+    void followGasRangeAndPort(bool fineGas, const QString& port);
 
     // For tests: how the web site and the data folder are opened (QDesktopServices::openUrl by
     // default).
@@ -106,7 +106,7 @@ private:
     CHelpWindow* helpWindow_ = nullptr;
     UrlOpener urlOpener_;
     SettingsSource settingsSource_;
-    std::optional<int> captionPort_;
+    std::optional<std::string> captionPort_;
     QScrollArea* formArea_ = nullptr;
     QMetaObject::Connection screenArea_;
     bool followingScreen_ = false;

@@ -5,8 +5,8 @@ namespace kqvdr {
 std::string currentSettingsText(std::string_view title, const CurrentSettings& settings) {
     std::string text(title);
     text += " Software is currently using the following settings :-\n\n\n"
-            "Communications Port    -    COM ";
-    text += std::to_string(settings.portNumber);
+            "Communications Port    -    ";
+    text += settings.port;
     text += "\n\nDevice Identification     -    ";
     text += std::to_string(settings.deviceId);
     return text;

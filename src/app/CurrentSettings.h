@@ -9,8 +9,8 @@ namespace kqvdr {
 
 // What View > Current Settings reports; the control view owns both values.
 struct CurrentSettings {
-    int portNumber = 1; // 1 to 4
-    int deviceId = 0;   // 0 to 127
+    std::string port = "COM 1"; // the port text: "COM 12", "/dev/ttyUSB0"
+    int deviceId = 0;           // 0 to 127
 };
 
 std::string currentSettingsText(std::string_view title, const CurrentSettings& settings);

@@ -77,7 +77,7 @@ QtSystemTestWindows& wireControlSession(ControlSession& session, CMainFrame& fra
                      &CMainFrame::followGasRangeAndPort);
     InstrumentState& state = session.state();
     frame.setCurrentSettingsSource([&state] {
-        return CurrentSettings{state.activePortIndex + 1, state.deviceId()};
+        return CurrentSettings{state.activePort, state.deviceId()};
     });
 
     InstrumentLink& link = session.link();

@@ -206,7 +206,7 @@ int main(int argc, char* argv[]) {
                          (new kqvdr::CRemoteControlDlg(app.title(), remoteStatus, &frame))->show();
                      });
     frame.followGasRangeAndPort(session.state().fineGasResolution,
-                                session.state().activePortIndex + 1);
+                                QString::fromStdString(session.state().activePort));
     frame.show();
     frame.centreOnScreen();
     if (!keptOverNewer.empty()) {

@@ -164,15 +164,14 @@ void AuditedSerialDriver::audit(std::string_view frame) {
     }
 }
 
-std::int32_t AuditedSerialDriver::OpenPort(std::int32_t channel, std::int32_t portIndex,
+std::int32_t AuditedSerialDriver::OpenPort(std::int32_t channel, const std::string& port,
                                            std::int32_t interruptLevel, std::int32_t baseAddress,
                                            std::int32_t baudCode, std::int32_t flowControl,
                                            std::int32_t receiveBufferSize,
                                            std::int32_t transmitBufferSize, std::int32_t options) {
     const std::int32_t result =
-        inner_.OpenPort(channel, portIndex, interruptLevel, baseAddress, baudCode, flowControl,
+        inner_.OpenPort(channel, port, interruptLevel, baseAddress, baudCode, flowControl,
                         receiveBufferSize, transmitBufferSize, options);
-    const std::string port = "COM " + std::to_string(portIndex + 1);
     if (result == 0) {
         writeFailing_ = false;
         reportAudit(sink_, {AuditEventKind::PortOpened, port, "", ""});

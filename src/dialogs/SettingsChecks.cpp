@@ -6,23 +6,6 @@
 
 namespace kqvdr {
 
-std::string portTextForIndex(int portIndex) {
-    const int index = portIndex >= 0 && portIndex < kPortCount ? portIndex : 0;
-    return "COM " + std::to_string(index + 1);
-}
-
-std::optional<int> portNumberInText(std::string_view portText) {
-    constexpr std::size_t kDigitPosition = 4; // after "COM "
-    if (portText.size() <= kDigitPosition) {
-        return std::nullopt;
-    }
-    const char digit = portText[kDigitPosition];
-    if (digit < '1' || digit > '0' + kPortCount) {
-        return std::nullopt;
-    }
-    return digit - '0';
-}
-
 DeviceIdEntry deviceIdFromText(std::string_view text) {
     const int typed = parseLeadingInt(text);
     const int clamped = std::clamp(typed, 0, kMaxDeviceId);
@@ -36,8 +19,13 @@ bool vapourSensitivityConfirmed(int sensitivity,
 }
 
 MessageRequest invalidPortMessage(const std::string& caption) {
-    return {caption, "Please enter a valid communications port (1..4)", MessageIcon::Exclamation,
-            MessageButtons::Ok};
+#ifdef _WIN32
+    const char* text = "Please enter a valid communications port (1..256)";
+#else
+    const char* text = "Please enter a valid communications port (1..256), or the path of a "
+                       "serial device such as /dev/ttyUSB0";
+#endif
+    return {caption, text, MessageIcon::Exclamation, MessageButtons::Ok};
 }
 
 MessageRequest deviceIdRangeMessage(const std::string& caption) {

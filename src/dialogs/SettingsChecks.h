@@ -10,16 +10,8 @@
 // The rules of the settings dialogs, free of widgets so that they can be tested on their own.
 namespace kqvdr {
 
-inline constexpr int kPortCount = 4;
 inline constexpr int kMaxDeviceId = 127;
 inline constexpr int kMaxVapourSensitivity = 10;
-
-// "COM 1" to "COM 4" for port indices 0 to 3; any other index gives "COM 1".
-std::string portTextForIndex(int portIndex);
-
-// The port number 1 to 4 that a port field's fifth character names, nothing when that
-// character is missing or not one of "1" to "4".
-std::optional<int> portNumberInText(std::string_view portText);
 
 struct DeviceIdEntry {
     int deviceId = 0;        // within 0 to 127

@@ -6,6 +6,7 @@
 #include "OperatingMode.h"
 #include "Operator.h"
 #include "PortFile.h"
+#include "PortName.h"
 #include "SendCommand.h"
 #include "SerialDriver.h"
 
@@ -22,12 +23,34 @@ namespace {
 
 constexpr int kExitFailure = 1;
 
+const char* const kDamagedPortFileText =
+    "\nThe file \"KQ-VDR 1000.ini\", which keeps the communications port, is damaged or names no "
+    "port.\n\nPlease choose the port the instrument is connected to.\n ";
+
+const char* reasonText(std::int32_t result) {
+    switch (result) {
+    case kPortNotPresent:
+        return "It is not present on this computer. A USB adapter may be unplugged: plug it "
+               "in, and the port is opened as soon as it appears.";
+    case kPortInUse:
+        return "Another program is using it.";
+    case kPortNotSerial:
+        return "It is not a serial port.";
+    case kPortNotAllowed:
+        return "This account is not allowed to use it.";
+    default:
+        return "It could not be set up.";
+    }
+}
+
+std::string portCannotBeOpenedText(const std::string& port, std::int32_t result) {
+    return "\nThe communications port " + port + " cannot be opened.\n\n" + reasonText(result) +
+           "\n\nChoose the port again, or Cancel to go on waiting for this one.\n ";
+}
+
 } // namespace
 
-const char* const InstrumentLink::kMessageM1 = "\nCOMMUNICATION ERROR" KQVDR_PORT_ADVICE;
 const char* const InstrumentLink::kMessageM2 = "COMMUNICATION ERROR" KQVDR_PORT_ADVICE;
-const char* const InstrumentLink::kMessageM3 =
-    "\nError Initialising Communications Port." KQVDR_PORT_ADVICE;
 const char* const InstrumentLink::kMessageM4 =
     "Error Setting Port Characteristics." KQVDR_PORT_ADVICE;
 
@@ -57,6 +80,29 @@ void InstrumentLink::keepPort(const std::string& portText) {
     }
 }
 
+void InstrumentLink::choosePort(const PortChoice& choice) {
+    if (const std::optional<std::string> port = portFromText(choice.portText)) {
+        state_.activePort = *port;
+    }
+    keepPort(choice.portText);
+}
+
+bool InstrumentLink::openChosenPort() {
+    for (;;) {
+        const std::int32_t result = openPortWithDefaults(driver_, state_.activePort);
+        if (result == 0) {
+            return true;
+        }
+        person_.message(portCannotBeOpenedText(state_.activePort, result),
+                        MessageIcon::Exclamation);
+        const PortChoice choice = person_.communicationSettings(state_.activePort);
+        if (!choice.accepted) {
+            return false;
+        }
+        choosePort(choice);
+    }
+}
+
 bool InstrumentLink::openLink() {
     state_.parameters[ParameterIndex::DeviceId].measured = 0;
     state_.modeChanged = true;
@@ -64,29 +110,27 @@ bool InstrumentLink::openLink() {
     panel_.setGasFlowRange(false);
     state_.currentErrorCode = state_.lastErrorCode = " - ";
 
-    if (const auto stored = readPortFile(programDir_)) {
-        state_.activePortIndex = *stored;
+    const StoredPort stored = readPortFile(programDir_);
+    if (stored.status == StoredPort::Status::Port) {
+        state_.activePort = stored.port;
     } else {
-        const PortChoice choice = person_.communicationSettings(0);
-        if (!choice.accepted) {
-            return fail(nullptr);
+        const bool damaged = stored.status == StoredPort::Status::Damaged;
+        if (damaged) {
+            person_.message(kDamagedPortFileText, MessageIcon::Exclamation);
         }
-        state_.activePortIndex = portIndexFromText(choice.portText).value_or(0);
-        keepPort(choice.portText);
+        const PortChoice choice = person_.communicationSettings(kFirstPort);
+        if (choice.accepted) {
+            choosePort(choice);
+        } else if (!damaged) {
+            return fail(nullptr);
+        } else {
+            // As before the file could be damaged: the first port, and the file left alone.
+            state_.activePort = kFirstPort;
+        }
     }
 
-    if (openPortWithDefaults(driver_, state_.activePortIndex) != 0) {
-        const PortChoice choice = person_.communicationSettings(0);
-        if (choice.accepted) {
-            state_.activePortIndex =
-                portIndexFromText(choice.portText).value_or(state_.activePortIndex);
-            keepPort(choice.portText);
-            if (openPortWithDefaults(driver_, state_.activePortIndex) != 0) {
-                return fail(kMessageM1);
-            }
-        }
-    }
-    if (setDefaultPortCharacteristics(driver_) != 0) {
+    // A port that is not there (yet) no longer ends the program: the driver keeps trying it.
+    if (openChosenPort() && setDefaultPortCharacteristics(driver_) != 0) {
         return fail(kMessageM2);
     }
     return true;
@@ -99,19 +143,19 @@ void InstrumentLink::requestInstrumentSettings() {
     send(code(Command::RequestGasFlowResolution));
 }
 
+// Runs nested inside the communication-error message as readily as from the menu; it decides
+// only from the port chosen, and the driver's own reopening needs nothing from it.
 void InstrumentLink::communicationSettings() {
-    const PortChoice choice = person_.communicationSettings(state_.activePortIndex);
+    const PortChoice choice = person_.communicationSettings(state_.activePort);
     if (!choice.accepted) {
         return;
     }
-    state_.activePortIndex = portIndexFromText(choice.portText).value_or(state_.activePortIndex);
-    keepPort(choice.portText);
+    choosePort(choice);
     if (driver_.ClosePort(kChannel) != 0) {
         fail("\nError Cannot Un-Initialising Communications Port.");
         return;
     }
-    if (openPortWithDefaults(driver_, state_.activePortIndex) != 0) {
-        fail(kMessageM3);
+    if (!openChosenPort()) {
         return;
     }
     if (setDefaultPortCharacteristics(driver_) != 0) {

@@ -10,6 +10,7 @@ class FrontPanel;
 class Operator;
 class SerialDriver;
 struct InstrumentState;
+struct PortChoice;
 
 // The control view's side of the link: bringing the port up from the port file, changing it,
 // and turning the operator's commands into instrument commands. Commands change nothing
@@ -19,8 +20,9 @@ public:
     InstrumentLink(InstrumentState& state, SerialDriver& driver, FrontPanel& panel,
                    Operator& person, std::filesystem::path programDir);
 
-    // Port file, opening the port with its one second chance, and the line set-up. False when
-    // the program has been told to end.
+    // Port file, opening the port, and the line set-up. A port that cannot be opened is
+    // reported and asked for again until it opens or the person cancels; then the driver keeps
+    // trying it. False when the program has been told to end.
     bool openLink();
     // After the poll's timer runs (and the session has read the method names): the method
     // table, vapour sensitivity and gas-flow resolution requests.
@@ -38,9 +40,7 @@ public:
     void setVapourSensor();
     void communicationSettings() override;
 
-    static const char* const kMessageM1;
     static const char* const kMessageM2;
-    static const char* const kMessageM3;
     static const char* const kMessageM4;
 
 private:
@@ -48,7 +48,11 @@ private:
     void sendTo(int address, int commandCode, std::initializer_list<std::int16_t> data = {});
     bool fail(const char* message);
     void sendMode(int mode);
+    void choosePort(const PortChoice& choice);
     void keepPort(const std::string& portText);
+    // Opens the active port; one that cannot be opened is reported and the port dialog comes
+    // back until it opens (true) or the person cancels (false: the driver keeps trying it).
+    bool openChosenPort();
 
     InstrumentState& state_;
     SerialDriver& driver_;

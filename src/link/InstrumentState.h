@@ -23,7 +23,9 @@ struct InstrumentState {
     ParameterTable parameters;
     MethodTable methods{};
 
-    int activePortIndex = 0;
+    // The serial port in use, as its text ("COM 1", "COM 12", "/dev/ttyUSB0"); it also names the
+    // operational log file.
+    std::string activePort = "COM 1";
 
     // Poll state, with the values the view starts with.
     int sweepCounter = 0;

@@ -9,7 +9,7 @@ namespace kqvdr {
 
 struct PortChoice {
     bool accepted = false;
-    std::string portText; // "COM 1" .. "COM 4" when the operator typed a valid port
+    std::string portText; // "COM 12", "/dev/ttyUSB0": a port as the person chose it
 };
 
 struct DeviceIdChoice {
@@ -37,7 +37,8 @@ public:
                                   MessageButtons buttons = MessageButtons::Ok) = 0;
     // Runs a fault dialog; true when the operator pressed "Clear Error".
     virtual bool faultDialog(FaultDialogId dialog, bool deviceError) = 0;
-    virtual PortChoice communicationSettings(int portIndex) = 0;
+    // The port dialog, opening at `port` (a port text).
+    virtual PortChoice communicationSettings(const std::string& port) = 0;
     virtual DeviceIdChoice deviceIdentification() = 0;
     virtual VapourChoice vapourSensor(int sensitivity, bool notCapable) = 0;
     // The Save Operational Log dialog, starting in `directory` (UTF-8).

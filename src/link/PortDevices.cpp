@@ -1,5 +1,7 @@
 #include "PortDevices.h"
 
+#include "PortName.h"
+
 namespace kqvdr {
 
 #ifdef _WIN32
@@ -17,20 +19,22 @@ std::string windowsDevicePath(const std::string& name) {
 } // namespace
 #endif
 
-std::string PortDevices::devicePath(int portIndex) const {
-    if (portIndex < 0 || portIndex >= kPortCount) {
+std::string PortDevices::devicePath(const std::string& port) const {
+    const std::optional<std::string> named = portFromText(port);
+    if (!named || *named != port) {
         return {};
     }
+    const int number = comPortNumber(port);
 #ifdef _WIN32
     if (override_) {
         return windowsDevicePath(*override_);
     }
-    return "\\\\.\\COM" + std::to_string(portIndex + 1);
+    return number > 0 ? "\\\\.\\COM" + std::to_string(number) : std::string();
 #else
     if (override_) {
         return *override_;
     }
-    return "/dev/ttyS" + std::to_string(portIndex);
+    return number > 0 ? "/dev/ttyS" + std::to_string(number - 1) : port;
 #endif
 }
 

@@ -5,19 +5,17 @@
 
 namespace kqvdr {
 
-inline constexpr int kPortCount = 4;
-
-// Which device stands behind "COM 1" to "COM 4": /dev/ttyS0 to /dev/ttyS3 on Linux, COM1 to COM4
-// on Windows, or one device given on the command line for whichever port is chosen (on Windows
-// a plain "COM12" is made the device path \\.\COM12).
+// Which device stands behind a port: "COM n" is /dev/ttyS(n-1) on Linux and \\.\COMn on
+// Windows, a device path is itself, and one device given on the command line stands behind
+// whichever port is chosen (on Windows a plain "COM12" is made the device path \\.\COM12).
 class PortDevices {
 public:
     PortDevices() = default;
     explicit PortDevices(std::optional<std::string> deviceOverride)
         : override_(std::move(deviceOverride)) {}
 
-    // The device path for port index 0..3, or empty for any other index.
-    std::string devicePath(int portIndex) const;
+    // The device path for a port text, or empty for a text that names no port.
+    std::string devicePath(const std::string& port) const;
 
 private:
     std::optional<std::string> override_;

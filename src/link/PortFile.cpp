@@ -1,32 +1,25 @@
 #include "PortFile.h"
 
 #include "ArchiveFile.h"
+#include "PortName.h"
 
 namespace kqvdr {
 
-std::optional<int> portIndexFromText(const std::string& text) {
-    for (int i = 0; i < 4; ++i) {
-        if (text == portText(i)) {
-            return i;
-        }
-    }
-    return std::nullopt;
-}
-
-std::string portText(int portIndex) {
-    return "COM " + std::to_string(portIndex + 1);
-}
-
-std::optional<int> readPortFile(const std::filesystem::path& programDir) {
+StoredPort readPortFile(const std::filesystem::path& programDir) {
     const auto result = readArchiveFile(programDir / kPortFile, 1);
     if (result.status == ArchiveReadStatus::CannotOpen ||
         result.status == ArchiveReadStatus::Unreadable) {
-        return std::nullopt;
+        return {};
     }
     if (result.status == ArchiveReadStatus::Damaged) {
-        return 0;
+        return {StoredPort::Status::Damaged, {}};
     }
-    return portIndexFromText(result.strings[0]).value_or(0);
+    // Only the exact text the program writes counts, so that what is read is what was chosen.
+    const std::optional<std::string> port = portFromText(result.strings[0]);
+    if (!port || *port != result.strings[0]) {
+        return {StoredPort::Status::Damaged, {}};
+    }
+    return {StoredPort::Status::Port, *port};
 }
 
 std::error_code writePortFile(const std::filesystem::path& programDir, const std::string& text) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <system_error>
 
@@ -9,13 +8,15 @@ namespace kqvdr {
 
 inline constexpr const char* kPortFile = "KQ-VDR 1000.ini";
 
-// "COM 1" .. "COM 4" to 0 .. 3; nothing for any other text.
-std::optional<int> portIndexFromText(const std::string& text);
-std::string portText(int portIndex);
+// What the port file holds: a port, nothing (it cannot be opened), or something that names no
+// port (damaged, or a text no port answers to).
+struct StoredPort {
+    enum class Status { Missing, Damaged, Port };
+    Status status = Status::Missing;
+    std::string port; // the port text when there is one: "COM 3", "COM 12", "/dev/ttyUSB0"
+};
 
-// The port index stored in the port file, or nothing when the file cannot be opened. A file
-// holding anything but a port text, damaged ones included, means the first port.
-std::optional<int> readPortFile(const std::filesystem::path& programDir);
+StoredPort readPortFile(const std::filesystem::path& programDir);
 
 // Replaces the port file; the reason when it cannot be written.
 std::error_code writePortFile(const std::filesystem::path& programDir, const std::string& portText);

@@ -30,29 +30,58 @@ tcflag_t characterSize(std::int32_t dataBits) {
     }
 }
 
+std::int32_t openFailure(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+    case ENOTDIR:
+        return kPortNotPresent;
+    case EACCES:
+    case EPERM:
+        return kPortNotAllowed;
+    case EBUSY:
+    case EWOULDBLOCK:
+        return kPortInUse;
+    case ENOTTY:
+    case EISDIR:
+        return kPortNotSerial;
+    default:
+        return -1;
+    }
+}
+
+bool applyLine(int fd, const LineSettings& line) {
+    termios settings{};
+    if (::tcgetattr(fd, &settings) != 0) {
+        return false;
+    }
+    settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
+    settings.c_cflag |= characterSize(line.dataBits);
+    if (line.parity != 0) {
+        settings.c_cflag |= PARENB | (line.parity == 1 ? PARODD : 0);
+    }
+    settings.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+    return ::tcsetattr(fd, TCSANOW, &settings) == 0;
+}
+
 } // namespace
 
 PosixSerialDriver::~PosixSerialDriver() {
     closeDevice();
 }
 
-std::int32_t PosixSerialDriver::OpenPort(std::int32_t channel, std::int32_t portIndex, std::int32_t,
-                                         std::int32_t, std::int32_t baudCode, std::int32_t,
-                                         std::int32_t, std::int32_t, std::int32_t) {
-    const std::string path = devices_.devicePath(portIndex);
-    if (channel != kChannel || path.empty() || baudCode != kBaudCode9600) {
-        return kFailed;
-    }
-    closeDevice();
+int PosixSerialDriver::openDevice(const std::string& path) const {
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        return kFailed;
+        return openFailure(errno);
     }
     termios settings{};
     // Another program holding the port would steal replies; refuse to share it.
     if (::tcgetattr(fd, &settings) != 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
         ::close(fd);
-        return kFailed;
+        return openFailure(error == EINVAL ? ENOTTY : error);
     }
     ::cfmakeraw(&settings);
     settings.c_cflag |= CLOCAL | CREAD;
@@ -60,15 +89,33 @@ std::int32_t PosixSerialDriver::OpenPort(std::int32_t channel, std::int32_t port
     settings.c_cc[VTIME] = 0;
     ::cfsetispeed(&settings, B9600);
     ::cfsetospeed(&settings, B9600);
-    if (::tcsetattr(fd, TCSANOW, &settings) != 0) {
+    if (::tcsetattr(fd, TCSANOW, &settings) != 0 || !applyLine(fd, line_)) {
         ::close(fd);
         return kFailed;
     }
     ::tcflush(fd, TCIOFLUSH);
+    return fd;
+}
+
+std::int32_t PosixSerialDriver::OpenPort(std::int32_t channel, const std::string& port,
+                                         std::int32_t, std::int32_t, std::int32_t baudCode,
+                                         std::int32_t, std::int32_t, std::int32_t, std::int32_t) {
+    const std::string path = devices_.devicePath(port);
+    if (channel != kChannel || path.empty() || baudCode != kBaudCode9600) {
+        return kFailed;
+    }
+    closeDevice();
+    line_ = LineSettings{};
+    // Commanded now, whether or not the device is there: it is tried again until it answers.
+    port_ = port;
+    const int fd = openDevice(path);
+    if (fd < 0) {
+        revival_.lost();
+        return fd;
+    }
     fd_ = fd;
-    open_ = true;
     openPath_ = path;
-    clearBuffer();
+    revival_.reset();
     return kOk;
 }
 
@@ -78,33 +125,29 @@ std::int32_t PosixSerialDriver::SetPortCharacteristics(std::int32_t channel, std
     if (!usable(channel) || dataBits < 5 || dataBits > 8 || parity < 0 || parity > 2) {
         return kFailed;
     }
-    termios settings{};
-    if (::tcgetattr(fd_, &settings) != 0) {
+    if (!applyLine(fd_, {dataBits, parity})) {
         return kFailed;
     }
-    settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
-    settings.c_cflag |= characterSize(dataBits);
-    if (parity != 0) {
-        settings.c_cflag |= PARENB | (parity == 1 ? PARODD : 0);
-    }
-    settings.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
-    return ::tcsetattr(fd_, TCSANOW, &settings) == 0 ? kOk : kFailed;
+    line_ = {dataBits, parity};
+    return kOk;
 }
 
 std::int32_t PosixSerialDriver::ClosePort(std::int32_t channel) {
-    if (channel != kChannel || !open_) {
+    if (channel != kChannel || port_.empty()) {
         return kFailed;
     }
     const bool closedCleanly = fd_ < 0 || ::close(fd_) == 0;
     fd_ = -1;
-    open_ = false;
+    port_.clear();
     openPath_.clear();
     clearBuffer();
+    revival_.reset();
     return closedCleanly ? kOk : kFailed;
 }
 
 std::int32_t PosixSerialDriver::WriteBlock(std::int32_t channel, std::int32_t length,
                                            const char* bytes) {
+    reviveIfDue();
     if (!usable(channel) || length <= 0 || bytes == nullptr) {
         return kFailed;
     }
@@ -118,7 +161,7 @@ std::int32_t PosixSerialDriver::WriteBlock(std::int32_t channel, std::int32_t le
             continue;
         }
         if (n < 0 && errno != EAGAIN && errno != EINTR) {
-            deviceLost();
+            ioFailed();
             return kFailed;
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -129,13 +172,14 @@ std::int32_t PosixSerialDriver::WriteBlock(std::int32_t channel, std::int32_t le
         pollfd wait{fd_, POLLOUT, 0};
         ::poll(&wait, 1, static_cast<int>(left.count()));
     }
+    revival_.succeeded();
     return static_cast<std::int32_t>(written);
 }
 
 // Waiting bytes stay where they are: after a bad frame the rest of the data is read on the
 // next tick. Only a line error state would need clearing here, and termios keeps none.
 std::int32_t PosixSerialDriver::ResetReceive(std::int32_t channel) {
-    return channel == kChannel && open_ ? kOk : kFailed;
+    return channel == kChannel && !port_.empty() ? kOk : kFailed;
 }
 
 void PosixSerialDriver::WaitForReceive(std::chrono::milliseconds limit) {
@@ -150,6 +194,7 @@ void PosixSerialDriver::WaitForReceive(std::chrono::milliseconds limit) {
 }
 
 void PosixSerialDriver::fillBuffer(std::chrono::milliseconds wait) {
+    reviveIfDue();
     if (fd_ < 0) {
         return;
     }
@@ -160,25 +205,47 @@ void PosixSerialDriver::fillBuffer(std::chrono::milliseconds wait) {
     }
     if ((ready.revents & POLLIN) == 0) {
         if (ready.revents & (POLLHUP | POLLERR | POLLNVAL)) {
-            deviceLost();
+            ioFailed();
         }
         return;
     }
     const ssize_t n = ::read(fd_, startFill(), bufferSize());
     if (n > 0) {
         filled(static_cast<std::size_t>(n));
+        revival_.succeeded();
     } else if ((n < 0 && errno != EAGAIN && errno != EINTR) ||
                (n == 0 && (ready.revents & POLLHUP))) {
-        deviceLost();
+        ioFailed();
     }
 }
 
-// A vanished device is closed once; retrying it would report errors thousands of times a second.
-void PosixSerialDriver::deviceLost() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
+// A vanished device is closed once; retrying it at every call would report errors thousands of
+// times a second. The port stays commanded, so that it is reopened when it comes back.
+void PosixSerialDriver::ioFailed() {
+    if (fd_ < 0 || !revival_.failed()) {
+        return;
     }
+    ::close(fd_);
+    fd_ = -1;
+    openPath_.clear();
+    revival_.lost();
+}
+
+// Runs inside any tick, nested ones included: it opens no window and decides only from the port
+// last commanded, so a second run before the first has finished finds a consistent state.
+void PosixSerialDriver::reviveIfDue() {
+    if (port_.empty() || fd_ >= 0 || !revival_.attemptDue()) {
+        return;
+    }
+    const std::string path = devices_.devicePath(port_);
+    const int fd = openDevice(path);
+    if (fd < 0) {
+        return;
+    }
+    fd_ = fd;
+    openPath_ = path;
+    clearBuffer();
+    revival_.reset();
 }
 
 void PosixSerialDriver::closeDevice() {
@@ -186,7 +253,7 @@ void PosixSerialDriver::closeDevice() {
         ::close(fd_);
     }
     fd_ = -1;
-    open_ = false;
+    port_.clear();
     openPath_.clear();
     clearBuffer();
 }

@@ -2,9 +2,9 @@
 
 namespace kqvdr {
 
-std::int32_t openPortWithDefaults(SerialDriver& driver, std::int32_t portIndex) {
+std::int32_t openPortWithDefaults(SerialDriver& driver, const std::string& port) {
     using C = OpenPortConstants;
-    return driver.OpenPort(kChannel, portIndex, C::interruptLevel, C::baseAddress, C::baudCode,
+    return driver.OpenPort(kChannel, port, C::interruptLevel, C::baseAddress, C::baudCode,
                            C::flowControl, C::receiveBufferSize, C::transmitBufferSize, C::options);
 }
 

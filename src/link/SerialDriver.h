@@ -1,18 +1,19 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace kqvdr {
 
 // The serial line as the program uses it: seven operations, each taking the channel first.
 // Results: 0 means success for the port operations; ReadByte gives -1 when nothing is waiting;
 // IsReceiveEmpty gives 0 when at least one byte is waiting. ReadByte and IsReceiveEmpty never
-// block. Only channel 0 exists.
+// block. Only channel 0 exists. A port is named by its text ("COM 3", "/dev/ttyUSB0").
 class SerialDriver {
 public:
     virtual ~SerialDriver() = default;
 
-    virtual std::int32_t OpenPort(std::int32_t channel, std::int32_t portIndex,
+    virtual std::int32_t OpenPort(std::int32_t channel, const std::string& port,
                                   std::int32_t interruptLevel, std::int32_t baseAddress,
                                   std::int32_t baudCode, std::int32_t flowControl,
                                   std::int32_t receiveBufferSize, std::int32_t transmitBufferSize,
@@ -52,8 +53,16 @@ struct PortCharacteristicsConstants {
     static constexpr std::int32_t handshakeCode = 4;
 };
 
+// Why OpenPort failed, where a driver can tell; any other non-zero result is a failure too.
+enum OpenPortFailure : std::int32_t {
+    kPortNotPresent = -2, // no such device: an adapter unplugged, a port the computer lacks
+    kPortInUse = -3,      // another program holds it
+    kPortNotSerial = -4,  // a file or device that is no serial line
+    kPortNotAllowed = -5, // this account may not open it
+};
+
 // OpenPort and SetPortCharacteristics with the constants above.
-std::int32_t openPortWithDefaults(SerialDriver& driver, std::int32_t portIndex);
+std::int32_t openPortWithDefaults(SerialDriver& driver, const std::string& port);
 std::int32_t setDefaultPortCharacteristics(SerialDriver& driver);
 
 } // namespace kqvdr

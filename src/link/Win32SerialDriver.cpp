@@ -23,6 +23,22 @@ constexpr DWORD kWriteTimeoutMs = 200;
 // ReadFile returns at once with whatever has arrived, possibly nothing.
 constexpr COMMTIMEOUTS kNonBlocking{MAXDWORD, 0, 0, 0, kWriteTimeoutMs};
 
+std::int32_t openFailure(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_BAD_UNIT:
+    case ERROR_DEV_NOT_EXIST:
+        return kPortNotPresent;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+        // A communications port held by another program answers "access denied".
+        return kPortInUse;
+    default:
+        return -1;
+    }
+}
+
 HANDLE native(void* handle) {
     return static_cast<HANDLE>(handle);
 }
@@ -75,45 +91,62 @@ Win32SerialDriver::~Win32SerialDriver() {
     closeDevice();
 }
 
-std::int32_t Win32SerialDriver::OpenPort(std::int32_t channel, std::int32_t portIndex, std::int32_t,
-                                         std::int32_t, std::int32_t baudCode, std::int32_t,
-                                         std::int32_t receiveBufferSize,
-                                         std::int32_t transmitBufferSize, std::int32_t) {
-    const std::string path = devices_.devicePath(portIndex);
-    if (channel != kChannel || path.empty() || baudCode != kBaudCode9600) {
-        return kFailed;
-    }
-    closeDevice();
+void* Win32SerialDriver::openDevice(const std::string& path, std::int32_t& failure) const {
     // No sharing: another program holding the port would steal replies.
     const HANDLE handle = ::CreateFileW(widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        return kFailed;
+        failure = openFailure(::GetLastError());
+        return nullptr;
     }
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
     // GetCommState fails on anything that is not a communications port (NUL, a file).
-    bool ready = ::GetCommState(handle, &dcb) != 0;
-    if (ready && receiveBufferSize > 0 && transmitBufferSize > 0) {
-        // Only a request: drivers may keep their own sizes.
-        ::SetupComm(handle, static_cast<DWORD>(receiveBufferSize),
-                    static_cast<DWORD>(transmitBufferSize));
-    }
-    if (ready) {
-        dcb.BaudRate = CBR_9600;
-        setLine(dcb, 8, 0);
-        COMMTIMEOUTS timeouts = kNonBlocking;
-        ready = ::SetCommState(handle, &dcb) != 0 && ::SetCommTimeouts(handle, &timeouts) != 0;
-    }
-    if (!ready) {
+    if (!::GetCommState(handle, &dcb)) {
         ::CloseHandle(handle);
-        return kFailed;
+        failure = kPortNotSerial;
+        return nullptr;
+    }
+    if (receiveBufferSize_ > 0 && transmitBufferSize_ > 0) {
+        // Only a request: drivers may keep their own sizes.
+        ::SetupComm(handle, static_cast<DWORD>(receiveBufferSize_),
+                    static_cast<DWORD>(transmitBufferSize_));
+    }
+    dcb.BaudRate = CBR_9600;
+    setLine(dcb, line_.dataBits, line_.parity);
+    COMMTIMEOUTS timeouts = kNonBlocking;
+    if (!::SetCommState(handle, &dcb) || !::SetCommTimeouts(handle, &timeouts)) {
+        ::CloseHandle(handle);
+        failure = kFailed;
+        return nullptr;
     }
     ::PurgeComm(handle, PURGE_RXCLEAR | PURGE_TXCLEAR | PURGE_RXABORT | PURGE_TXABORT);
+    return handle;
+}
+
+std::int32_t Win32SerialDriver::OpenPort(std::int32_t channel, const std::string& port,
+                                         std::int32_t, std::int32_t, std::int32_t baudCode,
+                                         std::int32_t, std::int32_t receiveBufferSize,
+                                         std::int32_t transmitBufferSize, std::int32_t) {
+    const std::string path = devices_.devicePath(port);
+    if (channel != kChannel || path.empty() || baudCode != kBaudCode9600) {
+        return kFailed;
+    }
+    closeDevice();
+    line_ = LineSettings{};
+    receiveBufferSize_ = receiveBufferSize;
+    transmitBufferSize_ = transmitBufferSize;
+    // Commanded now, whether or not the device is there: it is tried again until it answers.
+    port_ = port;
+    std::int32_t failure = kFailed;
+    void* handle = openDevice(path, failure);
+    if (handle == nullptr) {
+        revival_.lost();
+        return failure;
+    }
     handle_ = handle;
-    open_ = true;
     openPath_ = path;
-    clearBuffer();
+    revival_.reset();
     return kOk;
 }
 
@@ -129,45 +162,52 @@ std::int32_t Win32SerialDriver::SetPortCharacteristics(std::int32_t channel, std
         return kFailed;
     }
     setLine(dcb, dataBits, parity);
-    return ::SetCommState(native(handle_), &dcb) ? kOk : kFailed;
+    if (!::SetCommState(native(handle_), &dcb)) {
+        return kFailed;
+    }
+    line_ = {dataBits, parity};
+    return kOk;
 }
 
 std::int32_t Win32SerialDriver::ClosePort(std::int32_t channel) {
-    if (channel != kChannel || !open_) {
+    if (channel != kChannel || port_.empty()) {
         return kFailed;
     }
     const bool closedCleanly = handle_ == nullptr || ::CloseHandle(native(handle_)) != 0;
     handle_ = nullptr;
-    open_ = false;
+    port_.clear();
     openPath_.clear();
     clearBuffer();
+    revival_.reset();
     return closedCleanly ? kOk : kFailed;
 }
 
 std::int32_t Win32SerialDriver::WriteBlock(std::int32_t channel, std::int32_t length,
                                            const char* bytes) {
+    reviveIfDue();
     if (!usable(channel) || length <= 0 || bytes == nullptr) {
         return kFailed;
     }
     DWORD written = 0;
     // The port's write timeout bounds this; a short count means the rest was dropped.
     if (!::WriteFile(native(handle_), bytes, static_cast<DWORD>(length), &written, nullptr)) {
-        deviceLost();
+        ioFailed();
         return kFailed;
     }
+    revival_.succeeded();
     return static_cast<std::int32_t>(written);
 }
 
 // Waiting bytes stay where they are: after a bad frame the rest of the data is read on the
 // next tick. What needs clearing is the port's line-error state (overrun, framing, parity).
 std::int32_t Win32SerialDriver::ResetReceive(std::int32_t channel) {
-    if (channel != kChannel || !open_) {
+    if (channel != kChannel || port_.empty()) {
         return kFailed;
     }
     if (handle_ != nullptr) {
         DWORD errors = 0;
         if (!::ClearCommError(native(handle_), &errors, nullptr)) {
-            deviceLost();
+            ioFailed();
         }
     }
     return kOk;
@@ -185,6 +225,7 @@ void Win32SerialDriver::WaitForReceive(std::chrono::milliseconds limit) {
 }
 
 void Win32SerialDriver::fillBuffer(std::chrono::milliseconds wait) {
+    reviveIfDue();
     if (handle_ == nullptr) {
         return;
     }
@@ -192,7 +233,7 @@ void Win32SerialDriver::fillBuffer(std::chrono::milliseconds wait) {
     COMSTAT status{};
     // A vanished port fails here; a read on it may quietly report nothing instead.
     if (!::ClearCommError(native(handle_), &errors, &status)) {
-        deviceLost();
+        ioFailed();
         return;
     }
     DWORD wanted = std::min<DWORD>(status.cbInQue, static_cast<DWORD>(bufferSize()));
@@ -205,7 +246,7 @@ void Win32SerialDriver::fillBuffer(std::chrono::milliseconds wait) {
         const auto limit = static_cast<DWORD>(std::clamp<long long>(wait.count(), 1, 60'000));
         COMMTIMEOUTS waiting{MAXDWORD, MAXDWORD, limit, 0, kWriteTimeoutMs};
         if (!::SetCommTimeouts(native(handle_), &waiting)) {
-            deviceLost();
+            ioFailed();
             return;
         }
         wanted = static_cast<DWORD>(bufferSize());
@@ -217,18 +258,41 @@ void Win32SerialDriver::fillBuffer(std::chrono::milliseconds wait) {
         ::SetCommTimeouts(native(handle_), &timeouts);
     }
     if (!ok) {
-        deviceLost();
+        ioFailed();
         return;
     }
     filled(received);
+    revival_.succeeded();
 }
 
-// A vanished device is closed once; retrying it would report errors thousands of times a second.
-void Win32SerialDriver::deviceLost() {
-    if (handle_ != nullptr) {
-        ::CloseHandle(native(handle_));
-        handle_ = nullptr;
+// A vanished device is closed once; retrying it at every call would report errors thousands of
+// times a second. The port stays commanded, so that it is reopened when it comes back.
+void Win32SerialDriver::ioFailed() {
+    if (handle_ == nullptr || !revival_.failed()) {
+        return;
     }
+    ::CloseHandle(native(handle_));
+    handle_ = nullptr;
+    openPath_.clear();
+    revival_.lost();
+}
+
+// Runs inside any tick, nested ones included: it opens no window and decides only from the port
+// last commanded, so a second run before the first has finished finds a consistent state.
+void Win32SerialDriver::reviveIfDue() {
+    if (port_.empty() || handle_ != nullptr || !revival_.attemptDue()) {
+        return;
+    }
+    const std::string path = devices_.devicePath(port_);
+    std::int32_t failure = kFailed;
+    void* handle = openDevice(path, failure);
+    if (handle == nullptr) {
+        return;
+    }
+    handle_ = handle;
+    openPath_ = path;
+    clearBuffer();
+    revival_.reset();
 }
 
 void Win32SerialDriver::closeDevice() {
@@ -236,7 +300,7 @@ void Win32SerialDriver::closeDevice() {
         ::CloseHandle(native(handle_));
     }
     handle_ = nullptr;
-    open_ = false;
+    port_.clear();
     openPath_.clear();
     clearBuffer();
 }

@@ -7,6 +7,7 @@
 #include "FileReplace.h"
 #include "InstrumentState.h"
 #include "Operator.h"
+#include "PortName.h"
 #include "SaveLogPath.h"
 #include "Utf8Path.h"
 
@@ -15,9 +16,6 @@
 
 namespace kqvdr {
 namespace {
-
-constexpr std::array<const char*, 4> kPortLogNames = {"vdr_com1.log", "vdr_com2.log",
-                                                      "vdr_com3.log", "vdr_com4.log"};
 
 constexpr const char* kAlreadyActive = "The Operational Log is already active.";
 constexpr const char* kOpenError =
@@ -66,11 +64,10 @@ void OperationalLog::message(const std::string& text, MessageIcon icon) {
 }
 
 std::optional<std::filesystem::path> OperationalLog::portLogPath() const {
-    const int port = state_.activePortIndex;
-    if (port < 0 || port >= static_cast<int>(kPortLogNames.size())) {
+    if (!portFromText(state_.activePort)) {
         return std::nullopt;
     }
-    return programDir_ / kPortLogNames[static_cast<std::size_t>(port)];
+    return programDir_ / portLogFileName(state_.activePort);
 }
 
 bool OperationalLog::openFresh(const std::optional<std::filesystem::path>& path) {

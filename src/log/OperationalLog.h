@@ -63,7 +63,7 @@ public:
     // records `reason` with the closing.
     void close(const std::string& reason = {});
 
-    // The port's operational log file, none for a port outside COM 1 to COM 4.
+    // The port's operational log file, none for a text that names no port.
     std::optional<std::filesystem::path> portLogPath() const;
     const RecentLines& recentLines() const { return recent_; }
     bool halfMinuteToggle() const { return halfMinuteToggle_; }

@@ -214,12 +214,12 @@ void CKQVDR1000ControlView::setGasFlowRange(bool fine) {
     knob->setAxisMaximum(fine ? 1.0 : 2.0);
     knob->setDecimals(fine ? 2 : 1);
     editor_->setGasFlowRange(fine);
-    emit captionChanged(fine, state_.activePortIndex + 1);
+    emit captionChanged(fine, QString::fromStdString(state_.activePort));
 }
 
 void CKQVDR1000ControlView::communicationSettings() {
     link_.communicationSettings();
-    emit captionChanged(state_.fineGasResolution, state_.activePortIndex + 1);
+    emit captionChanged(state_.fineGasResolution, QString::fromStdString(state_.activePort));
 }
 
 void CKQVDR1000ControlView::setYAxisRange(double maximum) {

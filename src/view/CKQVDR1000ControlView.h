@@ -49,7 +49,7 @@ public:
 
 signals:
     // The application title or the port changed: the caption needs rebuilding.
-    void captionChanged(bool fineGas, int portNumber);
+    void captionChanged(bool fineGas, const QString& port);
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;

@@ -34,7 +34,7 @@ void ControlSession::reportAuditFailure(const std::string& reason) {
 
 ControlSession::ControlSession(const Settings& settings, MessageBoxes& messages,
                                std::function<QString()> title, QWidget* dialogParent)
-    : driver_(PortDevices(settings.device)),
+    : driver_(PortDevices(settings.device), settings.steadyClock),
       clock_(settings.clock != nullptr ? *settings.clock : wallClock_),
       records_(state_, driver_, clock_, settings.programDir, operatingSystemUser(),
                [this](const std::string& reason) { reportAuditFailure(reason); }),

@@ -47,6 +47,8 @@ public:
         std::chrono::milliseconds tickPeriod = Heartbeat::kPeriod;
         // What keeps the computer awake through a run; the platform's when none is given.
         SleepInhibitor* sleepInhibitor = nullptr;
+        // What the serial driver's once-a-second reopening goes by; the computer's when none.
+        const SteadyClock* steadyClock = nullptr;
     };
 
     ControlSession(const Settings& settings, MessageBoxes& messages, std::function<QString()> title,

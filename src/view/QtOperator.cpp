@@ -43,10 +43,11 @@ bool QtOperator::faultDialog(FaultDialogId dialog, bool deviceError) {
     return cleared;
 }
 
-PortChoice QtOperator::communicationSettings(int portIndex) {
+PortChoice QtOperator::communicationSettings(const std::string& port) {
     PortChoice choice;
     heartbeat_.runModal([&] {
-        CComSettingsDlg dialog(title_(), portIndex, messages_, parent_);
+        CComSettingsDlg dialog(title_(), QString::fromStdString(port), presentPorts(), messages_,
+                               parent_);
         choice.accepted = dialog.exec() == QDialog::Accepted;
         choice.portText = dialog.portText().toStdString();
     });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Operator.h"
+#include "PresentPorts.h"
 
 #include <QString>
 #include <functional>
@@ -24,7 +25,7 @@ public:
     MessageAnswer message(const std::string& text, MessageIcon icon,
                           MessageButtons buttons) override;
     bool faultDialog(FaultDialogId dialog, bool deviceError) override;
-    PortChoice communicationSettings(int portIndex) override;
+    PortChoice communicationSettings(const std::string& port) override;
     DeviceIdChoice deviceIdentification() override;
     VapourChoice vapourSensor(int sensitivity, bool notCapable) override;
     SaveLogChoice saveLogDialog(const std::string& directory) override;
@@ -35,6 +36,8 @@ public:
 
     // How the program ends; tests replace it.
     std::function<void(int)> onTerminate;
+    // The ports the port dialog lists; tests give a device tree of their own.
+    std::function<std::vector<PresentPort>()> presentPorts = [] { return presentSerialPorts(); };
 
     // While set, messages are kept here instead of being shown: a command from a remote client
     // must not wait for a person. A question is answered No.

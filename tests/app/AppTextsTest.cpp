@@ -62,15 +62,25 @@ struct SettingsCase {
 TEST(CurrentSettings, MessageTextMatchesByteForByte) {
     const std::vector<SettingsCase> cases{
         {"KQ-VDR1000 Control",
-         {3, 127},
+         {"COM 3", 127},
          "KQ-VDR1000 Control Software is currently using the following settings :-\n\n\n"
          "Communications Port    -    COM 3\n\n"
          "Device Identification     -    127"},
         {"KQ VDR 1000 Control",
-         {1, 0},
+         {"COM 1", 0},
          "KQ VDR 1000 Control Software is currently using the following settings :-\n\n\n"
          "Communications Port    -    COM 1\n\n"
          "Device Identification     -    0"},
+        {"KQ-VDR1000 Control",
+         {"COM 12", 5},
+         "KQ-VDR1000 Control Software is currently using the following settings :-\n\n\n"
+         "Communications Port    -    COM 12\n\n"
+         "Device Identification     -    5"},
+        {"KQ-VDR1000 Control",
+         {"/dev/ttyUSB0", 5},
+         "KQ-VDR1000 Control Software is currently using the following settings :-\n\n\n"
+         "Communications Port    -    /dev/ttyUSB0\n\n"
+         "Device Identification     -    5"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(currentSettingsText(c.title, c.settings), c.expected);

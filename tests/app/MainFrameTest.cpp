@@ -240,7 +240,7 @@ TEST_F(MainFrame, ViewCommandsAreReachableByIdAndDoNothingUntilTheViewConnects) 
 
 TEST_F(MainFrame, CurrentSettingsShowsTheValuesTheViewSupplies) {
     app.setTitle(QStringLiteral("KQ-VDR1000 Control"));
-    frame.setCurrentSettingsSource([] { return CurrentSettings{4, 17}; });
+    frame.setCurrentSettingsSource([] { return CurrentSettings{"COM 4", 17}; });
     act(CommandId::CurrentSettings)->trigger();
     ASSERT_EQ(boxes.shown.size(), 1U);
     EXPECT_EQ(boxes.shown[0].text,
@@ -295,15 +295,21 @@ TEST_F(MainFrame, CaptionsFollowTheApplicationTitleAndThePort) {
     frame.showHelpContents();
     app.setTitle(QStringLiteral("KQ-VDR1000\u00B5 Control"));
     EXPECT_EQ(frame.windowTitle(), QStringLiteral("KQ-VDR1000\u00B5 Control"));
-    frame.setCaptionPort(2);
+    frame.setCaptionPort("COM 2");
     EXPECT_EQ(frame.windowTitle(), QStringLiteral("KQ-VDR1000\u00B5 Control (COM 2)"));
     app.setTitle(QStringLiteral("KQ-VDR1000 Control"));
     EXPECT_EQ(frame.windowTitle(), QStringLiteral("KQ-VDR1000 Control (COM 2)"));
     EXPECT_EQ(frame.helpWindow()->windowTitle(), QStringLiteral("KQ-VDR1000 Control - Help"));
 
-    frame.followGasRangeAndPort(true, 4);
+    frame.followGasRangeAndPort(true, QStringLiteral("COM 4"));
     EXPECT_EQ(app.title(), QStringLiteral("KQ-VDR1000\u00B5 Control"));
     EXPECT_EQ(frame.windowTitle(), QStringLiteral("KQ-VDR1000\u00B5 Control (COM 4)"));
+    // Any other port shows as it was chosen.
+    frame.followGasRangeAndPort(false, QStringLiteral("COM 12"));
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("KQ-VDR1000 Control (COM 12)"));
+    frame.followGasRangeAndPort(false, QStringLiteral("/dev/serial/by-id/usb-FTDI-if00"));
+    EXPECT_EQ(frame.windowTitle(),
+              QStringLiteral("KQ-VDR1000 Control (/dev/serial/by-id/usb-FTDI-if00)"));
 }
 
 TEST_F(MainFrame, AboutCommandOpensTheAboutBoxCaptionedWithTheTitle) {

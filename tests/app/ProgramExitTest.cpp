@@ -98,7 +98,7 @@ TEST(ProgramExit, EndsTheProgramWithTheMonitorAndHelpOpen) {
         EXPECT_FALSE(world.session->log().loggingActive()) << "the log is still open";
 
         PosixSerialDriver other(PortDevices(world.instrument.slavePath().toStdString()));
-        EXPECT_EQ(openPortWithDefaults(other, 0), 0) << "the port is still held";
+        EXPECT_EQ(openPortWithDefaults(other, "COM 1"), 0) << "the port is still held";
         other.ClosePort(kChannel);
     }
 }

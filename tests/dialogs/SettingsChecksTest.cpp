@@ -5,31 +5,6 @@
 namespace kqvdr {
 namespace {
 
-TEST(SettingsChecks, PortIndexGivesItsPortTextAndAnyOtherIndexGivesComOne) {
-    const std::pair<int, const char*> cases[] = {{0, "COM 1"}, {1, "COM 2"}, {2, "COM 3"},
-                                                 {3, "COM 4"}, {4, "COM 1"}, {-1, "COM 1"}};
-    for (const auto& [index, text] : cases) {
-        EXPECT_EQ(portTextForIndex(index), text) << index;
-    }
-}
-
-TEST(SettingsChecks, OnlyDigitsOneToFourAfterComNameAPort) {
-    const std::pair<const char*, std::optional<int>> cases[] = {
-        {"COM 1", 1},
-        {"COM 4", 4},
-        {"COM 2x", 2},
-        {"COM 0", std::nullopt},
-        {"COM 5", std::nullopt},
-        {"COM 9", std::nullopt},
-        {"COM  ", std::nullopt},
-        {"COM ", std::nullopt},
-        {"", std::nullopt},
-    };
-    for (const auto& [text, number] : cases) {
-        EXPECT_EQ(portNumberInText(text), number) << '"' << text << '"';
-    }
-}
-
 TEST(SettingsChecks, DeviceIdentificationIsClampedToZeroTo127AndFlaggedWhenOutside) {
     struct Case {
         const char* text;

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -106,13 +107,24 @@ TEST(EditDevIdDlg, ReturnWithAnOutOfRangeIdentificationShowsTheClampedValueBefor
     EXPECT_EQ(dialog.deviceId(), 127);
 }
 
+// The field takes the whole port now ("COM 12", a device path), so typing replaces it.
+void replaceAndLeave(QDialog& dialog, CMaskEdit* edit, const QString& text) {
+    edit->setFocus(Qt::MouseFocusReason);
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+    button(dialog, "cancel")->setFocus(Qt::TabFocusReason);
+}
+
+const std::vector<PresentPort> kNoPorts;
+
 TEST(ComSettingsDlg, OpensAtThePortInUseWithFieldAndSpinnerAgreeing) {
-    const std::tuple<int, const char*, int> cases[] = {
-        {0, "COM 1", 1}, {1, "COM 2", 2}, {3, "COM 4", 4}, {4, "COM 1", 1}, {-1, "COM 1", 1}};
-    for (const auto& [index, text, spinValue] : cases) {
-        SCOPED_TRACE(index);
+    const std::tuple<const char*, const char*, int> cases[] = {
+        {"COM 1", "COM 1", 1},    {"COM 2", "COM 2", 2}, {"COM 4", "COM 4", 4},
+        {"COM 12", "COM 12", 12}, {"COM 0", "COM 1", 1}, {"", "COM 1", 1}};
+    for (const auto& [port, text, spinValue] : cases) {
+        SCOPED_TRACE(port);
         test::ScriptedMessageBoxes boxes;
-        CComSettingsDlg dialog(kTitle, index, boxes);
+        CComSettingsDlg dialog(kTitle, QString::fromLatin1(port), kNoPorts, boxes);
         EXPECT_EQ(dialog.windowTitle(),
                   QStringLiteral("KQ-VDR1000 Control - Communications Settings"));
         EXPECT_EQ(control<CMaskEdit>(dialog, CComSettingsDlg::PortEdit)->text(),
@@ -122,52 +134,114 @@ TEST(ComSettingsDlg, OpensAtThePortInUseWithFieldAndSpinnerAgreeing) {
     }
 }
 
-TEST(ComSettingsDlg, PortDigitOutsideOneToFourIsReportedAndThePreviousPortKept) {
+TEST(ComSettingsDlg, TypedPortIsKeptAsThePortItNamesAndAnyOtherTextIsReported) {
     struct Case {
         const char* typed;
         const char* shown;
         int spinValue;
         bool message;
     };
-    const Case cases[] = {{"3", "COM 3", 3, false},
-                          {"5", "COM 2", 2, true},
-                          {"0", "COM 2", 2, true},
-                          {"9", "COM 2", 2, true}};
+    const Case cases[] = {
+        {"COM 3", "COM 3", 3, false},
+        {"5", "COM 5", 5, false},
+        {"com12", "COM 12", 12, false},
+        {"COM 256", "COM 256", 256, false},
+        {"0", "COM 2", 2, true},
+        {"COM 257", "COM 2", 2, true},
+        {"ttyUSB0", "COM 2", 2, true},
+#ifndef _WIN32
+        {"/dev/ttyUSB0", "/dev/ttyUSB0", 2, false},
+#endif
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         test::ScriptedMessageBoxes boxes;
-        CComSettingsDlg dialog(kTitle, 1, boxes);
+        CComSettingsDlg dialog(kTitle, QStringLiteral("COM 2"), kNoPorts, boxes);
         showActive(dialog);
         auto* edit = control<CMaskEdit>(dialog, CComSettingsDlg::PortEdit);
-        typeAndLeave(dialog, edit, QString::fromLatin1(c.typed));
+        replaceAndLeave(dialog, edit, QString::fromLatin1(c.typed));
 
         EXPECT_EQ(edit->text(), QString::fromLatin1(c.shown));
         EXPECT_EQ(control<CNumEdit>(dialog, CComSettingsDlg::PortSpin)->value(), c.spinValue);
         ASSERT_EQ(boxes.shown.size(), c.message ? 1u : 0u);
         if (c.message) {
-            EXPECT_EQ(boxes.shown[0].text, "Please enter a valid communications port (1..4)");
+            EXPECT_EQ(
+                boxes.shown[0].text.rfind("Please enter a valid communications port (1..256)", 0),
+                0u);
         }
     }
 }
 
-TEST(ComSettingsDlg, BlankPortDigitCannotBeConnected) {
+// As with the one-digit field of old: a digit typed as the dialog opens is the port.
+TEST(ComSettingsDlg, ADigitTypedAsTheDialogOpensReplacesThePort) {
     test::ScriptedMessageBoxes boxes;
-    CComSettingsDlg dialog(kTitle, 2, boxes);
+    CComSettingsDlg dialog(kTitle, QStringLiteral("COM 1"), kNoPorts, boxes);
+    showActive(dialog);
+    auto* edit = control<CMaskEdit>(dialog, CComSettingsDlg::PortEdit);
+    QTest::keyClicks(edit, QStringLiteral("3"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.portText(), QStringLiteral("COM 3"));
+}
+
+// Keyboard only: Alt+P reaches the list, and typing a port's name there chooses it.
+TEST(ComSettingsDlg, APortTypedInTheListIsChosen) {
+    const std::vector<PresentPort> present = {{"COM 1", ""}, {"COM 7", ""}, {"COM 12", ""}};
+    test::ScriptedMessageBoxes boxes;
+    CComSettingsDlg dialog(kTitle, QStringLiteral("COM 1"), present, boxes);
+    showActive(dialog);
+    QTest::keyClick(&dialog, Qt::Key_P, Qt::AltModifier);
+    ASSERT_TRUE(dialog.portList()->hasFocus());
+    QTest::keyClicks(dialog.portList(), QStringLiteral("COM 12"));
+    EXPECT_EQ(control<CMaskEdit>(dialog, CComSettingsDlg::PortEdit)->text(),
+              QStringLiteral("COM 12"));
+    QTest::keyClick(dialog.portList(), Qt::Key_Return);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.portText(), QStringLiteral("COM 12"));
+}
+
+TEST(ComSettingsDlg, BlankPortCannotBeConnected) {
+    test::ScriptedMessageBoxes boxes;
+    CComSettingsDlg dialog(kTitle, QStringLiteral("COM 3"), kNoPorts, boxes);
     showActive(dialog);
     auto* edit = control<CMaskEdit>(dialog, CComSettingsDlg::PortEdit);
     edit->setFocus();
     QTest::keyClick(edit, Qt::Key_End);
     QTest::keyClick(edit, Qt::Key_Backspace);
-    ASSERT_EQ(edit->text(), QStringLiteral("COM  "));
+    ASSERT_EQ(edit->text(), QStringLiteral("COM "));
     QTest::keyClick(edit, Qt::Key_Return);
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(edit->text(), QStringLiteral("COM 3"));
 }
 
+// The ports the computer has are listed with their names; picking one fills the field with the
+// port alone, and Connect hands it back.
+TEST(ComSettingsDlg, APortPickedFromTheListIsConnected) {
+    const std::vector<PresentPort> present = {{"COM 7", "USB Serial Port"}, {"COM 12", ""}};
+    test::ScriptedMessageBoxes boxes;
+    CComSettingsDlg dialog(kTitle, QStringLiteral("COM 1"), present, boxes);
+    showActive(dialog);
+    QListWidget* list = dialog.portList();
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(0)->text(), QStringLiteral("COM 7  USB Serial Port"));
+    EXPECT_EQ(list->item(1)->text(), QStringLiteral("COM 12"));
+    for (const auto& [row, port, spin] : {std::tuple{0, "COM 7", 7}, std::tuple{1, "COM 12", 12}}) {
+        const QRect place = list->visualItemRect(list->item(row));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, place.center());
+        EXPECT_EQ(control<CMaskEdit>(dialog, CComSettingsDlg::PortEdit)->text(),
+                  QString::fromLatin1(port));
+        EXPECT_EQ(control<CNumEdit>(dialog, CComSettingsDlg::PortSpin)->value(), spin);
+    }
+    QTest::mouseClick(button(dialog, "ok"), Qt::LeftButton);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.portText(), QStringLiteral("COM 12"));
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
 TEST(ComSettingsDlg, SpinnerChoosesThePortAndConnectHandsItBack) {
     test::ScriptedMessageBoxes boxes;
-    CComSettingsDlg dialog(kTitle, 0, boxes);
+    CComSettingsDlg dialog(kTitle, QStringLiteral("COM 1"), kNoPorts, boxes);
     showActive(dialog);
     control<CNumEdit>(dialog, CComSettingsDlg::PortSpin)->setValue(4);
     EXPECT_EQ(control<CMaskEdit>(dialog, CComSettingsDlg::PortEdit)->text(),

@@ -137,7 +137,7 @@ TEST(PollWatchdog, TwentySilentTicksRaiseTheCommunicationErrorOnceEvenWithNested
     EXPECT_EQ(world.state.watchdogCount, 0);
     // After the message the port dialog was offered, the port reopened and code 35 sent.
     EXPECT_EQ(world.person.portDialogs.size(), 1u);
-    EXPECT_EQ(world.state.activePortIndex, 1);
+    EXPECT_EQ(world.state.activePort, "COM 2");
     EXPECT_EQ(world.sentCodes().back(), 35);
     world.ticks(19);
     EXPECT_EQ(world.person.messages.size(), 1u);

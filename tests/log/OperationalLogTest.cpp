@@ -74,7 +74,7 @@ TEST(LogCadence, HalfMinuteLinesFollowTheToggle) {
 
 TEST(LogCommands, StartEmptiesThePortsLogAndStopClosesIt) {
     LogWorld world;
-    world.state.activePortIndex = 2;
+    world.state.activePort = "COM 3";
     test::writeBytes(world.dir.file("vdr_com3.log"), "an earlier log\r\n");
     world.state.lastErrorCode = "OT";
     world.log.stopLoggingData(); // not logging: nothing to say
@@ -143,7 +143,7 @@ TEST(LogCommands, APipeInPlaceOfTheLogIsAnOpenErrorAtOnce) {
 TEST(LogCommands, StartThatCannotOpenTheFileLeavesLoggingOff) {
     for (const bool portOutOfRange : {true, false}) {
         LogWorld world;
-        world.state.activePortIndex = portOutOfRange ? 4 : 0;
+        world.state.activePort = portOutOfRange ? "COM 0" : "COM 1";
         if (!portOutOfRange) {
             std::filesystem::remove_all(world.dir.path());
         }

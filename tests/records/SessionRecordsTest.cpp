@@ -83,7 +83,7 @@ struct SessionWorld {
 TEST(SessionRecords, EveryKindOfEventOfTheSessionReachesTheAuditTrail) {
     SessionWorld world;
     world.records.programStarted();
-    ASSERT_EQ(openPortWithDefaults(world.records.driver(), 0), 0);
+    ASSERT_EQ(openPortWithDefaults(world.records.driver(), "COM 1"), 0);
     world.arrive(17, {0x0000}); // Standby
     world.ticks(1);
     world.link.requestMode(1);

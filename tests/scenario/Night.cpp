@@ -52,6 +52,18 @@ int dayNumber(const std::string& name) {
     return -1;
 }
 
+// The night's own time for what goes by a steady clock, such as the driver's reopening.
+class NightSteadyClock final : public SteadyClock {
+public:
+    explicit NightSteadyClock(const ScenarioClock& clock) : clock_(clock) {}
+    std::chrono::steady_clock::time_point now() const override {
+        return std::chrono::steady_clock::time_point(std::chrono::milliseconds(clock_.utcMs()));
+    }
+
+private:
+    const ScenarioClock& clock_;
+};
+
 void dismiss(QWidget* window) {
     if (auto* dialog = qobject_cast<QDialog*>(window); dialog != nullptr) {
         dialog->reject();
@@ -82,6 +94,8 @@ Night::Night(const LocalTime& start, int offsetMinutes) : clock_(start, offsetMi
 
     simulator_ = std::make_unique<sim::SimulatorHost>(sim::SimulatorOptions{},
                                                       [this] { return clock_.steadySeconds(); });
+    std::filesystem::create_symlink(simulator_->slavePath().toStdString(), adapter());
+    steadyClock_ = std::make_unique<NightSteadyClock>(clock_);
     simulator_->instrument().traceSink = [this](const std::string& trace) { recordCommand(trace); };
     sleepInhibitor_.onCall = [this](bool held) { sleepChanges_.push_back({clock_.now(), held}); };
     // The person reads a message and confirms it; a log offered for saving is not wanted.
@@ -97,8 +111,8 @@ void Night::startProgram() {
     app_ = std::make_unique<CKQVDR1000ControlApp>(CommandLine{}, dir_.path().string() + "/");
     frame_ = std::make_unique<CMainFrame>(*app_, *messages_);
     session_ = std::make_unique<ControlSession>(
-        ControlSession::Settings{dir_.path(), simulator_->slavePath().toStdString(), &clock_, 0ms,
-                                 &sleepInhibitor_},
+        ControlSession::Settings{dir_.path(), adapter().string(), &clock_, 0ms, &sleepInhibitor_,
+                                 steadyClock_.get()},
         *messages_, [this] { return app_->title(); }, frame_.get());
     session_->person().onTerminate = [this](int code) { exitCodes_.push_back(code); };
     QObject::connect(&session_->heartbeat(), &Heartbeat::aboutToTick, frame_.get(),
@@ -346,6 +360,16 @@ void Night::click(QWidget* window, const QString& buttonText) {
 
 void Night::instrument(const std::string& line) {
     simulator_->control(QString::fromStdString(line));
+}
+
+void Night::unplugAdapter() {
+    std::filesystem::remove(adapter());
+    simulator_->unplug();
+}
+
+void Night::plugAdapterBack() {
+    simulator_->plugBack();
+    std::filesystem::create_symlink(simulator_->slavePath().toStdString(), adapter());
 }
 
 void Night::clearFaultAtTheInstrument() {

@@ -4,6 +4,7 @@
 #include "CommandId.h"
 #include "RecordingSleepInhibitor.h"
 #include "ScenarioClock.h"
+#include "SteadyClock.h"
 #include "TemporaryDirectory.h"
 
 #include <QPointer>
@@ -117,6 +118,10 @@ public:
     // --- what the world does ---
     // A control line for the instrument ("fault GAS", "silent on").
     void instrument(const std::string& line);
+    // The USB adapter is pulled out: its device node goes and the line hangs up.
+    void unplugAdapter();
+    // And put back: a new device under the same name, which the program opens as its port.
+    void plugAdapterBack();
     // Someone clears the instrument's fault at the instrument itself.
     void clearFaultAtTheInstrument();
     // The power goes, or the computer restarts by force: the program is gone without its
@@ -148,6 +153,8 @@ public:
     // A file of the data directory as lines without their line ends.
     std::vector<std::string> lines(const std::string& fileName) const;
     const std::filesystem::path& dir() const { return dir_.path(); }
+    // The device the program was given: a link, as a by-id name is, to the simulator's line.
+    std::filesystem::path adapter() const { return devices_.path() / "ttyUSB0"; }
 
     ControlSession& session() { return *session_; }
     CMainFrame& frame() { return *frame_; }
@@ -176,7 +183,9 @@ private:
     static std::vector<QWidget*> topLevels();
 
     TemporaryDirectory dir_;
+    TemporaryDirectory devices_; // the adapter's device name, a link to the simulator's line
     ScenarioClock clock_;
+    std::unique_ptr<SteadyClock> steadyClock_;
     std::chrono::milliseconds tickLength_{100};
     std::int64_t endUtcMs_ = INT64_MIN;
     std::vector<Step> steps_; // kept in time order

@@ -18,7 +18,7 @@ using namespace std::chrono_literals;
 class SimulatorConformance : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(openPortWithDefaults(driver, 0), 0);
+        ASSERT_EQ(openPortWithDefaults(driver, "COM 1"), 0);
         ASSERT_EQ(setDefaultPortCharacteristics(driver), 0);
     }
 
@@ -159,8 +159,10 @@ TEST_F(SimulatorConformance, StateReportsWhatTheLineChanged) {
     EXPECT_NE(state.find("device_id=5"), std::string::npos) << state;
 }
 
+// The hang-up is seen at the second read: one failure is forgiven.
 TEST_F(SimulatorConformance, ClosingTheSimulatorHangsUpTheLine) {
     EXPECT_EQ(simulator.stop(), 0);
+    EXPECT_EQ(driver.IsReceiveEmpty(kChannel), 1);
     EXPECT_EQ(driver.IsReceiveEmpty(kChannel), 1);
     EXPECT_TRUE(driver.deviceVanished());
 }
@@ -168,7 +170,7 @@ TEST_F(SimulatorConformance, ClosingTheSimulatorHangsUpTheLine) {
 TEST(SimulatorProgram, OlderInstrumentNeverAnswersVapourRequests) {
     test::SimulatorProcess simulator{{"--no-vapour"}};
     PosixSerialDriver driver{PortDevices(simulator.ptyPath())};
-    ASSERT_EQ(openPortWithDefaults(driver, 0), 0);
+    ASSERT_EQ(openPortWithDefaults(driver, "COM 1"), 0);
     SendCommand(driver, 0, code(Command::RequestVapourSensitivity));
     SendCommand(driver, 0, code(Command::RequestStatus));
     std::this_thread::sleep_for(200ms);

@@ -29,7 +29,7 @@ TEST(SimulatorHost, ServesTheProgramsDriverFromTheEventLoop) {
     SimulatorHost host(SimulatorOptions{});
     ASSERT_TRUE(host.isOpen()) << host.errorText().toStdString();
     PosixSerialDriver driver{PortDevices(host.slavePath().toStdString())};
-    ASSERT_EQ(openPortWithDefaults(driver, 0), 0);
+    ASSERT_EQ(openPortWithDefaults(driver, "COM 1"), 0);
     FrameReceiver receiver(driver);
 
     SendCommand(driver, 0, code(Command::RequestGasFlowResolution));
@@ -51,7 +51,7 @@ TEST(SimulatorHost, PacedMethodTableArrivesOverSeveralPolls) {
     options.pace = true;
     SimulatorHost host(options);
     PosixSerialDriver driver{PortDevices(host.slavePath().toStdString())};
-    ASSERT_EQ(openPortWithDefaults(driver, 0), 0);
+    ASSERT_EQ(openPortWithDefaults(driver, "COM 1"), 0);
 
     SendCommand(driver, 0, code(Command::RequestMethodTable));
     ASSERT_TRUE(waitForReply(driver, 2000));

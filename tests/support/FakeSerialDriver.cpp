@@ -2,17 +2,23 @@
 
 namespace kqvdr::test {
 
-std::int32_t FakeSerialDriver::OpenPort(std::int32_t channel, std::int32_t portIndex, std::int32_t,
+std::int32_t FakeSerialDriver::OpenPort(std::int32_t channel, const std::string& port, std::int32_t,
                                         std::int32_t, std::int32_t, std::int32_t, std::int32_t,
                                         std::int32_t, std::int32_t) {
     calls.push_back("OpenPort");
+    openAttempts.push_back(port);
     if (channel != kChannel) {
         return -1;
     }
-    if (openResult == 0) {
-        openedPort = portIndex;
+    int result = openResult;
+    if (!openResults.empty()) {
+        result = openResults.front();
+        openResults.pop_front();
     }
-    return openResult;
+    if (result == 0) {
+        openedPort = port;
+    }
+    return result;
 }
 
 std::int32_t FakeSerialDriver::SetPortCharacteristics(std::int32_t channel, std::int32_t,

@@ -13,7 +13,7 @@ namespace kqvdr::test {
 // frames the program wrote.
 class FakeSerialDriver : public SerialDriver {
 public:
-    std::int32_t OpenPort(std::int32_t channel, std::int32_t portIndex, std::int32_t, std::int32_t,
+    std::int32_t OpenPort(std::int32_t channel, const std::string& port, std::int32_t, std::int32_t,
                           std::int32_t, std::int32_t, std::int32_t, std::int32_t,
                           std::int32_t) override;
     std::int32_t SetPortCharacteristics(std::int32_t channel, std::int32_t, std::int32_t,
@@ -32,9 +32,11 @@ public:
     std::vector<std::string> written; // one entry per WriteBlock
     std::vector<std::string> calls;   // operation names in call order
     int openResult = 0;
+    std::deque<int> openResults; // taken one per OpenPort before openResult
     int setupResult = 0;
     int closeResult = 0;
-    int openedPort = -1;
+    std::string openedPort;
+    std::vector<std::string> openAttempts; // the port of every OpenPort
 };
 
 } // namespace kqvdr::test

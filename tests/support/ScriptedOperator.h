@@ -33,8 +33,8 @@ public:
         }
         return clearFaults;
     }
-    PortChoice communicationSettings(int portIndex) override {
-        portDialogs.push_back(portIndex);
+    PortChoice communicationSettings(const std::string& port) override {
+        portDialogs.push_back(port);
         if (whilePortDialog) {
             whilePortDialog();
         }
@@ -69,7 +69,7 @@ public:
 
     std::vector<Shown> messages;
     std::vector<std::pair<FaultDialogId, bool>> faultDialogs;
-    std::vector<int> portDialogs;
+    std::vector<std::string> portDialogs; // the port each dialog opened at
     std::deque<PortChoice> portChoices;
     std::vector<std::pair<int, bool>> vapourDialogs;
     std::vector<int> exitCodes;

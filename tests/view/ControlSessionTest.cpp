@@ -44,7 +44,7 @@ struct SessionWorld {
 TEST(ControlSession, StartsUpAndFollowsTheInstrument) {
     SessionWorld world;
     ASSERT_TRUE(world.session->start());
-    EXPECT_EQ(world.session->state().activePortIndex, 1);
+    EXPECT_EQ(world.session->state().activePort, "COM 2");
     world.instrument.control("speed 50");
     world.instrument.instrument().model().handle(0, std::vector<std::int16_t>{1}); // Run
     InstrumentState& state = world.session->state();

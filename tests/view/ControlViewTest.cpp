@@ -124,16 +124,16 @@ TEST(ControlView, ModeButtonsSendOnlyWhenTheModeDiffers) {
 
 TEST(ControlView, FineGasRangeReconfiguresTheKnobAndAsksForANewCaption) {
     ViewWorld world;
-    world.state.activePortIndex = 1;
+    world.state.activePort = "COM 2";
     QList<QVariant> caption;
     QObject::connect(world.view, &CKQVDR1000ControlView::captionChanged,
-                     [&caption](bool fine, int port) {
+                     [&caption](bool fine, const QString& port) {
                          caption = {fine, port};
                      });
     world.view->setGasFlowRange(true);
     EXPECT_DOUBLE_EQ(world.view->form().gasKnob->axisMaximum(), 1.0);
     EXPECT_DOUBLE_EQ(world.view->form().gasKnob->majorTickInterval(), 0.25);
-    EXPECT_EQ(caption, (QList<QVariant>{true, 2}));
+    EXPECT_EQ(caption, (QList<QVariant>{true, QStringLiteral("COM 2")}));
 }
 
 } // namespace

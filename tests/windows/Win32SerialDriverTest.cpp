@@ -2,6 +2,8 @@
 
 #include "AwaitFrame.h"
 #include "FrameReceiver.h"
+#include "PortName.h"
+#include "PresentPorts.h"
 #include "SendCommand.h"
 #include "TemporaryDirectory.h"
 
@@ -21,38 +23,71 @@ constexpr int kStatusRequest = 17;
 TEST(Win32PortDevices, PortsAndOverridesBecomeDevicePaths) {
     struct Case {
         std::optional<std::string> override;
-        int index;
+        std::string port;
         std::string path;
     };
     const Case cases[] = {
-        {std::nullopt, 0, "\\\\.\\COM1"},
-        {std::nullopt, 3, "\\\\.\\COM4"},
-        {std::nullopt, 4, ""},
-        {std::string("COM12"), 0, "\\\\.\\COM12"},
-        {std::string("com5"), 2, "\\\\.\\com5"},
-        {std::string("\\\\.\\COM7"), 1, "\\\\.\\COM7"},
-        {std::string("COMX"), 0, "COMX"},
-        {std::string("COM"), 0, "COM"},
+        {std::nullopt, "COM 1", "\\\\.\\COM1"},
+        {std::nullopt, "COM 4", "\\\\.\\COM4"},
+        {std::nullopt, "COM 12", "\\\\.\\COM12"},
+        {std::nullopt, "COM 256", "\\\\.\\COM256"},
+        {std::nullopt, "COM 0", ""},
+        {std::nullopt, "COM 257", ""},
+        {std::nullopt, "/dev/ttyUSB0", ""},
+        {std::string("COM12"), "COM 1", "\\\\.\\COM12"},
+        {std::string("com5"), "COM 3", "\\\\.\\com5"},
+        {std::string("\\\\.\\COM7"), "COM 2", "\\\\.\\COM7"},
+        {std::string("COMX"), "COM 1", "COMX"},
+        {std::string("COM"), "COM 1", "COM"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.override.value_or("(none)") + " " + std::to_string(c.index));
-        EXPECT_EQ(PortDevices(c.override).devicePath(c.index), c.path);
+        SCOPED_TRACE(c.override.value_or("(none)") + " " + c.port);
+        EXPECT_EQ(PortDevices(c.override).devicePath(c.port), c.path);
     }
 }
 
+// What cannot be opened says why; the port stays commanded for the driver to try again, so
+// closing it succeeds once, while nothing can be read, written or set up meanwhile.
 TEST(Win32SerialDriverWithoutPort, AnythingButAnExistingCommunicationsPortIsRefused) {
     test::TemporaryDirectory dir;
     test::writeBytes(dir.file("plain.txt"), "not a port");
-    for (const std::string& device :
-         {std::string("COM199"), std::string("NUL"), dir.file("plain.txt").string()}) {
+    const std::pair<std::string, std::int32_t> cases[] = {
+        {"COM199", kPortNotPresent},
+        {"NUL", kPortNotSerial},
+        {dir.file("plain.txt").string(), kPortNotSerial}};
+    for (const auto& [device, failure] : cases) {
         SCOPED_TRACE(device);
         Win32SerialDriver driver{PortDevices(device)};
-        EXPECT_NE(openPortWithDefaults(driver, 0), 0);
+        EXPECT_EQ(openPortWithDefaults(driver, "COM 1"), failure);
+        EXPECT_TRUE(driver.deviceVanished());
         EXPECT_NE(setDefaultPortCharacteristics(driver), 0);
-        EXPECT_NE(driver.ClosePort(kChannel), 0);
         EXPECT_EQ(driver.IsReceiveEmpty(kChannel), 1);
         EXPECT_EQ(driver.ReadByte(kChannel), -1);
         EXPECT_LT(driver.WriteBlock(kChannel, 1, "x"), 0);
+        EXPECT_EQ(driver.ClosePort(kChannel), 0);
+        EXPECT_NE(driver.ClosePort(kChannel), 0);
+    }
+}
+
+TEST(Win32PresentPorts, TheDeviceMapAndFriendlyNamesMakeOneSortedList) {
+    const std::vector<PresentPort> ports =
+        comPortList({"COM12", "COM3", "COM7", "COM3", "LPT1", "COM300"},
+                    {{"COM7", "USB Serial Port (COM7)"},
+                     {"COM3", "Communications Port (COM3)"},
+                     {"COM12", "Prolific USB-to-Serial Comm Port"}});
+    ASSERT_EQ(ports.size(), 3u);
+    EXPECT_EQ(presentPortLabel(ports[0]), "COM 3  Communications Port");
+    EXPECT_EQ(presentPortLabel(ports[1]), "COM 7  USB Serial Port");
+    EXPECT_EQ(presentPortLabel(ports[2]), "COM 12  Prolific USB-to-Serial Comm Port");
+}
+
+// Under Wine the device map holds what its mount manager made of the prefix's ports.
+TEST(Win32PresentPorts, ThisComputersPortsAreComPortsInNumberOrder) {
+    int last = 0;
+    for (const PresentPort& port : presentSerialPorts()) {
+        const int number = comPortNumber(port.port);
+        EXPECT_GT(number, last) << port.port;
+        last = number;
     }
 }
 
@@ -64,7 +99,7 @@ protected:
         const char* port = std::getenv("KQVDR_MAPPED_PORT");
         ASSERT_NE(port, nullptr) << "run through tests/windows/with-simulated-port";
         driver.emplace(PortDevices(std::string(port)));
-        ASSERT_EQ(openPortWithDefaults(*driver, 0), 0);
+        ASSERT_EQ(openPortWithDefaults(*driver, "COM 1"), 0);
         ASSERT_EQ(setDefaultPortCharacteristics(*driver), 0);
     }
 
@@ -126,7 +161,7 @@ TEST_F(Win32SerialDriverOnMappedPort, PortChangeClosesAndReopensTheSamePort) {
     ASSERT_EQ(driver->ClosePort(kChannel), 0);
     EXPECT_NE(driver->ClosePort(kChannel), 0) << "a closed port cannot be closed again";
     EXPECT_LT(driver->WriteBlock(kChannel, 1, "x"), 0);
-    ASSERT_EQ(openPortWithDefaults(*driver, 3), 0);
+    ASSERT_EQ(openPortWithDefaults(*driver, "COM 4"), 0);
     ASSERT_EQ(setDefaultPortCharacteristics(*driver), 0);
     EXPECT_EQ(requestAndReceive(kStatusRequest).commandCode, kStatusRequest);
 }
@@ -138,7 +173,7 @@ TEST_F(Win32SerialDriverOnMappedPort, OnlyChannelZeroAndValidCharacteristicsWork
     EXPECT_NE(driver->ClosePort(1), 0);
     EXPECT_EQ(driver->IsReceiveEmpty(1), 1);
     EXPECT_EQ(driver->ReadByte(1), -1);
-    EXPECT_NE(openPortWithDefaults(*driver, 4), 0);
+    EXPECT_NE(openPortWithDefaults(*driver, "COM 0"), 0);
 }
 
 } // namespace
