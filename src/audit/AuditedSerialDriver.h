@@ -26,8 +26,9 @@ public:
     // can name what it replaces even when the method store has already changed the table.
     void tickEnded();
 
-    std::int32_t OpenPort(std::int32_t channel, const std::string& port, std::int32_t interruptLevel,
-                          std::int32_t baseAddress, std::int32_t baudCode, std::int32_t flowControl,
+    std::int32_t OpenPort(std::int32_t channel, const std::string& port,
+                          std::int32_t interruptLevel, std::int32_t baseAddress,
+                          std::int32_t baudCode, std::int32_t flowControl,
                           std::int32_t receiveBufferSize, std::int32_t transmitBufferSize,
                           std::int32_t options) override;
     std::int32_t SetPortCharacteristics(std::int32_t channel, std::int32_t dataBits,

@@ -91,7 +91,8 @@ std::vector<PresentPort> linuxSerialPorts(const fs::path& devRoot, const fs::pat
         const std::string name = utf8FromPath(entry.path().filename());
         const bool adapter = startsWith(name, "ttyUSB") || startsWith(name, "ttyACM");
         const bool uart = startsWith(name, "ttyS") && name.size() > 4;
-        if ((adapter && fs::exists(entry.path(), error)) || (uart && answers(entry.path(), sysTty))) {
+        if ((adapter && fs::exists(entry.path(), error)) ||
+            (uart && answers(entry.path(), sysTty))) {
             devices.push_back(name);
         }
     }
