@@ -1,6 +1,8 @@
 #include "Utf8Arguments.h"
 
 #ifdef _WIN32
+#include "WideText.h"
+
 #include <windows.h>
 // shellapi.h needs the declarations of windows.h before it.
 #include <shellapi.h>
@@ -9,20 +11,6 @@
 namespace kqvdr {
 
 #ifdef _WIN32
-namespace {
-
-std::string utf8FromWide(const wchar_t* text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) {
-        return {};
-    }
-    std::string utf8(static_cast<std::size_t>(size - 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), size, nullptr, nullptr);
-    return utf8;
-}
-
-} // namespace
-
 std::vector<std::string> utf8Arguments(int argc, char* argv[]) {
     int count = 0;
     LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #ifdef _WIN32
+#include "WideText.h"
 #include "WindowsError.h"
 
 #include <windows.h>
@@ -41,6 +42,13 @@ LockHolder parseLockFileText(const std::string& text) {
         holder.processId = 0;
     }
     return holder;
+}
+
+void DataFolderLock::release() {
+    if (handle_ != kNone) {
+        closeHandle(handle_);
+        handle_ = kNone;
+    }
 }
 
 #ifndef _WIN32
@@ -122,11 +130,8 @@ DataFolderLock::Result DataFolderLock::acquire(const std::filesystem::path& fold
     return Result::Failed;
 }
 
-void DataFolderLock::release() {
-    if (handle_ != kNone) {
-        ::close(handle_);
-        handle_ = kNone;
-    }
+void DataFolderLock::closeHandle(Handle handle) {
+    ::close(handle);
 }
 
 #else
@@ -148,17 +153,6 @@ std::string readNote(HANDLE file) {
     return text;
 }
 
-std::string utf8Of(const std::wstring& text) {
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0) {
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
-                              size, nullptr, nullptr);
-    }
-    return out;
-}
-
 } // namespace
 
 LockHolder thisProcess(const std::string& account) {
@@ -178,7 +172,7 @@ LockHolder thisProcess(const std::string& account) {
         name.resize(name.size() * 2);
     }
     self.program = name.empty() ? std::string("kqvdr1000-control.exe")
-                                : utf8Of(std::filesystem::path(name).filename().wstring());
+                                : utf8FromWide(std::filesystem::path(name).filename().wstring());
     return self;
 }
 
@@ -229,11 +223,8 @@ DataFolderLock::Result DataFolderLock::acquire(const std::filesystem::path& fold
     return Result::Held;
 }
 
-void DataFolderLock::release() {
-    if (handle_ != kNone) {
-        ::CloseHandle(handle_);
-        handle_ = kNone;
-    }
+void DataFolderLock::closeHandle(Handle handle) {
+    ::CloseHandle(handle);
 }
 
 #endif

@@ -50,6 +50,8 @@ private:
     using Handle = int;
     static constexpr Handle kNone = -1;
 #endif
+    static void closeHandle(Handle handle);
+
     Handle handle_ = kNone;
     LockHolder holder_;
     std::error_code error_;

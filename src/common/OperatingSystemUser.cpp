@@ -3,6 +3,8 @@
 #include <vector>
 
 #ifdef _WIN32
+#include "WideText.h"
+
 #include <windows.h>
 // security.h needs the declarations of windows.h before it, and SECURITY_WIN32 for its user part.
 #define SECURITY_WIN32
@@ -16,21 +18,6 @@ namespace kqvdr {
 
 #ifdef _WIN32
 
-namespace {
-
-std::string utf8Of(const std::wstring& text) {
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0) {
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
-                              size, nullptr, nullptr);
-    }
-    return out;
-}
-
-} // namespace
-
 std::string operatingSystemUser() {
     ULONG size = 0;
     ::GetUserNameExW(NameSamCompatible, nullptr, &size);
@@ -38,7 +25,7 @@ std::string operatingSystemUser() {
         std::wstring name(size, L'\0');
         if (::GetUserNameExW(NameSamCompatible, name.data(), &size)) {
             name.resize(size);
-            return utf8Of(name);
+            return utf8FromWide(name);
         }
     }
     // Without a domain answer (a broken secure channel), the plain account name still holds.
@@ -48,7 +35,7 @@ std::string operatingSystemUser() {
         std::wstring name(plainSize, L'\0');
         if (::GetUserNameW(name.data(), &plainSize)) {
             name.resize(plainSize > 0 ? plainSize - 1 : 0);
-            return utf8Of(name);
+            return utf8FromWide(name);
         }
     }
     return "unknown";

@@ -1,19 +1,12 @@
 #include "WindowsError.h"
 
+#include "WideText.h"
+
 #include <string>
 #include <windows.h>
 
 namespace kqvdr {
 namespace {
-
-std::string utf8Of(const wchar_t* text, int length) {
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0) {
-        ::WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), size, nullptr, nullptr);
-    }
-    return out;
-}
 
 class WindowsErrorCategory : public std::error_category {
 public:
@@ -25,7 +18,7 @@ public:
             FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                 FORMAT_MESSAGE_IGNORE_INSERTS,
             nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-        std::string message = length > 0 ? utf8Of(text, static_cast<int>(length)) : std::string();
+        std::string message = length > 0 ? utf8FromWide({text, length}) : std::string();
         ::LocalFree(text);
         while (!message.empty() &&
                (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {

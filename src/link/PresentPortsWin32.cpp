@@ -1,5 +1,6 @@
 #include "PortName.h"
 #include "PresentPorts.h"
+#include "WideText.h"
 
 #include <algorithm>
 
@@ -18,17 +19,6 @@
 
 namespace kqvdr {
 namespace {
-
-std::string narrow(const std::wstring& wide) {
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(std::max(size, 0)), '\0');
-    if (size > 0) {
-        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(),
-                              size, nullptr, nullptr);
-    }
-    return text;
-}
 
 // A REG_SZ value may lack its terminator; take what is there up to the first one.
 std::wstring stringValue(const wchar_t* data, DWORD bytes) {
@@ -55,7 +45,7 @@ std::vector<std::string> serialCommValues() {
             break;
         }
         if (result == ERROR_SUCCESS && type == REG_SZ) {
-            values.push_back(narrow(stringValue(data, dataBytes)));
+            values.push_back(utf8FromWide(stringValue(data, dataBytes)));
         }
     }
     ::RegCloseKey(key);
@@ -91,8 +81,8 @@ std::map<std::string, std::string> friendlyNames() {
         if (named && ::SetupDiGetDeviceRegistryPropertyW(devices, &device, SPDRP_FRIENDLYNAME,
                                                          nullptr, reinterpret_cast<BYTE*>(friendly),
                                                          sizeof friendly, &friendlyBytes)) {
-            names[narrow(stringValue(portName, bytes))] =
-                narrow(stringValue(friendly, friendlyBytes));
+            names[utf8FromWide(stringValue(portName, bytes))] =
+                utf8FromWide(stringValue(friendly, friendlyBytes));
         }
     }
     ::SetupDiDestroyDeviceInfoList(devices);

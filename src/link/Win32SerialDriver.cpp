@@ -1,5 +1,7 @@
 #include "Win32SerialDriver.h"
 
+#include "WideText.h"
+
 #include <algorithm>
 #include <thread>
 
@@ -43,17 +45,6 @@ HANDLE native(void* handle) {
     return static_cast<HANDLE>(handle);
 }
 
-std::wstring widen(const std::string& text) {
-    const int size =
-        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(std::max(size, 0)), L'\0');
-    if (size > 0) {
-        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                              size);
-    }
-    return wide;
-}
-
 BYTE parityCode(std::int32_t parity) {
     switch (parity) {
     case 1:
@@ -93,7 +84,7 @@ Win32SerialDriver::~Win32SerialDriver() {
 
 void* Win32SerialDriver::openDevice(const std::string& path, std::int32_t& failure) const {
     // No sharing: another program holding the port would steal replies.
-    const HANDLE handle = ::CreateFileW(widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+    const HANDLE handle = ::CreateFileW(wideFromUtf8(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         failure = openFailure(::GetLastError());

@@ -9,7 +9,13 @@
 namespace kqvdr {
 namespace {
 
-const char* const kWhy = " was cut short (a power cut or a restart of the computer).";
+// The first sentence both reports open with: what ran, since when, and why it stopped.
+std::string cutShort(std::string what, const std::string& started) {
+    if (!started.empty()) {
+        what += ", started " + started + ",";
+    }
+    return "\n" + what + " was cut short (a power cut or a restart of the computer).";
+}
 
 void reportSystemTest(const std::filesystem::path& dataDir, Operator& person, AuditSink* audit,
                       MethodStore& methods) {
@@ -20,19 +26,14 @@ void reportSystemTest(const std::filesystem::path& dataDir, Operator& person, Au
     }
     const std::string serial = RunMarker::value(*fields, "serial");
     const std::string started = RunMarker::value(*fields, "started");
-    std::string text = "\nThe System Test";
-    if (!serial.empty()) {
-        text += " of instrument " + serial;
-    }
-    if (!started.empty()) {
-        text += ", started " + started + ",";
-    }
-    text += std::string(kWhy) +
-            "\n\nThe instrument may still hold the test's methods. The operator's own methods "
-            "were kept in \"" +
-            kMethodsFile +
-            "\"; if they are not sent back now, the next System Test sends them back when it "
-            "ends.\n\nSend the operator's methods back to the instrument now?\n ";
+    std::string text =
+        cutShort(serial.empty() ? "The System Test" : "The System Test of instrument " + serial,
+                 started) +
+        "\n\nThe instrument may still hold the test's methods. The operator's own methods "
+        "were kept in \"" +
+        kMethodsFile +
+        "\"; if they are not sent back now, the next System Test sends them back when it "
+        "ends.\n\nSend the operator's methods back to the instrument now?\n ";
     std::string outcome;
     if (person.message(text, MessageIcon::Question, MessageButtons::YesNo) == MessageAnswer::Yes) {
         if (methods.loadMethods(MethodStore::Announce::Silently)) {
@@ -60,11 +61,8 @@ void reportAutomation(const std::filesystem::path& dataDir, Operator& person, Au
     }
     const std::string started = RunMarker::value(*fields, "started");
     const std::string last = RunMarker::value(*fields, "last");
-    std::string text = "\nAn automation";
-    if (!started.empty()) {
-        text += ", started " + started + ",";
-    }
-    text += std::string(kWhy) + "\n\nIts timetable:\n\nEvent\tDay\tStart\tEnd\tMode (Method)\t \n";
+    std::string text = cutShort("An automation", started) +
+                       "\n\nIts timetable:\n\nEvent\tDay\tStart\tEnd\tMode (Method)\t \n";
     for (const auto& [key, value] : *fields) {
         if (key == "event") {
             text += value + "\n";

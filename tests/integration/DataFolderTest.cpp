@@ -30,16 +30,7 @@ struct Finished {
 Finished runToEnd(const std::vector<std::string>& arguments, const std::filesystem::path& errors) {
     const pid_t pid = ::fork();
     if (pid == 0) {
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        const int file = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ::dup2(file, STDERR_FILENO);
-        std::vector<char*> argv{const_cast<char*>(KQVDR_PROGRAM_PATH)};
-        for (const std::string& argument : arguments) {
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        }
-        argv.push_back(nullptr);
-        ::execv(KQVDR_PROGRAM_PATH, argv.data());
-        ::_exit(127);
+        test::becomeProgram(arguments, ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644));
     }
     int status = 0;
     ::waitpid(pid, &status, 0);

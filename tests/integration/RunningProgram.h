@@ -17,18 +17,27 @@
 
 namespace kqvdr::test {
 
-// The real program on the offscreen platform, connected to a device (normally the simulator).
+// In a forked child: becomes the program on the offscreen platform, its standard error going
+// to `errors`.
+[[noreturn]] inline void becomeProgram(const std::vector<std::string>& arguments, int errors) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    ::dup2(errors, STDERR_FILENO);
+    std::vector<char*> argv{const_cast<char*>(KQVDR_PROGRAM_PATH)};
+    for (const std::string& argument : arguments) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    ::execv(KQVDR_PROGRAM_PATH, argv.data());
+    ::_exit(127);
+}
+
+// The real program, connected to a device (normally the simulator).
 class RunningProgram {
 public:
     RunningProgram(const std::string& dir, const std::string& device) {
         pid_ = ::fork();
         if (pid_ == 0) {
-            ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-            const int null = ::open("/dev/null", O_WRONLY);
-            ::dup2(null, STDERR_FILENO);
-            ::execl(KQVDR_PROGRAM_PATH, KQVDR_PROGRAM_PATH, "--dir", dir.c_str(), "--device",
-                    device.c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
+            becomeProgram({"--dir", dir, "--device", device}, ::open("/dev/null", O_WRONLY));
         }
     }
     ~RunningProgram() {

@@ -1,10 +1,12 @@
 // The file behaviour only Windows has: saves against a file another program holds open, logs
-// opened for appending, the data-folder lock across processes, the account that acts.
+// opened for appending, the data-folder lock across processes, the account that acts, names
+// between UTF-8 and UTF-16.
 #include "DataFolderLock.h"
 #include "FileReplace.h"
 #include "LogFile.h"
 #include "OperatingSystemUser.h"
 #include "TemporaryDirectory.h"
+#include "WideText.h"
 
 #include <chrono>
 #include <cstdio>
@@ -200,6 +202,34 @@ TEST(Win32OperatingSystemUser, TheAccountIsWindowsOwnWhateverUsernameSays) {
     EXPECT_NE(account.find('\\'), std::string::npos) << "DOMAIN\\user: " << account;
     EXPECT_EQ(account.find("mallory"), std::string::npos) << account;
     EXPECT_EQ(account.find("EVIL"), std::string::npos) << account;
+}
+
+// Names of folders, ports and accounts cross between UTF-8 and UTF-16 whole: characters beyond
+// the basic plane are two UTF-16 units and four UTF-8 bytes, and nothing stops at a NUL.
+TEST(Win32WideText, NamesCrossBetweenUtf8AndUtf16Whole) {
+    const struct {
+        std::string utf8;
+        std::wstring wide;
+    } cases[] = {
+        {"", L""},
+        {"COM12", L"COM12"},
+        {"Jos\xc3\xa9 \xc2\xb5S", L"Jos\u00e9 \u00b5S"},
+        {"\xe6\xb8\xac\xe5\xae\x9a", L"\u6e2c\u5b9a"},
+        {"\xf0\x9f\x94\xac lab", L"\U0001F52C lab"},
+        {std::string("a\0b", 3), std::wstring(L"a\0b", 3)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(wideFromUtf8(c.utf8), c.wide) << c.utf8;
+        EXPECT_EQ(utf8FromWide(c.wide), c.utf8) << c.utf8;
+    }
+}
+
+TEST(Win32WideText, BrokenUtf8IsReplacedNotCutShort) {
+    const std::wstring wide = wideFromUtf8("ab\xff"
+                                           "cd");
+    EXPECT_EQ(wide.front(), L'a');
+    EXPECT_EQ(wide.substr(wide.size() - 2), L"cd");
+    EXPECT_NE(wide.find(L'\uFFFD'), std::wstring::npos);
 }
 
 } // namespace
