@@ -23,14 +23,15 @@ remote::SystemTestStatus& RemoteTestHistory::record(int run) {
     return runs_.back();
 }
 
-void RemoteTestHistory::follow(const SystemTestControl& control, bool running,
-                               int progressPercent) {
+void RemoteTestHistory::follow(const SystemTestControl& control, bool running, int progressPercent,
+                               int remainingSeconds) {
     const SystemTestControl::EndedTest& ended = control.lastEnded();
     if (ended.run > 0) {
         remote::SystemTestStatus& test = record(ended.run);
         if (!test.ended) {
             test.running = false;
             test.ended = true;
+            test.remainingSeconds = -1;
             test.completed = ended.certified;
             test.logPath = utf8FromPath(ended.log);
             if (ended.certified) {
@@ -49,6 +50,7 @@ void RemoteTestHistory::follow(const SystemTestControl& control, bool running,
         remote::SystemTestStatus& test = record(control.testsStarted());
         test.running = running;
         test.progressPercent = progressPercent;
+        test.remainingSeconds = running ? remainingSeconds : -1;
         test.logPath = utf8FromPath(control.testLogPath());
     }
 }

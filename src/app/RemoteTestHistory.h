@@ -16,8 +16,10 @@ class RemoteTestHistory {
 public:
     static constexpr std::size_t kKeptRuns = 16;
 
-    // At the end of every tick: `running` and `progressPercent` describe the test now set.
-    void follow(const SystemTestControl& control, bool running, int progressPercent);
+    // At the end of every tick: `running`, `progressPercent` and `remainingSeconds` (-1 when
+    // unknown) describe the test now set.
+    void follow(const SystemTestControl& control, bool running, int progressPercent,
+                int remainingSeconds);
     std::vector<remote::SystemTestStatus> runs() const { return {runs_.begin(), runs_.end()}; }
 
 private:

@@ -163,6 +163,10 @@ bool SessionRemoteInstrument::fineGasResolution() const {
     return session_.state().fineGasResolution;
 }
 
+bool SessionRemoteInstrument::methodsKnown() const {
+    return session_.state().answering() && session_.state().methodTableReceived;
+}
+
 MethodRecord SessionRemoteInstrument::method(int number) const {
     return session_.state().methods.at(static_cast<std::size_t>(number));
 }
@@ -229,13 +233,20 @@ remote::LiveValues SessionRemoteInstrument::liveValues() {
     remote::LiveValues values = remote::liveValuesOf(session_.state());
     const bool running = session_.systemTest().running();
     int progress = 0;
+    int remaining = -1;
     if (running) {
         const AutomationTable& table = session_.automationTable();
-        progress = testProgressPercent(testStartTime(table) + ":00", testEndTime(table) + ":00",
-                                       timeText(session_.clock().now()),
+        const std::string now = timeText(session_.clock().now());
+        const std::string end = testEndTime(table) + ":00";
+        progress = testProgressPercent(testStartTime(table) + ":00", end, now,
                                        session_.systemTest().nextTestStep() > 1);
+        // Whole minutes, rounded up: a stream that changed every second would wake every
+        // client's Info stream every second for an estimate.
+        if (const ElapsedTime left = elapsedTime(now, end); left.valid()) {
+            remaining = (left.seconds + 59) / 60 * 60;
+        }
     }
-    tests_.follow(systemTest_.control(), running, progress);
+    tests_.follow(systemTest_.control(), running, progress, remaining);
     values.systemTests = tests_.runs();
     return values;
 }

@@ -26,6 +26,7 @@ public:
     remote::Outcome clearFault(const std::string& peer) override;
 
     bool fineGasResolution() const override;
+    bool methodsKnown() const override;
     MethodRecord method(int number) const override;
     remote::Outcome storeMethod(int number, const MethodRecord& record,
                                 const std::string& peer) override;

@@ -16,6 +16,9 @@ const char* const kDescription =
     "PC front panel of the KQ-VDR 1000 evaporative light-scattering detector: modes, methods, "
     "live readings, faults and the system test.";
 const char* const kVendorUrl = "https://www.brackwater.com/kq-vdr-1000";
+// The SiLA 2 version the served features are written against (their SiLA2Version), which
+// discovery announces; the program's own version is SiLAService's ServerVersion.
+const char* const kSilaVersion = "1.0";
 
 std::string hostName() {
     char name[256] = {};
@@ -101,9 +104,8 @@ bool SilaRemote::start(const CommandLine& line, std::string& error) {
 void SilaRemote::announce() {
     discovery_.reset();
     announcedName_ = server_->serverName();
-    discovery_ = std::make_unique<Discovery>(DiscoveryInfo{uuid_, server_->port(), KQVDR_VERSION,
-                                                           announcedName_, kDescription,
-                                                           certificateAuthority_});
+    discovery_ = std::make_unique<Discovery>(DiscoveryInfo{
+        uuid_, server_->port(), kSilaVersion, announcedName_, kDescription, certificateAuthority_});
 }
 
 std::vector<std::pair<std::string, std::string>> SilaRemote::statusRows() const {

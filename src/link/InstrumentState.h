@@ -43,6 +43,7 @@ struct InstrumentState {
 
     bool notCapable = false;
     bool fineGasResolution = false;
+    bool methodTableReceived = false; // the instrument has sent its setpoints at least once
     bool editorOpen = false;
 
     std::string currentErrorCode = " - ";

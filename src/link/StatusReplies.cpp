@@ -183,6 +183,7 @@ void StatusPoll::onMethodTable(const ReplyFrame& reply) {
         record.autozeroOffset = word(4);
         record.timeConstant = word(5);
     }
+    state_.methodTableReceived = true;
     // Moving the editor's spinner away and back makes the editor reload from the new table.
     FrontPanel& panel = ports_.panel;
     if (panel.methodNumberText() == "0") {

@@ -2,6 +2,7 @@
 
 #include "CommandQueue.h"
 #include "FeatureIds.h"
+#include "MetadataGate.h"
 #include "MethodChecks.h"
 #include "PeerAddress.h"
 #include "SilaStatus.h"
@@ -30,14 +31,20 @@ grpc::Status property(grpc::ServerContext* context, const SnapshotBoard& board,
 
 } // namespace
 
-DetectorControllerService::DetectorControllerService(CommandQueue& queue,
+DetectorControllerService::DetectorControllerService(const MetadataGate& gate, CommandQueue& queue,
                                                      const SnapshotBoard& board,
                                                      StreamLimit& streams)
-    : queue_(queue), board_(board), streams_(streams) {}
+    : gate_(gate), queue_(queue), board_(board), streams_(streams) {}
 
 grpc::Status DetectorControllerService::SetMode(grpc::ServerContext* context,
                                                 const dc::SetMode_Parameters* request,
                                                 dc::SetMode_Responses*) {
+    if (Outcome refused = gate_.admit(*context, commandId(kDetectorControllerFeature, "SetMode"))) {
+        return silaStatus(*refused);
+    }
+    if (!request->has_mode()) {
+        return silaStatus(missingParameter(parameter("SetMode", "Mode")));
+    }
     const auto mode = modeCode(request->mode().value());
     if (!mode) {
         return silaStatus(
@@ -54,6 +61,13 @@ grpc::Status DetectorControllerService::SetMode(grpc::ServerContext* context,
 grpc::Status DetectorControllerService::SelectMethod(grpc::ServerContext* context,
                                                      const dc::SelectMethod_Parameters* request,
                                                      dc::SelectMethod_Responses*) {
+    if (Outcome refused =
+            gate_.admit(*context, commandId(kDetectorControllerFeature, "SelectMethod"))) {
+        return silaStatus(*refused);
+    }
+    if (!request->has_methodnumber()) {
+        return silaStatus(missingParameter(parameter("SelectMethod", "MethodNumber")));
+    }
     const std::int64_t number = request->methodnumber().value();
     if (auto bad = checkUserMethodNumber(number, parameter("SelectMethod", "MethodNumber"))) {
         return silaStatus(*bad);
@@ -67,6 +81,10 @@ grpc::Status DetectorControllerService::SelectMethod(grpc::ServerContext* contex
 grpc::Status DetectorControllerService::Autozero(grpc::ServerContext* context,
                                                  const dc::Autozero_Parameters*,
                                                  dc::Autozero_Responses*) {
+    if (Outcome refused =
+            gate_.admit(*context, commandId(kDetectorControllerFeature, "Autozero"))) {
+        return silaStatus(*refused);
+    }
     const std::string peer = peerAddress(context->peer());
     return statusOf(
         queue_.call([peer](RemoteInstrument& instrument) { return instrument.autozero(peer); }));
@@ -76,6 +94,14 @@ grpc::Status
 DetectorControllerService::SetTransferLine(grpc::ServerContext* context,
                                            const dc::SetTransferLine_Parameters* request,
                                            dc::SetTransferLine_Responses*) {
+    if (Outcome refused =
+            gate_.admit(*context, commandId(kDetectorControllerFeature, "SetTransferLine"))) {
+        return silaStatus(*refused);
+    }
+    // A missing flag is no "off": the heater would be switched off by a client's mistake.
+    if (!request->has_on()) {
+        return silaStatus(missingParameter(parameter("SetTransferLine", "On")));
+    }
     const bool on = request->on().value();
     const std::string peer = peerAddress(context->peer());
     return statusOf(queue_.call(
@@ -85,6 +111,10 @@ DetectorControllerService::SetTransferLine(grpc::ServerContext* context,
 grpc::Status DetectorControllerService::ClearFault(grpc::ServerContext* context,
                                                    const dc::ClearFault_Parameters*,
                                                    dc::ClearFault_Responses*) {
+    if (Outcome refused =
+            gate_.admit(*context, commandId(kDetectorControllerFeature, "ClearFault"))) {
+        return silaStatus(*refused);
+    }
     const std::string peer = peerAddress(context->peer());
     return statusOf(
         queue_.call([peer](RemoteInstrument& instrument) { return instrument.clearFault(peer); }));
@@ -93,6 +123,9 @@ grpc::Status DetectorControllerService::ClearFault(grpc::ServerContext* context,
 grpc::Status DetectorControllerService::Subscribe_Mode(
     grpc::ServerContext* context, const dc::Subscribe_Mode_Parameters*,
     grpc::ServerWriter<dc::Subscribe_Mode_Responses>* writer) {
+    if (Outcome refused = gate_.admit(*context, propertyId(kDetectorControllerFeature, "Mode"))) {
+        return silaStatus(*refused);
+    }
     return property(
         context, board_, streams_, writer, +[](const LiveValues& v) { return v.mode; },
         [](auto& r, const std::string& value) { r.mutable_mode()->set_value(value); });
@@ -101,6 +134,9 @@ grpc::Status DetectorControllerService::Subscribe_Mode(
 grpc::Status DetectorControllerService::Subscribe_Ready(
     grpc::ServerContext* context, const dc::Subscribe_Ready_Parameters*,
     grpc::ServerWriter<dc::Subscribe_Ready_Responses>* writer) {
+    if (Outcome refused = gate_.admit(*context, propertyId(kDetectorControllerFeature, "Ready"))) {
+        return silaStatus(*refused);
+    }
     return property(
         context, board_, streams_, writer, +[](const LiveValues& v) { return v.ready; },
         [](auto& r, bool value) { r.mutable_ready()->set_value(value); });
@@ -109,6 +145,10 @@ grpc::Status DetectorControllerService::Subscribe_Ready(
 grpc::Status DetectorControllerService::Subscribe_EvaporatorTemperature(
     grpc::ServerContext* context, const dc::Subscribe_EvaporatorTemperature_Parameters*,
     grpc::ServerWriter<dc::Subscribe_EvaporatorTemperature_Responses>* writer) {
+    if (Outcome refused = gate_.admit(
+            *context, propertyId(kDetectorControllerFeature, "EvaporatorTemperature"))) {
+        return silaStatus(*refused);
+    }
     return property(
         context, board_, streams_, writer,
         +[](const LiveValues& v) { return v.evaporatorTemperature; },
@@ -118,6 +158,10 @@ grpc::Status DetectorControllerService::Subscribe_EvaporatorTemperature(
 grpc::Status DetectorControllerService::Subscribe_NebuliserTemperature(
     grpc::ServerContext* context, const dc::Subscribe_NebuliserTemperature_Parameters*,
     grpc::ServerWriter<dc::Subscribe_NebuliserTemperature_Responses>* writer) {
+    if (Outcome refused =
+            gate_.admit(*context, propertyId(kDetectorControllerFeature, "NebuliserTemperature"))) {
+        return silaStatus(*refused);
+    }
     return property(
         context, board_, streams_, writer,
         +[](const LiveValues& v) { return v.nebuliserTemperature; },
@@ -127,6 +171,10 @@ grpc::Status DetectorControllerService::Subscribe_NebuliserTemperature(
 grpc::Status DetectorControllerService::Subscribe_ExhaustTemperature(
     grpc::ServerContext* context, const dc::Subscribe_ExhaustTemperature_Parameters*,
     grpc::ServerWriter<dc::Subscribe_ExhaustTemperature_Responses>* writer) {
+    if (Outcome refused =
+            gate_.admit(*context, propertyId(kDetectorControllerFeature, "ExhaustTemperature"))) {
+        return silaStatus(*refused);
+    }
     return property(
         context, board_, streams_, writer,
         +[](const LiveValues& v) { return v.exhaustTemperature; },
@@ -136,6 +184,10 @@ grpc::Status DetectorControllerService::Subscribe_ExhaustTemperature(
 grpc::Status DetectorControllerService::Subscribe_TransferLineTemperature(
     grpc::ServerContext* context, const dc::Subscribe_TransferLineTemperature_Parameters*,
     grpc::ServerWriter<dc::Subscribe_TransferLineTemperature_Responses>* writer) {
+    if (Outcome refused = gate_.admit(
+            *context, propertyId(kDetectorControllerFeature, "TransferLineTemperature"))) {
+        return silaStatus(*refused);
+    }
     return property(
         context, board_, streams_, writer,
         +[](const LiveValues& v) { return v.transferLineTemperature; },
@@ -145,6 +197,10 @@ grpc::Status DetectorControllerService::Subscribe_TransferLineTemperature(
 grpc::Status DetectorControllerService::Subscribe_GasFlow(
     grpc::ServerContext* context, const dc::Subscribe_GasFlow_Parameters*,
     grpc::ServerWriter<dc::Subscribe_GasFlow_Responses>* writer) {
+    if (Outcome refused =
+            gate_.admit(*context, propertyId(kDetectorControllerFeature, "GasFlow"))) {
+        return silaStatus(*refused);
+    }
     return property(
         context, board_, streams_, writer, +[](const LiveValues& v) { return v.gasFlow; },
         [](auto& r, double value) { r.mutable_gasflow()->set_value(value); });
@@ -153,6 +209,10 @@ grpc::Status DetectorControllerService::Subscribe_GasFlow(
 grpc::Status DetectorControllerService::Subscribe_DetectorOutput(
     grpc::ServerContext* context, const dc::Subscribe_DetectorOutput_Parameters*,
     grpc::ServerWriter<dc::Subscribe_DetectorOutput_Responses>* writer) {
+    if (Outcome refused =
+            gate_.admit(*context, propertyId(kDetectorControllerFeature, "DetectorOutput"))) {
+        return silaStatus(*refused);
+    }
     return property(
         context, board_, streams_, writer, +[](const LiveValues& v) { return v.detectorOutput; },
         [](auto& r, double value) { r.mutable_detectoroutput()->set_value(value); });
@@ -161,6 +221,10 @@ grpc::Status DetectorControllerService::Subscribe_DetectorOutput(
 grpc::Status DetectorControllerService::Subscribe_MethodNumber(
     grpc::ServerContext* context, const dc::Subscribe_MethodNumber_Parameters*,
     grpc::ServerWriter<dc::Subscribe_MethodNumber_Responses>* writer) {
+    if (Outcome refused =
+            gate_.admit(*context, propertyId(kDetectorControllerFeature, "MethodNumber"))) {
+        return silaStatus(*refused);
+    }
     return property(
         context, board_, streams_, writer, +[](const LiveValues& v) { return v.methodNumber; },
         [](auto& r, std::int64_t value) { r.mutable_methodnumber()->set_value(value); });
@@ -169,6 +233,9 @@ grpc::Status DetectorControllerService::Subscribe_MethodNumber(
 grpc::Status DetectorControllerService::Subscribe_Fault(
     grpc::ServerContext* context, const dc::Subscribe_Fault_Parameters*,
     grpc::ServerWriter<dc::Subscribe_Fault_Responses>* writer) {
+    if (Outcome refused = gate_.admit(*context, propertyId(kDetectorControllerFeature, "Fault"))) {
+        return silaStatus(*refused);
+    }
     return property(
         context, board_, streams_, writer, +[](const LiveValues& v) { return v.fault; },
         [](auto& r, const std::string& value) { r.mutable_fault()->set_value(value); });

@@ -5,6 +5,7 @@
 namespace kqvdr::remote {
 
 class CommandQueue;
+class MetadataGate;
 class SnapshotBoard;
 class StreamLimit;
 
@@ -14,8 +15,8 @@ namespace dc = sila2::com::brackwater::detector::detectorcontroller::v1;
 // subscriptions read the board and never touch the program's state.
 class DetectorControllerService final : public dc::DetectorController::Service {
 public:
-    DetectorControllerService(CommandQueue& queue, const SnapshotBoard& board,
-                              StreamLimit& streams);
+    DetectorControllerService(const MetadataGate& gate, CommandQueue& queue,
+                              const SnapshotBoard& board, StreamLimit& streams);
 
     grpc::Status SetMode(grpc::ServerContext* context, const dc::SetMode_Parameters* request,
                          dc::SetMode_Responses* response) override;
@@ -63,6 +64,7 @@ public:
                     grpc::ServerWriter<dc::Subscribe_Fault_Responses>* writer) override;
 
 private:
+    const MetadataGate& gate_;
     CommandQueue& queue_;
     const SnapshotBoard& board_;
     StreamLimit& streams_;

@@ -11,6 +11,12 @@ inline constexpr const char* kDetectorControllerFeature =
 inline constexpr const char* kMethodStoreFeature = "com.brackwater/detector/MethodStore/v1";
 inline constexpr const char* kSystemTestFeature = "com.brackwater/detector/SystemTest/v1";
 
+inline std::string commandId(const char* feature, const char* command) {
+    return std::string(feature) + "/Command/" + command;
+}
+inline std::string propertyId(const char* feature, const char* property) {
+    return std::string(feature) + "/Property/" + property;
+}
 inline std::string parameterId(const char* feature, const char* command, const char* parameter) {
     return std::string(feature) + "/Command/" + command + "/Parameter/" + parameter;
 }

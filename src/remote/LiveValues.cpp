@@ -62,6 +62,7 @@ LiveValues liveValuesOf(const InstrumentState& state) {
     values.detectorOutput = p.measured(ParameterIndex::DetectorOutput);
     values.methodNumber = p.measured(ParameterIndex::MethodNumber);
     values.fault = openFault(state);
+    values.fineGasResolution = state.fineGasResolution;
     return values;
 }
 

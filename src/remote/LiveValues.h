@@ -21,6 +21,7 @@ struct SystemTestStatus {
     bool ended = false;     // it ran and has stopped, completed or not
     bool completed = false; // ran its whole timetable into its own log
     int progressPercent = 0;
+    int remainingSeconds = -1; // until the timetable's end, in whole minutes; -1 when unknown
     std::string logPath;
     // A completed run's verdicts, judged from its log as the run left it: a later test may
     // write a log of the same name.
@@ -41,6 +42,7 @@ struct LiveValues {
     double detectorOutput = 0;          // mV
     std::int64_t methodNumber = 0;
     std::string fault;                         // "" or the open fault's code, e.g. "GAS"
+    bool fineGasResolution = false;            // which gas-flow limits a method must keep
     std::vector<SystemTestStatus> systemTests; // the latest runs, oldest first
     bool operator==(const LiveValues&) const = default;
 };

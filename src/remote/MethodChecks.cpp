@@ -1,6 +1,7 @@
 #include "MethodChecks.h"
 
 #include "MethodLimits.h"
+#include "ServerName.h"
 
 #include <cmath>
 #include <cstdio>
@@ -29,12 +30,15 @@ checkedMethod(const RemoteMethod& method, bool fineGasResolution, const std::str
     if (auto bad = checkUserMethodNumber(method.number, parameter("MethodNumber"))) {
         return *bad;
     }
-    if (method.name.size() > kLongestMethodName) {
+    // Lengths count characters, as the definition's MaximalLength does, not bytes.
+    const auto nameLength = utf8CharacterCount(method.name);
+    const auto descriptionLength = utf8CharacterCount(method.description);
+    if (!nameLength || *nameLength > kLongestMethodName) {
         return validationError(parameter("Name"), "The name is longer than " +
                                                       std::to_string(kLongestMethodName) +
                                                       " characters.");
     }
-    if (method.description.size() > kLongestMethodDescription) {
+    if (!descriptionLength || *descriptionLength > kLongestMethodDescription) {
         return validationError(parameter("Description"),
                                "The description is longer than " +
                                    std::to_string(kLongestMethodDescription) + " characters.");

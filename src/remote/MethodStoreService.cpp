@@ -2,9 +2,11 @@
 
 #include "CommandQueue.h"
 #include "FeatureIds.h"
+#include "MetadataGate.h"
 #include "MethodChecks.h"
 #include "PeerAddress.h"
 #include "SilaStatus.h"
+#include "SnapshotBoard.h"
 
 #include <variant>
 
@@ -12,30 +14,86 @@ namespace kqvdr::remote {
 namespace {
 
 std::string command(const char* name) {
-    return std::string(kMethodStoreFeature) + "/Command/" + name;
+    return commandId(kMethodStoreFeature, name);
+}
+
+std::string parameter(const char* commandName, const char* name) {
+    return parameterId(kMethodStoreFeature, commandName, name);
+}
+
+// The first parameter of StoreMethod the client left out, if any.
+Outcome missingFromStore(const ms::StoreMethod_Parameters& request) {
+    const std::pair<bool, const char*> fields[] = {
+        {request.has_methodnumber(), "MethodNumber"},
+        {request.has_name(), "Name"},
+        {request.has_description(), "Description"},
+        {request.has_evaporatortemperature(), "EvaporatorTemperature"},
+        {request.has_nebulisertemperature(), "NebuliserTemperature"},
+        {request.has_transferlinetemperature(), "TransferLineTemperature"},
+        {request.has_gasflow(), "GasFlow"},
+        {request.has_autozerooffset(), "AutozeroOffset"},
+        {request.has_timeconstant(), "TimeConstant"},
+    };
+    for (const auto& [present, name] : fields) {
+        if (!present) {
+            return missingParameter(parameter("StoreMethod", name));
+        }
+    }
+    return std::nullopt;
+}
+
+RemoteMethod remoteMethodOf(const MethodRecord& record, bool fine) {
+    return {record.number,
+            record.name,
+            record.description,
+            record.evaporatorTemp,
+            record.nebuliserTemp,
+            record.transferLineTemp,
+            gasFlowSlm(record, fine),
+            record.autozeroOffset,
+            record.timeConstant};
 }
 
 } // namespace
 
-MethodStoreService::MethodStoreService(CommandQueue& queue) : queue_(queue) {}
+MethodStoreService::MethodStoreService(const MetadataGate& gate, CommandQueue& queue,
+                                       const SnapshotBoard& board)
+    : gate_(gate), queue_(queue), board_(board) {}
 
-grpc::Status MethodStoreService::GetMethod(grpc::ServerContext*,
+grpc::Status MethodStoreService::GetMethod(grpc::ServerContext* context,
                                            const ms::GetMethod_Parameters* request,
                                            ms::GetMethod_Responses* response) {
+    if (Outcome refused = gate_.admit(*context, command("GetMethod"))) {
+        return silaStatus(*refused);
+    }
+    if (!request->has_methodnumber()) {
+        return silaStatus(missingParameter(parameter("GetMethod", "MethodNumber")));
+    }
     const std::int64_t number = request->methodnumber().value();
-    if (auto bad =
-            checkUserMethodNumber(number, command("GetMethod") + "/Parameter/MethodNumber")) {
+    if (auto bad = checkUserMethodNumber(number, parameter("GetMethod", "MethodNumber"))) {
         return silaStatus(*bad);
     }
     MethodRecord record;
     bool fine = false;
     const Outcome outcome = queue_.call([&record, &fine, number](RemoteInstrument& instrument) {
+        // Before the instrument has sent its setpoints the record holds zeros, which no method
+        // can have: a client would take them for the instrument's.
+        if (!instrument.methodsKnown()) {
+            return Outcome{definedError(errorId(kMethodStoreFeature, kInstrumentNotConnected),
+                                        "The instrument has not sent its methods yet.")};
+        }
         record = instrument.method(static_cast<int>(number));
         fine = instrument.fineGasResolution();
         return Outcome{};
     });
     if (outcome) {
         return silaStatus(*outcome);
+    }
+    // What is served keeps the limits the definition promises, like anything a client stores.
+    const auto served = checkedMethod(remoteMethodOf(record, fine), fine, command("GetMethod"));
+    if (const auto* bad = std::get_if<SilaFailure>(&served)) {
+        return silaStatus(undefinedError("The instrument reports method " + std::to_string(number) +
+                                         " outside the method editor's limits: " + bad->message));
     }
     auto* method = response->mutable_method();
     method->mutable_methodnumber()->set_value(number);
@@ -53,6 +111,12 @@ grpc::Status MethodStoreService::GetMethod(grpc::ServerContext*,
 grpc::Status MethodStoreService::StoreMethod(grpc::ServerContext* context,
                                              const ms::StoreMethod_Parameters* request,
                                              ms::StoreMethod_Responses*) {
+    if (Outcome refused = gate_.admit(*context, command("StoreMethod"))) {
+        return silaStatus(*refused);
+    }
+    if (Outcome missing = missingFromStore(*request)) {
+        return silaStatus(*missing);
+    }
     RemoteMethod method;
     method.number = request->methodnumber().value();
     method.name = request->name().value();
@@ -63,25 +127,35 @@ grpc::Status MethodStoreService::StoreMethod(grpc::ServerContext* context,
     method.gasFlow = request->gasflow().value();
     method.autozeroOffset = request->autozerooffset().value();
     method.timeConstant = request->timeconstant().value();
+    // Checked before it waits for the tick, so a full queue never hides a bad parameter.
+    const auto checked =
+        checkedMethod(method, board_.current().values.fineGasResolution, command("StoreMethod"));
+    if (const auto* failure = std::get_if<SilaFailure>(&checked)) {
+        return silaStatus(*failure);
+    }
     const std::string peer = peerAddress(context->peer());
-    // The limits of the gas flow depend on the instrument's variant, known only in the tick.
+    // Checked again in the tick: the instrument's variant may have changed since.
     return statusOf(queue_.call([method, peer](RemoteInstrument& instrument) -> Outcome {
-        auto checked =
-            checkedMethod(method, instrument.fineGasResolution(), command("StoreMethod"));
-        if (auto* failure = std::get_if<SilaFailure>(&checked)) {
+        auto now = checkedMethod(method, instrument.fineGasResolution(), command("StoreMethod"));
+        if (auto* failure = std::get_if<SilaFailure>(&now)) {
             return *failure;
         }
-        return instrument.storeMethod(static_cast<int>(method.number),
-                                      std::get<MethodRecord>(checked), peer);
+        return instrument.storeMethod(static_cast<int>(method.number), std::get<MethodRecord>(now),
+                                      peer);
     }));
 }
 
 grpc::Status MethodStoreService::SendMethod(grpc::ServerContext* context,
                                             const ms::SendMethod_Parameters* request,
                                             ms::SendMethod_Responses*) {
+    if (Outcome refused = gate_.admit(*context, command("SendMethod"))) {
+        return silaStatus(*refused);
+    }
+    if (!request->has_methodnumber()) {
+        return silaStatus(missingParameter(parameter("SendMethod", "MethodNumber")));
+    }
     const std::int64_t number = request->methodnumber().value();
-    if (auto bad =
-            checkUserMethodNumber(number, command("SendMethod") + "/Parameter/MethodNumber")) {
+    if (auto bad = checkUserMethodNumber(number, parameter("SendMethod", "MethodNumber"))) {
         return silaStatus(*bad);
     }
     const std::string peer = peerAddress(context->peer());

@@ -5,13 +5,15 @@
 namespace kqvdr::remote {
 
 class CommandQueue;
+class MetadataGate;
+class SnapshotBoard;
 
 namespace ms = sila2::com::brackwater::detector::methodstore::v1;
 
 // The user methods, read, stored and sent through the tick like the method editor's buttons.
 class MethodStoreService final : public ms::MethodStore::Service {
 public:
-    explicit MethodStoreService(CommandQueue& queue);
+    MethodStoreService(const MetadataGate& gate, CommandQueue& queue, const SnapshotBoard& board);
 
     grpc::Status GetMethod(grpc::ServerContext* context, const ms::GetMethod_Parameters* request,
                            ms::GetMethod_Responses* response) override;
@@ -22,7 +24,9 @@ public:
                             ms::SendMethod_Responses* response) override;
 
 private:
+    const MetadataGate& gate_;
     CommandQueue& queue_;
+    const SnapshotBoard& board_;
 };
 
 } // namespace kqvdr::remote

@@ -22,6 +22,8 @@ public:
     virtual Outcome clearFault(const std::string& peer) = 0;
 
     virtual bool fineGasResolution() const = 0;
+    // The instrument answers and has sent its method table, so method() holds its setpoints.
+    virtual bool methodsKnown() const = 0;
     virtual MethodRecord method(int number) const = 0;
     virtual Outcome storeMethod(int number, const MethodRecord& record,
                                 const std::string& peer) = 0;

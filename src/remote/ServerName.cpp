@@ -36,6 +36,35 @@ bool secondByteFits(unsigned char lead, unsigned char second) {
     }
 }
 
+// The code points of text already known to be UTF-8.
+template <typename Visit> void forEachCodePoint(std::string_view text, Visit visit) {
+    for (std::size_t at = 0; at < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        const std::size_t length = sequenceLength(lead);
+        char32_t point = length == 1 ? lead : lead & (0x7F >> length);
+        for (std::size_t i = 1; i < length; ++i) {
+            point = (point << 6) | (static_cast<unsigned char>(text[at + i]) & 0x3F);
+        }
+        visit(point);
+        at += length;
+    }
+}
+
+bool isControl(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+// Marks, embeddings, overrides and isolates that reorder the text around them.
+bool isBidiControl(char32_t c) {
+    return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
+           (c >= 0x2066 && c <= 0x2069);
+}
+
+bool isSpace(char32_t c) {
+    return c == 0x20 || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 ||
+           c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000;
+}
+
 } // namespace
 
 std::optional<std::size_t> utf8CharacterCount(std::string_view text) {
@@ -62,12 +91,33 @@ std::string serverNameProblem(std::string_view name) {
     if (!characters) {
         return "The server name is not UTF-8 text.";
     }
-    if (*characters == 0) {
-        return "The server name is empty.";
-    }
     if (*characters > kMaxServerNameCharacters) {
         return "The server name has " + std::to_string(*characters) +
                " characters; at most 255 are allowed.";
+    }
+    return {};
+}
+
+std::string newServerNameProblem(std::string_view name) {
+    if (std::string problem = serverNameProblem(name); !problem.empty()) {
+        return problem;
+    }
+    bool control = false;
+    bool bidi = false;
+    bool onlySpaces = true;
+    forEachCodePoint(name, [&](char32_t c) {
+        control = control || isControl(c);
+        bidi = bidi || isBidiControl(c);
+        onlySpaces = onlySpaces && isSpace(c);
+    });
+    if (control) {
+        return "The server name contains a control character.";
+    }
+    if (bidi) {
+        return "The server name contains a character that reverses the direction of text.";
+    }
+    if (onlySpaces && !name.empty()) {
+        return "The server name is nothing but spaces.";
     }
     return {};
 }

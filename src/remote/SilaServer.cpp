@@ -10,14 +10,19 @@
 namespace kqvdr::remote {
 
 SilaServer::SilaServer(Settings settings)
-    : settings_(std::move(settings)),
-      silaService_(settings_.uuid, settings_.name, settings_.description, settings_.keepName),
-      detector_(std::make_unique<DetectorControllerService>(queue_, board_, streams_)),
-      methods_(std::make_unique<MethodStoreService>(queue_)),
-      systemTest_(std::make_unique<SystemTestService>(queue_, board_, streams_)) {}
+    : settings_(std::move(settings)), silaService_(gate_, settings_.uuid, settings_.name,
+                                                   settings_.description, settings_.keepName),
+      detector_(std::make_unique<DetectorControllerService>(gate_, queue_, board_, streams_)),
+      methods_(std::make_unique<MethodStoreService>(gate_, queue_, board_)),
+      systemTest_(std::make_unique<SystemTestService>(gate_, queue_, board_, streams_)) {}
 
 SilaServer::~SilaServer() {
     stop();
+}
+
+void SilaServer::publish(const LiveValues& values) {
+    systemTest_->remember(values);
+    board_.publish(values);
 }
 
 bool SilaServer::start(std::string& error) {

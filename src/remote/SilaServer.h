@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CommandQueue.h"
+#include "MetadataGate.h"
 #include "ServerDescription.h"
 #include "SilaServiceImpl.h"
 #include "SnapshotBoard.h"
@@ -54,10 +55,13 @@ public:
     bool start(std::string& error);
     void stop();
 
+    // The SiLA client metadata features declare; declarations are made before start().
+    MetadataGate& metadata() { return gate_; }
+
     // On the program's thread: at every tick, before its work ...
     void takeCommands(RemoteInstrument& instrument) { queue_.drain(instrument); }
     // ... and after it.
-    void publish(const LiveValues& values) { board_.publish(values); }
+    void publish(const LiveValues& values);
 
     std::uint16_t port() const { return port_; }
     const std::string& address() const { return settings_.address; }
@@ -69,6 +73,7 @@ public:
 
 private:
     Settings settings_;
+    MetadataGate gate_;
     CommandQueue queue_;
     SnapshotBoard board_;
     StreamLimit streams_{kMaxStreams};

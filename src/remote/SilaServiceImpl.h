@@ -5,19 +5,22 @@
 
 #include <functional>
 #include <mutex>
+#include <optional>
 
 namespace kqvdr::remote {
 
 namespace ss = sila2::org::silastandard::core::silaservice::v1;
 
 // The mandatory core feature: who this server is and what it implements.
+class MetadataGate;
+
 class SilaServiceImpl final : public ss::SiLAService::Service {
 public:
     // Keeps a new server name; false with the reason when it cannot.
     using NameKeeper = std::function<bool(const std::string& name, std::string& error)>;
 
-    SilaServiceImpl(std::string uuid, std::string name, ServerDescription description,
-                    NameKeeper keepName);
+    SilaServiceImpl(const MetadataGate& gate, std::string uuid, std::string name,
+                    ServerDescription description, NameKeeper keepName);
 
     std::string serverName() const;
 
@@ -50,6 +53,11 @@ public:
                                          ss::Get_ImplementedFeatures_Responses* response) override;
 
 private:
+    // The call may go on when nothing comes back: it carries no SiLA client metadata.
+    std::optional<grpc::Status> refused(const grpc::ServerContext* context,
+                                        std::string_view call) const;
+
+    const MetadataGate& gate_;
     const std::string uuid_;
     const ServerDescription description_;
     NameKeeper keepName_;

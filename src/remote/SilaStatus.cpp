@@ -12,6 +12,22 @@ grpc::Status aborted(const sila::SiLAError& error) {
     return {grpc::StatusCode::ABORTED, base64Encode(error.SerializeAsString())};
 }
 
+sila::FrameworkError::ErrorType errorTypeOf(FrameworkErrorType type) {
+    switch (type) {
+    case FrameworkErrorType::CommandExecutionNotAccepted:
+        return sila::FrameworkError::COMMAND_EXECUTION_NOT_ACCEPTED;
+    case FrameworkErrorType::InvalidExecutionUuid:
+        return sila::FrameworkError::INVALID_COMMAND_EXECUTION_UUID;
+    case FrameworkErrorType::ExecutionNotFinished:
+        return sila::FrameworkError::COMMAND_EXECUTION_NOT_FINISHED;
+    case FrameworkErrorType::InvalidMetadata:
+        return sila::FrameworkError::INVALID_METADATA;
+    case FrameworkErrorType::NoMetadataAllowed:
+        return sila::FrameworkError::NO_METADATA_ALLOWED;
+    }
+    return sila::FrameworkError::COMMAND_EXECUTION_NOT_ACCEPTED;
+}
+
 } // namespace
 
 grpc::Status silaStatus(const SilaFailure& failure) {
@@ -28,6 +44,10 @@ grpc::Status silaStatus(const SilaFailure& failure) {
     case SilaFailure::Kind::UndefinedExecution:
         error.mutable_undefinedexecutionerror()->set_message(failure.message);
         break;
+    case SilaFailure::Kind::Framework:
+        error.mutable_frameworkerror()->set_errortype(errorTypeOf(failure.framework));
+        error.mutable_frameworkerror()->set_message(failure.message);
+        break;
     }
     return aborted(error);
 }
@@ -37,13 +57,7 @@ grpc::Status statusOf(const Outcome& outcome) {
 }
 
 grpc::Status frameworkStatus(FrameworkErrorType type, const std::string& message) {
-    sila::SiLAError error;
-    auto* framework = error.mutable_frameworkerror();
-    framework->set_errortype(type == FrameworkErrorType::InvalidExecutionUuid
-                                 ? sila::FrameworkError::INVALID_COMMAND_EXECUTION_UUID
-                                 : sila::FrameworkError::COMMAND_EXECUTION_NOT_FINISHED);
-    framework->set_message(message);
-    return aborted(error);
+    return silaStatus(frameworkError(type, message));
 }
 
 } // namespace kqvdr::remote

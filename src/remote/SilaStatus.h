@@ -11,8 +11,6 @@ namespace kqvdr::remote {
 grpc::Status silaStatus(const SilaFailure& failure);
 grpc::Status statusOf(const Outcome& outcome);
 
-// The framework's own errors of observable commands.
-enum class FrameworkErrorType { InvalidExecutionUuid, ExecutionNotFinished };
 grpc::Status frameworkStatus(FrameworkErrorType type, const std::string& message);
 
 } // namespace kqvdr::remote

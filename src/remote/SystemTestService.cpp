@@ -2,6 +2,7 @@
 
 #include "CommandQueue.h"
 #include "FeatureIds.h"
+#include "MetadataGate.h"
 #include "PeerAddress.h"
 #include "SerialCheck.h"
 #include "SilaStatus.h"
@@ -15,15 +16,9 @@ namespace {
 
 namespace sila = sila2::org::silastandard;
 
-// What an execution's caller sees of the test: the board's status once it concerns this run.
-struct RunView {
-    bool started = false;   // the board has seen this run
-    bool forgotten = false; // so many tests ran since that the board no longer holds it
-    SystemTestStatus status;
-    bool operator==(const RunView&) const = default;
-};
+using RunView = SystemTestService::RunView;
 
-RunView viewOf(const LiveValues& values, int run) {
+RunView boardViewOf(const LiveValues& values, int run) {
     for (const SystemTestStatus& test : values.systemTests) {
         if (test.run == run) {
             return {true, false, test};
@@ -31,6 +26,11 @@ RunView viewOf(const LiveValues& values, int run) {
     }
     const bool forgotten = !values.systemTests.empty() && run < values.systemTests.front().run;
     return {false, forgotten, {}};
+}
+
+// A run succeeded only when it completed and its log could be judged.
+bool succeeded(const SystemTestStatus& status) {
+    return status.completed && status.logFailure.empty();
 }
 
 template <typename Response> void setVerdicts(Response& response, const TestVerdicts& verdicts) {
@@ -57,13 +57,42 @@ std::optional<SilaFailure> analyse(const std::string& path, LogAnalysis& analysi
 
 } // namespace
 
-SystemTestService::SystemTestService(CommandQueue& queue, const SnapshotBoard& board,
-                                     StreamLimit& streams)
-    : queue_(queue), board_(board), streams_(streams) {}
+SystemTestService::SystemTestService(const MetadataGate& gate, CommandQueue& queue,
+                                     const SnapshotBoard& board, StreamLimit& streams)
+    : gate_(gate), queue_(queue), board_(board), streams_(streams) {}
 
-std::optional<int> SystemTestService::runOf(const std::string& uuid) const {
+void SystemTestService::remember(const LiveValues& values) {
     std::lock_guard lock(mutex_);
-    const auto found = executions_.find(uuid);
+    for (const SystemTestStatus& test : values.systemTests) {
+        if (!test.ended || endings_.count(test.run) != 0) {
+            continue;
+        }
+        for (const auto& execution : executions_) {
+            if (execution.second == test.run) {
+                endings_.emplace(test.run, test);
+                break;
+            }
+        }
+    }
+}
+
+RunView SystemTestService::viewOf(const LiveValues& values, int run) const {
+    {
+        std::lock_guard lock(mutex_);
+        if (const auto ending = endings_.find(run); ending != endings_.end()) {
+            return {true, false, ending->second};
+        }
+    }
+    return boardViewOf(values, run);
+}
+
+std::optional<int> SystemTestService::runOf(const std::string& text) const {
+    const std::optional<std::string> uuid = canonicalUuid(text);
+    if (!uuid) {
+        return std::nullopt;
+    }
+    std::lock_guard lock(mutex_);
+    const auto found = executions_.find(*uuid);
     if (found == executions_.end()) {
         return std::nullopt;
     }
@@ -73,6 +102,13 @@ std::optional<int> SystemTestService::runOf(const std::string& uuid) const {
 grpc::Status SystemTestService::RunSystemTest(grpc::ServerContext* context,
                                               const st::RunSystemTest_Parameters* request,
                                               sila::CommandConfirmation* response) {
+    if (Outcome refused = gate_.admit(*context, commandId(kSystemTestFeature, "RunSystemTest"))) {
+        return silaStatus(*refused);
+    }
+    if (!request->has_serialnumber()) {
+        return silaStatus(
+            missingParameter(parameterId(kSystemTestFeature, "RunSystemTest", "SerialNumber")));
+    }
     const std::string serial = request->serialnumber().value();
     if (!isTestSerialNumber(serial)) {
         return silaStatus(validationError(
@@ -107,11 +143,6 @@ grpc::Status SystemTestService::knownRun(const std::optional<int>& run) const {
         return frameworkStatus(FrameworkErrorType::InvalidExecutionUuid,
                                "No system test was started under this execution UUID.");
     }
-    if (viewOf(board_.current().values, *run).forgotten) {
-        return frameworkStatus(
-            FrameworkErrorType::InvalidExecutionUuid,
-            "So many system tests ran since this one that it is no longer known.");
-    }
     return grpc::Status::OK;
 }
 
@@ -127,18 +158,26 @@ SystemTestService::RunSystemTest_Info(grpc::ServerContext* context,
     const grpc::Status status = streamChanges<RunView>(
         *context, board_, streams_, [&](const LiveValues& v) { return viewOf(v, *run); },
         [&](const RunView& view) {
-            if (ended || view.forgotten) {
+            if (ended) {
                 return false;
             }
             sila::ExecutionInfo info;
             using Status = sila::ExecutionInfo;
-            if (!view.started) {
+            if (view.forgotten) {
+                // Never left without a final status.
+                info.set_commandstatus(Status::finishedWithError);
+                ended = true;
+            } else if (!view.started) {
                 info.set_commandstatus(Status::waiting);
             } else if (!view.status.ended) {
                 info.set_commandstatus(Status::running);
+                if (view.status.remainingSeconds >= 0) {
+                    info.mutable_estimatedremainingtime()->set_seconds(
+                        view.status.remainingSeconds);
+                }
             } else {
-                info.set_commandstatus(view.status.completed ? Status::finishedSuccessfully
-                                                             : Status::finishedWithError);
+                info.set_commandstatus(succeeded(view.status) ? Status::finishedSuccessfully
+                                                              : Status::finishedWithError);
                 ended = true;
             }
             info.mutable_progressinfo()->set_value(view.status.progressPercent / 100.0);
@@ -174,6 +213,9 @@ grpc::Status SystemTestService::RunSystemTest_Result(grpc::ServerContext*,
         return unknown;
     }
     const RunView view = viewOf(board_.current().values, *run);
+    if (view.forgotten) {
+        return silaStatus(undefinedError("The end of this system test was not kept."));
+    }
     if (!view.started || !view.status.ended) {
         return frameworkStatus(FrameworkErrorType::ExecutionNotFinished,
                                "The system test is still running.");
@@ -190,9 +232,12 @@ grpc::Status SystemTestService::RunSystemTest_Result(grpc::ServerContext*,
     return grpc::Status::OK;
 }
 
-grpc::Status SystemTestService::AnalyzeLog(grpc::ServerContext*,
+grpc::Status SystemTestService::AnalyzeLog(grpc::ServerContext* context,
                                            const st::AnalyzeLog_Parameters* request,
                                            st::AnalyzeLog_Responses* response) {
+    if (Outcome refused = gate_.admit(*context, commandId(kSystemTestFeature, "AnalyzeLog"))) {
+        return silaStatus(*refused);
+    }
     LogAnalysis analysis;
     if (auto failure = analyse(request->path().value(), analysis)) {
         return silaStatus(*failure);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LiveValues.h"
 #include "SystemTest.grpc.pb.h"
 
 #include <map>
@@ -10,16 +11,22 @@
 namespace kqvdr::remote {
 
 class CommandQueue;
+class MetadataGate;
 class SnapshotBoard;
 class StreamLimit;
-struct SystemTestStatus;
+struct LiveValues;
 
 namespace st = sila2::com::brackwater::detector::systemtest::v1;
 
 // The system test as an observable command, and the analysis of a test log.
 class SystemTestService final : public st::SystemTest::Service {
 public:
-    SystemTestService(CommandQueue& queue, const SnapshotBoard& board, StreamLimit& streams);
+    SystemTestService(const MetadataGate& gate, CommandQueue& queue, const SnapshotBoard& board,
+                      StreamLimit& streams);
+
+    // After every publication: keeps how each run a client started ended, so that its
+    // execution stays valid while the server runs, however many tests follow.
+    void remember(const LiveValues& values);
 
     grpc::Status RunSystemTest(grpc::ServerContext* context,
                                const st::RunSystemTest_Parameters* request,
@@ -36,17 +43,28 @@ public:
     grpc::Status AnalyzeLog(grpc::ServerContext* context, const st::AnalyzeLog_Parameters* request,
                             st::AnalyzeLog_Responses* response) override;
 
-private:
-    // The test run an execution started, as the program counts them.
-    std::optional<int> runOf(const std::string& uuid) const;
-    // OK for a run the board still holds; the framework's error for an unknown or forgotten one.
-    grpc::Status knownRun(const std::optional<int>& run) const;
+    // What an execution's caller sees of its run.
+    struct RunView {
+        bool started = false;   // the board has seen this run
+        bool forgotten = false; // gone from the board without its end being kept
+        SystemTestStatus status;
+        bool operator==(const RunView&) const = default;
+    };
 
+private:
+    // The test run an execution started, as the program counts them; the UUID in either case.
+    std::optional<int> runOf(const std::string& uuid) const;
+    // OK for a started run; the framework's error for an unknown UUID.
+    grpc::Status knownRun(const std::optional<int>& run) const;
+    RunView viewOf(const LiveValues& values, int run) const;
+
+    const MetadataGate& gate_;
     CommandQueue& queue_;
     const SnapshotBoard& board_;
     StreamLimit& streams_;
     mutable std::mutex mutex_;
-    std::map<std::string, int> executions_;
+    std::map<std::string, int> executions_;   // by UUID in lower case
+    std::map<int, SystemTestStatus> endings_; // by run: how the clients' runs ended
 };
 
 } // namespace kqvdr::remote

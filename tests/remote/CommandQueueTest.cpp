@@ -22,6 +22,7 @@ public:
     Outcome setTransferLine(bool, const std::string&) override { return {}; }
     Outcome clearFault(const std::string&) override { return {}; }
     bool fineGasResolution() const override { return false; }
+    bool methodsKnown() const override { return false; }
     MethodRecord method(int) const override { return {}; }
     Outcome storeMethod(int, const MethodRecord&, const std::string&) override { return {}; }
     Outcome sendMethod(int, const std::string&) override { return {}; }

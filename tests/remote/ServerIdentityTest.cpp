@@ -65,7 +65,7 @@ TEST(ServerIdentity, NamesBreakingTheRulesAreRefusedAndTheKeptNameStays) {
         bool allowed;
     };
     const Case cases[] = {
-        {"", false},
+        {"", true},
         {"x", true},
         {std::string(255, 'x'), true},
         {std::string(256, 'x'), false},
@@ -115,7 +115,6 @@ TEST(ServerIdentity, ADamagedFileGivesNoIdentityAndIsNeitherReplacedNorRenamedIn
         "uuid=0f8fad5b-d9cb-469f-a165-70867728950g\nname=x\n",
         uuid + uuid + "name=x\n", // which one?
         uuid + "name=x\nname=y\n",
-        uuid + "name=\n",
         uuid + "name=trailing \\\n",
         uuid + "name=unknown \\t escape\n",
         uuid + "name=" + std::string(256, 'x') + "\n",
@@ -147,6 +146,40 @@ TEST(ServerIdentity, AnUnreadableOrUnwritablePlaceGivesNoIdentityAndSaysWhy) {
     EXPECT_EQ(missingDirectory.loadOrCreate(), ServerIdentity{})
         << "an identity that is not kept would change at the next start";
     EXPECT_NE(missingDirectory.error().find("cannot be stored"), std::string::npos);
+}
+
+// Names that would rewrite a terminal or a list that shows them, or show as nothing: a client
+// may not set them, though the file still keeps any name it kept before.
+TEST(ServerName, AClientCannotSetControlsBidiOverridesOrSpacesOnly) {
+    const struct {
+        std::string name;
+        bool allowed;
+    } cases[] = {
+        {"", true},
+        {"Bay 3 \xc2\xb7 left", true},
+        {"\xf0\x9f\xa7\xaa", true},
+        {" x ", true},
+        {"   ", false},
+        {"\xc2\xa0\xe3\x80\x80", false}, // no-break and ideographic spaces only
+        {std::string("a\0b", 3), false},
+        {"a\tb", false},
+        {"two\nlines", false},
+        {"\x1b[2Jcleared", false}, // a terminal escape
+        {"a\x7f", false},
+        {"a\xc2\x85"
+         "b",
+         false}, // a C1 control
+        {"abc\xe2\x80\xae"
+         "evil",
+         false},                                 // right-to-left override
+        {"abc\xe2\x81\xa6x\xe2\x81\xa9", false}, // an isolate
+        {"a\xe2\x80\x8f", false},                // a right-to-left mark
+        {std::string(256, 'x'), false},
+        {"\xff", false},
+    };
+    for (const auto& [name, allowed] : cases) {
+        EXPECT_EQ(newServerNameProblem(name).empty(), allowed) << name;
+    }
 }
 
 TEST(ServerIdentityFile, WritesWhatItReads) {

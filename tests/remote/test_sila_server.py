@@ -105,7 +105,7 @@ class ServerIdentityAndFeatures(unittest.TestCase):
                                     "com.brackwater/detector/MethodStore/v1",
                                     "com.brackwater/detector/SystemTest/v1"])
 
-    def test_a_new_server_name_is_kept_and_an_empty_one_is_a_validation_error(self):
+    def test_a_new_server_name_is_kept_and_one_of_spaces_only_is_a_validation_error(self):
         service = ss_grpc.SiLAServiceStub(channel)
         service.SetServerName(ss.SetServerName_Parameters(ServerName=fw.String(value="Bench 3")))
         self.assertEqual(service.Get_ServerName(ss.Get_ServerName_Parameters()).ServerName.value,
@@ -115,7 +115,7 @@ class ServerIdentityAndFeatures(unittest.TestCase):
         self.assertIn("uuid=" + uuid, kept, "the next start must know the server by its UUID")
         self.assertIn("name=Bench 3", kept)
         with self.assertRaises(grpc.RpcError) as caught:
-            service.SetServerName(ss.SetServerName_Parameters(ServerName=fw.String(value="")))
+            service.SetServerName(ss.SetServerName_Parameters(ServerName=fw.String(value="   ")))
         error = h.sila_error(caught.exception)
         self.assertEqual(error.WhichOneof("error"), "validationError")
         self.assertEqual(error.validationError.parameter,

@@ -1,0 +1,146 @@
+#include "MetadataGate.h"
+
+#include "FeatureIds.h"
+#include "SiLAFramework.pb.h"
+
+#include <gtest/gtest.h>
+
+namespace kqvdr::remote {
+namespace {
+
+namespace sila = sila2::org::silastandard;
+
+// A stand-in for the metadata later features declare (an access token, a lock identifier):
+// a String badge, "alice" lets in, anything else is refused as the feature's own error.
+constexpr const char* kBadge = "com.example/test/Gatekeeper/v1/Metadata/Badge";
+const std::string kBadgeKey = "sila-com.example-test-gatekeeper-v1-metadata-badge-bin";
+
+std::string badge(const std::string& text) {
+    sila::String value;
+    value.set_value(text);
+    // Metadata_Badge { String Badge = 1; } written by hand: field 1, length-delimited.
+    const std::string inner = value.SerializeAsString();
+    return std::string("\x0a", 1) + static_cast<char>(inner.size()) + inner;
+}
+
+MetadataGate gateWithBadge() {
+    MetadataGate gate;
+    gate.declare({kBadge,
+                  {kDetectorControllerFeature, commandId(kMethodStoreFeature, "StoreMethod")},
+                  [](std::string_view value, MetadataGate::Admission& admission) -> Outcome {
+                      const auto text = stringMetadataValue(value);
+                      if (!text) {
+                          return frameworkError(FrameworkErrorType::InvalidMetadata, "unreadable");
+                      }
+                      if (*text != "alice") {
+                          return definedError("com.example/test/Gatekeeper/v1/"
+                                              "DefinedExecutionError/UnknownBadge",
+                                              "who?");
+                      }
+                      admission.facts["user"] = *text;
+                      return std::nullopt;
+                  }});
+    return gate;
+}
+
+TEST(MetadataGate, HeaderKeyIsTheIdentifierWithDashesInLowerCase) {
+    EXPECT_EQ(MetadataGate::headerKey("org.silastandard/core/LockController/v2/Metadata/"
+                                      "LockIdentifier"),
+              "sila-org.silastandard-core-lockcontroller-v2-metadata-lockidentifier-bin");
+    EXPECT_EQ(MetadataGate::headerKey(kBadge), kBadgeKey);
+}
+
+TEST(MetadataGate, AdmitsOrRefusesEachCallAsTheDeclarationsSay) {
+    const MetadataGate gate = gateWithBadge();
+    const std::string alice = badge("alice");
+    const std::string bob = badge("bob");
+    const std::string setMode = commandId(kDetectorControllerFeature, "SetMode");
+    const std::string mode = propertyId(kDetectorControllerFeature, "Mode");
+    const std::string storeMethod = commandId(kMethodStoreFeature, "StoreMethod");
+    const std::string getMethod = commandId(kMethodStoreFeature, "GetMethod");
+    const std::string serverName = propertyId(kSilaServiceFeature, "ServerName");
+    using Kind = SilaFailure::Kind;
+    struct Case {
+        const char* what;
+        std::string call;
+        MetadataGate::Headers headers;
+        std::optional<Kind> refusal;
+        std::optional<FrameworkErrorType> framework;
+    };
+    const Case cases[] = {
+        {"affected feature, badge sent", setMode, {{kBadgeKey, alice}}, {}, {}},
+        {"a property of the feature", mode, {{kBadgeKey, alice}}, {}, {}},
+        {"missing", setMode, {}, Kind::Framework, FrameworkErrorType::InvalidMetadata},
+        {"other headers are no badge",
+         setMode,
+         {{"user-agent", "x"}},
+         Kind::Framework,
+         FrameworkErrorType::InvalidMetadata},
+        {"unparseable",
+         setMode,
+         {{kBadgeKey, "\x07"}},
+         Kind::Framework,
+         FrameworkErrorType::InvalidMetadata},
+        {"wrong type: an integer where a String is",
+         setMode,
+         {{kBadgeKey, "\x08\x05"}},
+         Kind::Framework,
+         FrameworkErrorType::InvalidMetadata},
+        {"refused by the feature", setMode, {{kBadgeKey, bob}}, Kind::DefinedExecution, {}},
+        {"affected command", storeMethod, {{kBadgeKey, alice}}, {}, {}},
+        {"affected command without it",
+         storeMethod,
+         {},
+         Kind::Framework,
+         FrameworkErrorType::InvalidMetadata},
+        {"unaffected command of the same feature", getMethod, {}, {}, {}},
+        {"unaffected command ignores what it does not need", getMethod, {{kBadgeKey, bob}}, {}, {}},
+        {"SiLAService without metadata", serverName, {{"user-agent", "x"}}, {}, {}},
+        {"SiLAService with metadata",
+         serverName,
+         {{kBadgeKey, alice}},
+         Kind::Framework,
+         FrameworkErrorType::NoMetadataAllowed},
+        {"SiLAService with any sila- header",
+         commandId(kSilaServiceFeature, "SetServerName"),
+         {{"sila-whatever-bin", ""}},
+         Kind::Framework,
+         FrameworkErrorType::NoMetadataAllowed},
+    };
+    for (const Case& c : cases) {
+        MetadataGate::Admission admission;
+        const Outcome outcome = gate.admit(c.call, c.headers, admission);
+        ASSERT_EQ(outcome.has_value(), c.refusal.has_value()) << c.what;
+        if (outcome) {
+            EXPECT_EQ(outcome->kind, *c.refusal) << c.what;
+            if (c.framework) {
+                EXPECT_EQ(outcome->framework, *c.framework) << c.what;
+            }
+        } else if (!c.headers.empty() && c.headers.front().second == alice && c.call != getMethod) {
+            EXPECT_EQ(admission.facts["user"], "alice") << c.what;
+        }
+    }
+}
+
+TEST(MetadataGate, CallsAndDeclarationsMatchWithoutRegardToCase) {
+    const MetadataGate gate = gateWithBadge();
+    MetadataGate::Admission admission;
+    const Outcome missing =
+        gate.admit("COM.BRACKWATER/detector/detectorcontroller/V1/Command/SetMode", {}, admission);
+    ASSERT_TRUE(missing.has_value());
+    EXPECT_EQ(missing->framework, FrameworkErrorType::InvalidMetadata);
+    EXPECT_TRUE(gate.admit("Org.SiLAStandard/Core/SiLAService/v1/Property/ServerName",
+                           {{kBadgeKey, badge("alice")}}, admission)
+                    .has_value());
+}
+
+TEST(MetadataGate, AnswersWhatEachMetadataAffects) {
+    const MetadataGate gate = gateWithBadge();
+    EXPECT_EQ(gate.affectedBy(kBadge),
+              (std::vector<std::string>{kDetectorControllerFeature,
+                                        commandId(kMethodStoreFeature, "StoreMethod")}));
+    EXPECT_TRUE(gate.affectedBy("com.example/test/Gatekeeper/v1/Metadata/Other").empty());
+}
+
+} // namespace
+} // namespace kqvdr::remote
