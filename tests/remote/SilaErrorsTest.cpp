@@ -72,6 +72,37 @@ TEST(SilaStatus, CarriesEachKindOfFailureAsItsOwnSilaError) {
               sila::FrameworkError::COMMAND_EXECUTION_NOT_FINISHED);
 }
 
+TEST(SilaStatus, EachFrameworkErrorTypeIsTheStandardsEnumValue) {
+    const struct {
+        FrameworkErrorType type;
+        sila::FrameworkError::ErrorType wire;
+    } cases[] = {
+        {FrameworkErrorType::CommandExecutionNotAccepted,
+         sila::FrameworkError::COMMAND_EXECUTION_NOT_ACCEPTED},
+        {FrameworkErrorType::InvalidExecutionUuid,
+         sila::FrameworkError::INVALID_COMMAND_EXECUTION_UUID},
+        {FrameworkErrorType::ExecutionNotFinished,
+         sila::FrameworkError::COMMAND_EXECUTION_NOT_FINISHED},
+        {FrameworkErrorType::InvalidMetadata, sila::FrameworkError::INVALID_METADATA},
+        {FrameworkErrorType::NoMetadataAllowed, sila::FrameworkError::NO_METADATA_ALLOWED},
+    };
+    for (const auto& c : cases) {
+        const auto error = decoded(silaStatus(frameworkError(c.type, "why")));
+        ASSERT_TRUE(error.has_frameworkerror()) << c.wire;
+        EXPECT_EQ(error.frameworkerror().errortype(), c.wire);
+        EXPECT_EQ(error.frameworkerror().message(), "why");
+    }
+}
+
+TEST(SilaStatus, AMissingParameterIsAValidationErrorNamingIt) {
+    const auto error =
+        decoded(silaStatus(missingParameter("a.b/c/F/v1/Command/SetTransferLine/Parameter/On")));
+    ASSERT_TRUE(error.has_validationerror());
+    EXPECT_EQ(error.validationerror().parameter(),
+              "a.b/c/F/v1/Command/SetTransferLine/Parameter/On");
+    EXPECT_EQ(error.validationerror().message(), "The parameter On is missing.");
+}
+
 TEST(SilaStatus, SuccessIsPlainOk) {
     EXPECT_TRUE(statusOf(std::nullopt).ok());
 }

@@ -1,0 +1,293 @@
+#include "Base64.h"
+#include "MethodStore.grpc.pb.h"
+#include "SiLAFramework.pb.h"
+#include "SilaServer.h"
+#include "SystemTest.grpc.pb.h"
+
+#include <atomic>
+#include <grpcpp/grpcpp.h>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace kqvdr::remote {
+namespace {
+
+using namespace std::chrono_literals;
+namespace sila = sila2::org::silastandard;
+namespace st = sila2::com::brackwater::detector::systemtest::v1;
+namespace ms = sila2::com::brackwater::detector::methodstore::v1;
+
+// An instrument whose system test always starts, as run 1, and whose methods are what the test
+// says.
+class StartingInstrument final : public RemoteInstrument {
+public:
+    Outcome setMode(int, const std::string&) override { return {}; }
+    Outcome selectMethod(int, const std::string&) override { return {}; }
+    Outcome autozero(const std::string&) override { return {}; }
+    Outcome setTransferLine(bool, const std::string&) override { return {}; }
+    Outcome clearFault(const std::string&) override { return {}; }
+    bool fineGasResolution() const override { return false; }
+    bool methodsKnown() const override { return known; }
+    MethodRecord method(int) const override { return record; }
+    Outcome storeMethod(int, const MethodRecord&, const std::string&) override { return {}; }
+    Outcome sendMethod(int, const std::string&) override { return {}; }
+    Outcome startSystemTest(const std::string&, const std::string&) override { return {}; }
+    int systemTestRun() const override { return 1; }
+
+    // Set before the server's first call.
+    bool known = false;
+    MethodRecord record;
+};
+
+// The SiLA error a failed call carries; an empty one when it succeeded.
+sila::SiLAError errorOf(const grpc::Status& status) {
+    sila::SiLAError error;
+    if (!status.ok()) {
+        EXPECT_EQ(status.error_code(), grpc::StatusCode::ABORTED);
+        error.ParseFromString(base64Decode(status.error_message()).value_or(""));
+    }
+    return error;
+}
+
+// The server on a free local port, its queue drained as the tick would unless the program is
+// said to hang.
+class ServedSystemTest {
+public:
+    explicit ServedSystemTest(bool ticking = true, StartingInstrument instrument = {})
+        : instrument_(std::move(instrument)), server_(SilaServer::Settings{}) {
+        std::string error;
+        EXPECT_TRUE(server_.start(error)) << error;
+        if (ticking) {
+            ticking_ = std::thread([this] {
+                while (!stopping_) {
+                    server_.takeCommands(instrument_);
+                    std::this_thread::sleep_for(2ms);
+                }
+            });
+        }
+        channel_ = grpc::CreateChannel("127.0.0.1:" + std::to_string(server_.port()),
+                                       grpc::InsecureChannelCredentials());
+        stub_ = st::SystemTest::NewStub(channel_);
+    }
+    ~ServedSystemTest() {
+        stopping_ = true;
+        if (ticking_.joinable()) {
+            ticking_.join();
+        }
+        server_.stop();
+    }
+    std::unique_ptr<ms::MethodStore::Stub> methods() { return ms::MethodStore::NewStub(channel_); }
+    void publish(std::vector<SystemTestStatus> runs) {
+        LiveValues values;
+        values.systemTests = std::move(runs);
+        server_.publish(values);
+    }
+    std::string start() {
+        grpc::ClientContext context;
+        st::RunSystemTest_Parameters parameters;
+        parameters.mutable_serialnumber()->set_value("003-042");
+        sila::CommandConfirmation confirmation;
+        const grpc::Status status = stub_->RunSystemTest(&context, parameters, &confirmation);
+        EXPECT_TRUE(status.ok()) << status.error_message();
+        EXPECT_FALSE(confirmation.has_lifetimeofexecution());
+        return confirmation.commandexecutionuuid().value();
+    }
+    // Every status the Info stream sends until it ends, or `count` of them.
+    std::vector<sila::ExecutionInfo> infos(const std::string& uuid, std::size_t count = 100) {
+        grpc::ClientContext context;
+        context.set_deadline(std::chrono::system_clock::now() + 5s);
+        sila::CommandExecutionUUID id;
+        id.set_value(uuid);
+        auto reader = stub_->RunSystemTest_Info(&context, id);
+        std::vector<sila::ExecutionInfo> seen;
+        sila::ExecutionInfo info;
+        while (seen.size() < count && reader->Read(&info)) {
+            seen.push_back(info);
+        }
+        if (seen.size() == count) {
+            context.TryCancel();
+        }
+        reader->Finish();
+        return seen;
+    }
+    // The result's SiLA error, or an empty one when it succeeded.
+    sila::SiLAError result(const std::string& uuid) {
+        grpc::ClientContext context;
+        sila::CommandExecutionUUID id;
+        id.set_value(uuid);
+        st::RunSystemTest_Responses responses;
+        const grpc::Status status = stub_->RunSystemTest_Result(&context, id, &responses);
+        return errorOf(status);
+    }
+
+private:
+    StartingInstrument instrument_;
+    SilaServer server_;
+    std::atomic<bool> stopping_{false};
+    std::thread ticking_;
+    std::shared_ptr<grpc::Channel> channel_;
+    std::unique_ptr<st::SystemTest::Stub> stub_;
+};
+
+std::string upper(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+SystemTestStatus ended(int run, bool completed, std::string logFailure) {
+    SystemTestStatus status;
+    status.run = run;
+    status.ended = true;
+    status.completed = completed;
+    status.progressPercent = completed ? 100 : 40;
+    status.logPath = "/data/003_042.log";
+    status.logFailure = std::move(logFailure);
+    return status;
+}
+
+TEST(ServedCalls,
+     ASystemTestExecutionEndsWithTheStatusAndResultItsRunEndedWithForAsLongAsTheServerRuns) {
+    using Info = sila::ExecutionInfo;
+    const std::string errors = "com.brackwater/detector/SystemTest/v1/DefinedExecutionError/";
+    const struct {
+        const char* what;
+        SystemTestStatus end;
+        Info::CommandStatus status;
+        std::string error; // empty when the result holds the verdicts
+    } cases[] = {
+        {"completed", ended(1, true, ""), Info::finishedSuccessfully, ""},
+        {"completed, log unreadable", ended(1, true, "No such file or directory"),
+         Info::finishedWithError, errors + "LogNotReadable"},
+        {"stopped", ended(1, false, ""), Info::finishedWithError, errors + "SystemTestStopped"},
+    };
+    for (const auto& c : cases) {
+        ServedSystemTest served;
+        SystemTestStatus running;
+        running.run = 1;
+        running.running = true;
+        running.progressPercent = 10;
+        running.remainingSeconds = 600;
+        served.publish({running});
+        const std::string uuid = served.start();
+
+        const auto first = served.infos(upper(uuid), 1);
+        ASSERT_EQ(first.size(), 1u) << c.what;
+        EXPECT_EQ(first[0].commandstatus(), Info::running) << c.what;
+        EXPECT_EQ(first[0].estimatedremainingtime().seconds(), 600) << c.what;
+        EXPECT_TRUE(served.result(uuid).frameworkerror().errortype() ==
+                    sila::FrameworkError::COMMAND_EXECUTION_NOT_FINISHED)
+            << c.what;
+
+        served.publish({c.end});
+        // Far more tests than the board holds run after it; the execution keeps its answer.
+        std::vector<SystemTestStatus> later;
+        for (int run = 2; run < 40; ++run) {
+            later.push_back(ended(run, false, ""));
+        }
+        served.publish(later);
+        for (const std::string& asked : {uuid, upper(uuid)}) {
+            const auto seen = served.infos(asked);
+            ASSERT_EQ(seen.size(), 1u) << c.what;
+            EXPECT_EQ(seen.back().commandstatus(), c.status) << c.what;
+            EXPECT_FALSE(seen.back().has_estimatedremainingtime()) << c.what;
+            const sila::SiLAError error = served.result(asked);
+            EXPECT_EQ(error.definedexecutionerror().erroridentifier(), c.error) << c.what;
+        }
+    }
+}
+
+ms::StoreMethod_Parameters goodMethod() {
+    ms::StoreMethod_Parameters p;
+    p.mutable_methodnumber()->set_value(4);
+    p.mutable_name()->set_value("Isocratic");
+    p.mutable_description()->set_value("");
+    p.mutable_evaporatortemperature()->set_value(50);
+    p.mutable_nebulisertemperature()->set_value(40);
+    p.mutable_transferlinetemperature()->set_value(40);
+    p.mutable_gasflow()->set_value(1.5);
+    p.mutable_autozerooffset()->set_value(0);
+    p.mutable_timeconstant()->set_value(1);
+    return p;
+}
+
+// A program that hangs in a window takes no command for seconds; a bad method is refused at
+// once all the same, before it would wait for the tick.
+TEST(ServedCalls, StoreMethodRefusesABadOrMissingFieldWithoutWaitingForTheTick) {
+    ServedSystemTest served(false);
+    auto methods = served.methods();
+    const std::string prefix =
+        "com.brackwater/detector/MethodStore/v1/Command/StoreMethod/Parameter/";
+    ms::StoreMethod_Parameters hot = goodMethod();
+    hot.mutable_evaporatortemperature()->set_value(301);
+    ms::StoreMethod_Parameters nameless = goodMethod();
+    nameless.clear_name();
+    ms::StoreMethod_Parameters flowless = goodMethod();
+    flowless.clear_gasflow();
+    const struct {
+        ms::StoreMethod_Parameters parameters;
+        std::string parameter;
+    } cases[] = {{hot, prefix + "EvaporatorTemperature"},
+                 {nameless, prefix + "Name"},
+                 {flowless, prefix + "GasFlow"}};
+    for (const auto& c : cases) {
+        grpc::ClientContext context;
+        context.set_deadline(std::chrono::system_clock::now() + 2s);
+        ms::StoreMethod_Responses responses;
+        const auto error = errorOf(methods->StoreMethod(&context, c.parameters, &responses));
+        EXPECT_EQ(error.validationerror().parameter(), c.parameter);
+    }
+}
+
+TEST(ServedCalls, GetMethodServesOnlyWhatTheInstrumentSentAndWithinTheDefinitionsLimits) {
+    MethodRecord good;
+    good.number = 3;
+    good.name = "Gradient";
+    good.evaporatorTemp = 60;
+    good.nebuliserTemp = 40;
+    good.transferLineTemp = 50;
+    good.gasFlow = 15;
+    good.timeConstant = 2;
+    const std::string notConnected =
+        "com.brackwater/detector/MethodStore/v1/DefinedExecutionError/InstrumentNotConnected";
+    enum class Answer { Method, NotConnected, Undefined };
+    const struct {
+        const char* what;
+        bool known;
+        MethodRecord record;
+        Answer answer;
+    } cases[] = {
+        {"not sent yet", false, good, Answer::NotConnected},
+        {"sent", true, good, Answer::Method},
+        {"zeros from the instrument", true, MethodRecord{}, Answer::Undefined},
+    };
+    for (const auto& c : cases) {
+        StartingInstrument instrument;
+        instrument.known = c.known;
+        instrument.record = c.record;
+        ServedSystemTest served(true, instrument);
+        grpc::ClientContext context;
+        ms::GetMethod_Parameters parameters;
+        parameters.mutable_methodnumber()->set_value(3);
+        ms::GetMethod_Responses responses;
+        const grpc::Status status = served.methods()->GetMethod(&context, parameters, &responses);
+        const auto error = errorOf(status);
+        switch (c.answer) {
+        case Answer::NotConnected:
+            EXPECT_EQ(error.definedexecutionerror().erroridentifier(), notConnected) << c.what;
+            break;
+        case Answer::Undefined:
+            EXPECT_TRUE(error.has_undefinedexecutionerror()) << c.what;
+            break;
+        case Answer::Method:
+            ASSERT_TRUE(status.ok()) << c.what;
+            EXPECT_EQ(responses.method().name().value(), "Gradient");
+            EXPECT_DOUBLE_EQ(responses.method().gasflow().value(), 1.5);
+            break;
+        }
+    }
+}
+
+} // namespace
+} // namespace kqvdr::remote
