@@ -183,6 +183,10 @@ SystemTestService::RunSystemTest_Info(grpc::ServerContext* context,
             info.mutable_progressinfo()->set_value(view.status.progressPercent / 100.0);
             return writer->Write(info) && !ended;
         });
+    // A stream the server ends before its run did (the server stops) must not look complete.
+    if (status.ok() && !ended && !context->IsCancelled()) {
+        return silaStatus(undefinedError("The server stopped before the system test ended."));
+    }
     return status;
 }
 
