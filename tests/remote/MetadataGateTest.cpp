@@ -1,5 +1,6 @@
 #include "MetadataGate.h"
 
+#include "FeatureIdentifier.h"
 #include "FeatureIds.h"
 #include "SiLAFramework.pb.h"
 
@@ -140,6 +141,33 @@ TEST(MetadataGate, AnswersWhatEachMetadataAffects) {
               (std::vector<std::string>{kDetectorControllerFeature,
                                         commandId(kMethodStoreFeature, "StoreMethod")}));
     EXPECT_TRUE(gate.affectedBy("com.example/test/Gatekeeper/v1/Metadata/Other").empty());
+}
+
+TEST(FeatureIdentifier, OnlyOriginatorCategoryIdentifierAndMajorVersionInAnyCaseAreOne) {
+    const struct {
+        const char* text;
+        bool valid;
+    } cases[] = {
+        {"org.silastandard/core/SiLAService/v1", true},
+        {"ORG.SILASTANDARD/CORE/SILASERVICE/V1", true},
+        {"com.brackwater/detector/MethodStore/v12", true},
+        {"", false},
+        {"org.silastandard/core/SiLAService", false},
+        {"org.silastandard/core/SiLAService/1", false},
+        {"org.silastandard/core/SiLAService/v", false},
+        {"org.silastandard/core/SiLAService/v1/", false},
+        {"org.silastandard/core/SiLA.Service/v1", false},
+        {"1org/core/SiLAService/v1", false},
+        {"org.silastandard//SiLAService/v1", false},
+        {"org.silastandard/core/SiLA Service/v1", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(isFullyQualifiedFeatureIdentifier(c.text), c.valid) << c.text;
+    }
+    EXPECT_TRUE(sameIdentifier("org.silastandard/core/SiLAService/v1",
+                               "Org.SiLAStandard/Core/silaservice/V1"));
+    EXPECT_FALSE(sameIdentifier("org.silastandard/core/SiLAService/v1",
+                                "org.silastandard/core/SiLAService/v2"));
 }
 
 } // namespace

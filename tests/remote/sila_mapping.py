@@ -2,6 +2,7 @@
 conformance test so that it sees the server only as a client built from the served definitions
 does: none of the program's own .proto files are used."""
 
+import importlib
 import pathlib
 import re
 import sys
@@ -190,9 +191,8 @@ def compile_features(features, target):
         raise RuntimeError("the mapped .proto files do not compile")
     if str(target) not in sys.path:
         sys.path.insert(0, str(target))
-    import importlib
+    importlib.invalidate_caches()
     for feature in features:
-        importlib.invalidate_caches()
         feature.pb2 = importlib.import_module(f"{feature.id}_pb2")
         feature.grpc = importlib.import_module(f"{feature.id}_pb2_grpc")
     return importlib.import_module("SiLAFramework_pb2")
