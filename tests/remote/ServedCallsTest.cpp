@@ -1,4 +1,5 @@
 #include "Base64.h"
+#include "DetectorController.grpc.pb.h"
 #include "MethodStore.grpc.pb.h"
 #include "SiLAFramework.pb.h"
 #include "SilaServer.h"
@@ -16,6 +17,7 @@ using namespace std::chrono_literals;
 namespace sila = sila2::org::silastandard;
 namespace st = sila2::com::brackwater::detector::systemtest::v1;
 namespace ms = sila2::com::brackwater::detector::methodstore::v1;
+namespace dc = sila2::com::brackwater::detector::detectorcontroller::v1;
 
 // An instrument whose system test always starts, as run 1, and whose methods are what the test
 // says.
@@ -53,8 +55,12 @@ sila::SiLAError errorOf(const grpc::Status& status) {
 // said to hang.
 class ServedSystemTest {
 public:
-    explicit ServedSystemTest(bool ticking = true, StartingInstrument instrument = {})
+    explicit ServedSystemTest(bool ticking = true, StartingInstrument instrument = {},
+                              std::optional<MetadataGate::Declaration> metadata = {})
         : instrument_(std::move(instrument)), server_(SilaServer::Settings{}) {
+        if (metadata) {
+            server_.metadata().declare(std::move(*metadata));
+        }
         std::string error;
         EXPECT_TRUE(server_.start(error)) << error;
         if (ticking) {
@@ -77,6 +83,10 @@ public:
         server_.stop();
     }
     std::unique_ptr<ms::MethodStore::Stub> methods() { return ms::MethodStore::NewStub(channel_); }
+    std::unique_ptr<dc::DetectorController::Stub> detector() {
+        return dc::DetectorController::NewStub(channel_);
+    }
+    st::SystemTest::Stub& systemTest() { return *stub_; }
     void publish(std::vector<SystemTestStatus> runs) {
         LiveValues values;
         values.systemTests = std::move(runs);
@@ -286,6 +296,69 @@ TEST(ServedCalls, GetMethodServesOnlyWhatTheInstrumentSentAndWithinTheDefinition
             EXPECT_DOUBLE_EQ(responses.method().gasflow().value(), 1.5);
             break;
         }
+    }
+}
+
+// Each unary call of a stub, made with empty parameters.
+template <typename Stub, typename Request, typename Response>
+grpc::Status unary(Stub& stub,
+                   grpc::Status (Stub::*call)(grpc::ClientContext*, const Request&, Response*)) {
+    grpc::ClientContext context;
+    context.set_deadline(std::chrono::system_clock::now() + 5s);
+    Response response;
+    return (stub.*call)(&context, Request{}, &response);
+}
+
+// Each subscription's end, without reading any value.
+template <typename Stub, typename Request, typename Reader>
+grpc::Status subscription(Stub& stub, std::unique_ptr<Reader> (Stub::*call)(grpc::ClientContext*,
+                                                                            const Request&)) {
+    grpc::ClientContext context;
+    context.set_deadline(std::chrono::system_clock::now() + 5s);
+    return (stub.*call)(&context, Request{})->Finish();
+}
+
+// The gate stands before every command and property of the instrument's features, and before
+// their parameters: with a stand-in metadata required on all three, every call made without it
+// and with no parameters at all is the framework's Invalid Metadata.
+TEST(ServedCalls, EveryInstrumentCallPassesTheMetadataGateBeforeItsParameters) {
+    MetadataGate::Declaration required{"com.example/test/Gatekeeper/v1/Metadata/Badge",
+                                       {"com.brackwater/detector/DetectorController/v1",
+                                        "com.brackwater/detector/MethodStore/v1",
+                                        "com.brackwater/detector/SystemTest/v1"},
+                                       {}};
+    ServedSystemTest served(true, {}, required);
+    auto detector = served.detector();
+    auto methods = served.methods();
+    auto& systemTest = served.systemTest();
+    using D = dc::DetectorController::Stub;
+    const std::pair<const char*, grpc::Status> calls[] = {
+        {"SetMode", unary(*detector, &D::SetMode)},
+        {"SelectMethod", unary(*detector, &D::SelectMethod)},
+        {"Autozero", unary(*detector, &D::Autozero)},
+        {"SetTransferLine", unary(*detector, &D::SetTransferLine)},
+        {"ClearFault", unary(*detector, &D::ClearFault)},
+        {"Mode", subscription(*detector, &D::Subscribe_Mode)},
+        {"Ready", subscription(*detector, &D::Subscribe_Ready)},
+        {"EvaporatorTemperature", subscription(*detector, &D::Subscribe_EvaporatorTemperature)},
+        {"NebuliserTemperature", subscription(*detector, &D::Subscribe_NebuliserTemperature)},
+        {"ExhaustTemperature", subscription(*detector, &D::Subscribe_ExhaustTemperature)},
+        {"TransferLineTemperature", subscription(*detector, &D::Subscribe_TransferLineTemperature)},
+        {"GasFlow", subscription(*detector, &D::Subscribe_GasFlow)},
+        {"DetectorOutput", subscription(*detector, &D::Subscribe_DetectorOutput)},
+        {"MethodNumber", subscription(*detector, &D::Subscribe_MethodNumber)},
+        {"Fault", subscription(*detector, &D::Subscribe_Fault)},
+        {"GetMethod", unary(*methods, &ms::MethodStore::Stub::GetMethod)},
+        {"StoreMethod", unary(*methods, &ms::MethodStore::Stub::StoreMethod)},
+        {"SendMethod", unary(*methods, &ms::MethodStore::Stub::SendMethod)},
+        {"AnalyzeLog", unary(systemTest, &st::SystemTest::Stub::AnalyzeLog)},
+        {"RunSystemTest", unary(systemTest, &st::SystemTest::Stub::RunSystemTest)},
+    };
+    for (const auto& [what, status] : calls) {
+        EXPECT_EQ(errorOf(status).frameworkerror().errortype(),
+                  sila::FrameworkError::INVALID_METADATA)
+            << what;
+        EXPECT_TRUE(errorOf(status).has_frameworkerror()) << what;
     }
 }
 
