@@ -1,0 +1,65 @@
+#include "Role.h"
+
+#include "FeatureIds.h"
+
+#include <algorithm>
+
+namespace kqvdr::remote {
+
+const char* roleName(Role role) {
+    switch (role) {
+    case Role::Observer:
+        return "observer";
+    case Role::Operator:
+        return "operator";
+    case Role::Supervisor:
+        return "supervisor";
+    }
+    return "supervisor";
+}
+
+std::optional<Role> roleFromName(std::string_view name) {
+    for (const Role role : {Role::Observer, Role::Operator, Role::Supervisor}) {
+        if (name == roleName(role)) {
+            return role;
+        }
+    }
+    return std::nullopt;
+}
+
+const std::vector<CallRole>& roleTable() {
+    static const std::vector<CallRole> table = {
+        {kDetectorControllerFeature, "Command/SetMode", Role::Operator},
+        {kDetectorControllerFeature, "Command/SelectMethod", Role::Operator},
+        {kDetectorControllerFeature, "Command/Autozero", Role::Operator},
+        {kDetectorControllerFeature, "Command/SetTransferLine", Role::Operator},
+        {kDetectorControllerFeature, "Command/ClearFault", Role::Operator},
+        {kMethodStoreFeature, "Command/GetMethod", Role::Observer},
+        {kMethodStoreFeature, "Command/StoreMethod", Role::Supervisor},
+        {kMethodStoreFeature, "Command/SendMethod", Role::Supervisor},
+        {kSystemTestFeature, "Command/RunSystemTest", Role::Operator},
+        {kSystemTestFeature, "Command/AnalyzeLog", Role::Observer},
+    };
+    return table;
+}
+
+bool featureNeedsToken(std::string_view feature) {
+    return feature == kDetectorControllerFeature || feature == kMethodStoreFeature ||
+           feature == kSystemTestFeature;
+}
+
+std::optional<Role> roleNeeded(std::string_view feature, std::string_view call) {
+    if (!featureNeedsToken(feature)) {
+        return std::nullopt;
+    }
+    if (call.starts_with("Property/")) {
+        return Role::Observer;
+    }
+    const auto& table = roleTable();
+    const auto found = std::find_if(table.begin(), table.end(), [&](const CallRole& entry) {
+        return entry.feature == feature && entry.call == call;
+    });
+    return found == table.end() ? Role::Supervisor : found->role;
+}
+
+} // namespace kqvdr::remote
