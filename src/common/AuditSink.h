@@ -36,7 +36,7 @@ enum class AuditEventKind {
     RemoteLoginFailed,  // a wrong name or password, or a login for another server
     RemoteLockout,      // too many failed logins: the name or address locked out
     RemoteLogout,
-    RemoteUserAdded,    // the users file changed from the command line
+    RemoteUserAdded, // the users file changed from the command line
     RemoteUserRemoved,
     RemotePasswordChanged,
 };

@@ -17,9 +17,8 @@ bool sameIdentifier(std::string_view a, std::string_view b) {
 
 } // namespace
 
-std::variant<Caller, SilaFailure> Authorizer::check(std::string_view token,
-                                                    std::string_view feature,
-                                                    std::string_view call) {
+std::variant<Caller, SilaFailure>
+Authorizer::check(std::string_view token, std::string_view feature, std::string_view call) {
     const auto session = tokens_.use(token);
     if (!session) {
         return definedError(errorId(kAuthorizationServiceFeature, kInvalidAccessToken),
@@ -27,8 +26,9 @@ std::variant<Caller, SilaFailure> Authorizer::check(std::string_view token,
     }
     const auto& features = session->features;
     if (!features.empty() &&
-        std::none_of(features.begin(), features.end(),
-                     [&](const std::string& granted) { return sameIdentifier(granted, feature); })) {
+        std::none_of(features.begin(), features.end(), [&](const std::string& granted) {
+            return sameIdentifier(granted, feature);
+        })) {
         return definedError(errorId(kAuthorizationServiceFeature, kInvalidAccessToken),
                             "The access token was not given for " + std::string(feature) + ".");
     }
@@ -37,8 +37,8 @@ std::variant<Caller, SilaFailure> Authorizer::check(std::string_view token,
         const auto slash = call.find('/');
         const std::string name(slash == std::string_view::npos ? call : call.substr(slash + 1));
         return definedError(std::string(feature) + "/DefinedExecutionError/" + kNotAllowedForRole,
-                            name + " needs the role " + roleName(*needed) + "; " +
-                                session->user + " has the role " + roleName(session->role) + ".");
+                            name + " needs the role " + roleName(*needed) + "; " + session->user +
+                                " has the role " + roleName(session->role) + ".");
     }
     return Caller{session->user, session->role};
 }

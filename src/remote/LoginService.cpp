@@ -45,10 +45,10 @@ std::string shownName(const std::string& name) {
 
 } // namespace
 
-LoginService::LoginService(std::vector<RemoteUser> users, AccessTokens& tokens,
-                           LoginGuard& guard, std::string serverUuid, AuditReport audit)
-    : users_(std::move(users)), tokens_(tokens), guard_(guard),
-      serverUuid_(std::move(serverUuid)), audit_(std::move(audit)) {
+LoginService::LoginService(std::vector<RemoteUser> users, AccessTokens& tokens, LoginGuard& guard,
+                           std::string serverUuid, AuditReport audit)
+    : users_(std::move(users)), tokens_(tokens), guard_(guard), serverUuid_(std::move(serverUuid)),
+      audit_(std::move(audit)) {
     // A fixed hash at the cost the users have, so an unknown name costs what a known one does.
     const ScryptCost cost = users_.empty() ? kDefaultScryptCost : users_.front().password.cost;
     decoy_ = PasswordHash{cost, std::string(kSaltBytes, 's'), std::string(kHashBytes, 'h')};
@@ -141,8 +141,7 @@ grpc::Status LoginService::Login(grpc::ServerContext* context,
 }
 
 grpc::Status LoginService::Logout(grpc::ServerContext* context,
-                                  const auth::Logout_Parameters* request,
-                                  auth::Logout_Responses*) {
+                                  const auth::Logout_Parameters* request, auth::Logout_Responses*) {
     if (!request->has_accesstoken()) {
         return silaStatus(
             validationError(parameterId(kAuthenticationServiceFeature, "Logout", "AccessToken"),
@@ -150,9 +149,8 @@ grpc::Status LoginService::Logout(grpc::ServerContext* context,
     }
     const auto session = tokens_.end(request->accesstoken().value());
     if (!session) {
-        return silaStatus(
-            definedError(errorId(kAuthenticationServiceFeature, kInvalidAccessToken),
-                         "The access token is unknown or has expired."));
+        return silaStatus(definedError(errorId(kAuthenticationServiceFeature, kInvalidAccessToken),
+                                       "The access token is unknown or has expired."));
     }
     report(session->user + "@" + peerAddress(context->peer()), AuditEventKind::RemoteLogout,
            session->user, "");

@@ -12,8 +12,8 @@ namespace kqvdr::remote {
 SilaServer::SilaServer(Settings settings)
     : settings_(std::move(settings)),
       silaService_(settings_.uuid, settings_.name, settings_.description, settings_.keepName),
-      logins_(std::make_unique<LoginService>(settings_.users, tokens_, loginGuard_,
-                                             settings_.uuid, settings_.auditLogins)),
+      logins_(std::make_unique<LoginService>(settings_.users, tokens_, loginGuard_, settings_.uuid,
+                                             settings_.auditLogins)),
       detector_(std::make_unique<DetectorControllerService>(queue_, board_, streams_)),
       methods_(std::make_unique<MethodStoreService>(queue_)),
       systemTest_(std::make_unique<SystemTestService>(queue_, board_, streams_)) {}

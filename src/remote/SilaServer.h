@@ -78,6 +78,7 @@ public:
     std::size_t waitingCommands() const { return queue_.pending(); }
     // The logged-in sessions; the client-metadata gate checks tokens against these.
     AccessTokens& tokens() { return tokens_; }
+    const AccessTokens& tokens() const { return tokens_; }
 
 private:
     Settings settings_;

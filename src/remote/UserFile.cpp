@@ -50,8 +50,8 @@ std::optional<RemoteUser> parseUser(const std::vector<std::string_view>& fields,
     }
     const auto role = roleFromName(fields[2]);
     if (!role) {
-        problem = "unknown role \"" + std::string(fields[2]) +
-                  "\" (observer, operator or supervisor)";
+        problem =
+            "unknown role \"" + std::string(fields[2]) + "\" (observer, operator or supervisor)";
         return std::nullopt;
     }
     user.role = *role;
@@ -119,9 +119,8 @@ std::optional<std::vector<RemoteUser>> parseUserFile(std::string_view text, std:
             continue;
         }
         if (!formatSeen) {
-            const auto format = fields.size() == 2 && fields[0] == "format"
-                                    ? number<int>(fields[1])
-                                    : std::nullopt;
+            const auto format =
+                fields.size() == 2 && fields[0] == "format" ? number<int>(fields[1]) : std::nullopt;
             if (!format) {
                 problem = atLine(lineNumber, "the \"format 1\" line is missing");
                 return std::nullopt;
