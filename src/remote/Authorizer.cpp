@@ -5,17 +5,6 @@
 #include <algorithm>
 
 namespace kqvdr::remote {
-namespace {
-
-// Identifiers are compared without regard to case, as the standard compares them.
-bool sameIdentifier(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        return lower(x) == lower(y);
-    });
-}
-
-} // namespace
 
 std::variant<Caller, SilaFailure>
 Authorizer::check(std::string_view token, std::string_view feature, std::string_view call) {

@@ -43,9 +43,16 @@ const std::vector<CallRole>& roleTable() {
     return table;
 }
 
+bool sameIdentifier(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [&](char x, char y) { return lower(x) == lower(y); });
+}
+
 bool featureNeedsToken(std::string_view feature) {
-    return feature == kDetectorControllerFeature || feature == kMethodStoreFeature ||
-           feature == kSystemTestFeature;
+    return sameIdentifier(feature, kDetectorControllerFeature) ||
+           sameIdentifier(feature, kMethodStoreFeature) ||
+           sameIdentifier(feature, kSystemTestFeature);
 }
 
 std::optional<Role> roleNeeded(std::string_view feature, std::string_view call) {
@@ -57,7 +64,7 @@ std::optional<Role> roleNeeded(std::string_view feature, std::string_view call) 
     }
     const auto& table = roleTable();
     const auto found = std::find_if(table.begin(), table.end(), [&](const CallRole& entry) {
-        return entry.feature == feature && entry.call == call;
+        return sameIdentifier(entry.feature, feature) && sameIdentifier(entry.call, call);
     });
     return found == table.end() ? Role::Supervisor : found->role;
 }
