@@ -40,6 +40,8 @@ SilaRemote::~SilaRemote() {
     if (server_) {
         server_->stop();
     }
+    // Logins of the last moments are recorded too.
+    recordLoginAudits();
 }
 
 bool SilaRemote::start(const CommandLine& line, std::string& error) {
