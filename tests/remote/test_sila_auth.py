@@ -7,6 +7,7 @@ import pathlib
 import re
 import stat
 import subprocess
+import sys
 import unittest
 
 import grpc
@@ -96,6 +97,18 @@ class LoginTest(unittest.TestCase):
                          f"{AUTH}/DefinedExecutionError/{identifier}")
         return error.definedExecutionError.message
 
+    def run_readme_login_example(self, port):
+        readme = (pathlib.Path(__file__).parents[2] / "README.md").read_text()
+        section = readme.split("### Users and roles", 1)[1]
+        example = section.split("```python\n", 1)[1].split("```", 1)[0]
+        example = example.replace('os.path.expanduser("~/.local/share/kqvdr1000-control")',
+                                  repr(str(self.data)))
+        example = example.replace("127.0.0.1:50052", f"127.0.0.1:{port}")
+        example = example.replace('"her password"', repr(PASSWORD))
+        run = subprocess.run([sys.executable, "-c", example], capture_output=True, text=True,
+                             timeout=60, env={"PYTHONPATH": str(pathlib.Path(work.name, "stubs"))})
+        self.assertEqual(run.returncode, 0, run.stderr)
+
     def test_logins_logouts_lockout_and_a_restart(self):
         program, channel, stub, uuid = self.start()
         try:
@@ -126,6 +139,8 @@ class LoginTest(unittest.TestCase):
                 lambda: stub.Logout(auth.Logout_Parameters(AccessToken=granted.AccessToken)),
                 "InvalidAccessToken")
 
+            self.run_readme_login_example(program.port)
+
             # The running program holds the folder: the users wait until it has ended.
             busy = sila_user(self.data, "remove", "olga")
             self.assertEqual(busy.returncode, 1)
@@ -150,6 +165,7 @@ class LoginTest(unittest.TestCase):
         self.assertIn(("alice@127.0.0.1", "remote login"), events)
         self.assertIn(("olga@127.0.0.1", "remote login"), events)
         self.assertIn(("alice@127.0.0.1", "remote logout"), events)
+        self.assertEqual(events.count(("alice@127.0.0.1", "remote login")), 2)
         self.assertEqual(events.count(("alice@127.0.0.1", "remote login failed")), 6)
         lockouts = [line for line in trail if "\tremote lockout\t" in line]
         self.assertEqual(len(lockouts), 2, lockouts)
