@@ -23,7 +23,7 @@ public:
     // Told each login, failure, lockout and logout with "name@address", from a gRPC thread.
     using AuditReport = std::function<void(const std::string& who, const AuditEvent& event)>;
 
-    // At most this many hashes at once (each takes 16 MiB); a login beyond waits this long.
+    // At most this many hashes at once (each takes 32 MiB); a login beyond waits this long.
     static constexpr std::ptrdiff_t kConcurrentHashes = 2;
     static constexpr std::chrono::seconds kHashWait{5};
 
