@@ -32,4 +32,17 @@ Authorizer::check(std::string_view token, std::string_view feature, std::string_
     return Caller{session->user, session->role};
 }
 
+std::variant<Caller, SilaFailure> Authorizer::check(std::string_view token,
+                                                    std::string_view fullyQualifiedCall) {
+    // The feature's identifier is its first four parts.
+    std::size_t end = 0;
+    for (int part = 0; part < 4 && end != std::string_view::npos; ++part) {
+        end = fullyQualifiedCall.find('/', end == 0 ? 0 : end + 1);
+    }
+    if (end == std::string_view::npos) {
+        return check(token, fullyQualifiedCall, "");
+    }
+    return check(token, fullyQualifiedCall.substr(0, end), fullyQualifiedCall.substr(end + 1));
+}
+
 } // namespace kqvdr::remote

@@ -26,6 +26,10 @@ public:
     // "Command/X" or "Property/X".
     std::variant<Caller, SilaFailure> check(std::string_view token, std::string_view feature,
                                             std::string_view call);
+    // The same for a fully qualified command or property identifier, as the metadata gate names
+    // calls ("originator/category/Feature/v1/Command/X").
+    std::variant<Caller, SilaFailure> check(std::string_view token,
+                                            std::string_view fullyQualifiedCall);
 
 private:
     AccessTokens& tokens_;

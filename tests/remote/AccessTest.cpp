@@ -121,6 +121,20 @@ TEST_F(Guard, ARightPasswordClearsTheNamesFailuresButNotTheAddresss) {
     EXPECT_TRUE(locks.address);
 }
 
+TEST_F(Tokens, AuthorizerReadsTheFeatureFromAFullyQualifiedCall) {
+    Authorizer authorizer(tokens);
+    const std::string observer = login("olga", Role::Observer);
+    const auto refused =
+        authorizer.check(observer, "com.brackwater/detector/MethodStore/v1/Command/StoreMethod");
+    ASSERT_TRUE(std::holds_alternative<SilaFailure>(refused));
+    EXPECT_EQ(std::get<SilaFailure>(refused).identifier,
+              errorId(kMethodStoreFeature, kNotAllowedForRole));
+    EXPECT_TRUE(std::holds_alternative<Caller>(
+        authorizer.check(observer, "com.brackwater/detector/MethodStore/v1/Command/GetMethod")));
+    EXPECT_TRUE(std::holds_alternative<Caller>(
+        authorizer.check(observer, "com.brackwater/detector/DetectorController/v1/Property/Mode")));
+}
+
 TEST_F(Tokens, AuthorizerNamesTheCallerOrTheRightFailure) {
     Authorizer authorizer(tokens);
     const std::string observer = login("olga", Role::Observer);
