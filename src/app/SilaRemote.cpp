@@ -97,9 +97,9 @@ bool SilaRemote::start(const CommandLine& line, std::string& error) {
     connect(&heartbeat, &Heartbeat::ticked, this, [this, &heartbeat] {
         if (!heartbeat.inTick()) {
             instrument_.tickEnded();
-            // Outside any command, so the acting user set for them is nobody else's.
-            recordLoginAudits();
         }
+        // Nested ticks too: a fault dialog may stay open all night, and logins must not wait.
+        recordLoginAudits();
         server_->publish(instrument_.liveValues());
         // A client may have renamed the server; the network is told the name it has now.
         if (discovery_ && server_->serverName() != announcedName_) {
@@ -171,14 +171,17 @@ void SilaRemote::recordLoginAudits() {
         const std::lock_guard lock(loginAuditMutex_);
         pending.swap(loginAudits_);
     }
+    if (pending.empty()) {
+        return;
+    }
+    // A remote command may be acting right now (this tick runs inside it): it keeps its user.
     SessionRecords& records = session_.records();
+    const std::string acting = records.actingUser();
     for (const auto& [who, event] : pending) {
         records.setActingUser(who);
         records.record(event);
     }
-    if (!pending.empty()) {
-        records.setActingUser({});
-    }
+    records.setActingUser(acting);
 }
 
 void SilaRemote::announce() {
