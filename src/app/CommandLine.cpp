@@ -61,6 +61,19 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             value(line.silaKey);
         } else if (argument == "--sila-insecure") {
             line.silaInsecure = true;
+        } else if (argument == "--sila-open") {
+            line.silaOpen = true;
+        } else if (argument == "--sila-client-ca") {
+            value(line.silaClientCa);
+        } else if (argument == "--sila-user") {
+            value(line.silaUserAction);
+            if (line.silaUserAction && *line.silaUserAction != "list") {
+                std::optional<std::string> name;
+                value(name);
+                line.silaUserName = name.value_or("");
+            }
+        } else if (argument == "--role") {
+            value(line.silaUserRole);
         } else if (argument == "--help" || argument == "-h") {
             line.showHelp = true;
         }
@@ -81,11 +94,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         line.error = "--report applies only with --analyze";
     }
     const bool silaDetail =
-        line.silaCert || line.silaKey || line.silaInsecure ||
+        line.silaCert || line.silaKey || line.silaInsecure || line.silaOpen || line.silaClientCa ||
         std::find(arguments.begin(), arguments.end(), "--sila-address") != arguments.end();
     if (line.error.empty() && silaDetail && !line.silaPort) {
-        line.error = "--sila-address, --sila-cert, --sila-key and --sila-insecure apply only "
-                     "with --sila";
+        line.error = "--sila-address, --sila-cert, --sila-key, --sila-insecure, --sila-open and "
+                     "--sila-client-ca apply only with --sila";
     }
     if (line.error.empty() && line.silaCert.has_value() != line.silaKey.has_value()) {
         line.error = "--sila-cert and --sila-key go together";
@@ -93,12 +106,29 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     if (line.error.empty() && line.silaInsecure && line.silaCert) {
         line.error = "--sila-insecure cannot be combined with --sila-cert";
     }
+    if (line.error.empty() && line.silaInsecure && line.silaClientCa) {
+        line.error = "--sila-client-ca needs TLS, which --sila-insecure turns off";
+    }
+    if (line.error.empty() && line.silaUserAction) {
+        const std::string& action = *line.silaUserAction;
+        if (action != "add" && action != "remove" && action != "password" && action != "list") {
+            line.error = "--sila-user needs add, remove, password or list";
+        } else if (action == "add" && !line.silaUserRole) {
+            line.error = "--sila-user add needs --role observer, operator or supervisor";
+        } else if (line.silaUserRole && action != "add") {
+            line.error = "--role applies only with --sila-user add";
+        } else if (line.silaPort) {
+            line.error = "--sila-user changes the users and exits; it does not combine with --sila";
+        }
+    } else if (line.error.empty() && line.silaUserRole) {
+        line.error = "--role applies only with --sila-user add";
+    }
     return line;
 }
 
 bool runsInConsole(const CommandLine& line) {
     return !line.error.empty() || line.showVersion || line.showHelp || line.verifyAudit ||
-           line.analyzeLog.has_value();
+           line.analyzeLog.has_value() || line.silaUserAction.has_value();
 }
 
 std::string commandLineUsage() {
@@ -109,6 +139,9 @@ std::string commandLineUsage() {
            "       kqvdr1000-control [--dir DIR] --verify-audit [FILE]\n"
            "       kqvdr1000-control [options] --sila PORT [--sila-address ADDR]\n"
            "                         [--sila-cert PEM --sila-key KEY | --sila-insecure]\n"
+           "                         [--sila-open] [--sila-client-ca PEM]\n"
+           "       kqvdr1000-control [--dir DIR] --sila-user add NAME --role ROLE\n"
+           "       kqvdr1000-control [--dir DIR] --sila-user remove|password NAME | list\n"
            "\n"
            "  --dir DIR       keep the program's data files in DIR instead of beside the program\n"
            "  --device PATH   use this serial device for whichever port is chosen\n"
@@ -127,7 +160,15 @@ std::string commandLineUsage() {
            "  --sila-address ADDR  listen on ADDR instead of 127.0.0.1\n"
            "  --sila-cert PEM --sila-key KEY  use this certificate and key instead of the\n"
            "                  self-signed pair kept in the data directory\n"
-           "  --sila-insecure serve without TLS, which breaks the SiLA 2 standard\n";
+           "  --sila-insecure serve without TLS, which breaks the SiLA 2 standard\n"
+           "  --sila-open     serve on another address than 127.0.0.1 without any users,\n"
+           "                  so anyone who reaches the port controls the detector\n"
+           "  --sila-client-ca PEM  ask every client for a certificate signed by this\n"
+           "                  authority, in addition to its login\n"
+           "  --sila-user     add, remove, change the password of or list the users who may\n"
+           "                  log in to remote control, then exit; the password is asked\n"
+           "                  twice on the terminal, or read as one line from standard input\n"
+           "  --role ROLE     with --sila-user add: observer, operator or supervisor\n";
 }
 
 } // namespace kqvdr

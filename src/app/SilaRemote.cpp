@@ -3,10 +3,15 @@
 #include "CertificateFingerprint.h"
 #include "ControlSession.h"
 #include "Discovery.h"
+#include "FileReplace.h"
 #include "LocalAddress.h"
+#include "OpenSslPem.h"
 #include "ServerIdentity.h"
 #include "TlsCredentials.h"
+#include "UserStore.h"
+#include "Utf8Path.h"
 
+#include <cstdio>
 #include <unistd.h>
 
 namespace kqvdr {
@@ -19,6 +24,8 @@ const char* const kVendorUrl = "https://www.brackwater.com/kq-vdr-1000";
 // The SiLA 2 version the served features are written against (their SiLA2Version), which
 // discovery announces; the program's own version is SiLAService's ServerVersion.
 const char* const kSilaVersion = "1.0";
+
+constexpr std::size_t kMaxPemBytes = 1024 * 1024;
 
 std::string hostName() {
     char name[256] = {};
@@ -36,6 +43,8 @@ SilaRemote::~SilaRemote() {
     if (server_) {
         server_->stop();
     }
+    // Logins of the last moments are recorded too.
+    recordLoginAudits();
 }
 
 bool SilaRemote::start(const CommandLine& line, std::string& error) {
@@ -73,6 +82,9 @@ bool SilaRemote::start(const CommandLine& line, std::string& error) {
     }
     certificateAuthority_ =
         selfSigned_ && settings.tls ? settings.tls->certificatePem : std::string();
+    if (!loadUsers(line, settings, error)) {
+        return false;
+    }
     const bool announced = !remote::isLocalOnlyAddress(settings.address);
 
     server_ = std::make_unique<remote::SilaServer>(std::move(settings));
@@ -89,6 +101,8 @@ bool SilaRemote::start(const CommandLine& line, std::string& error) {
         if (!heartbeat.inTick()) {
             instrument_.tickEnded();
         }
+        // Nested ticks too: a fault dialog may stay open all night, and logins must not wait.
+        recordLoginAudits();
         server_->publish(instrument_.liveValues());
         // A client may have renamed the server; the network is told the name it has now.
         if (discovery_ && server_->serverName() != announcedName_) {
@@ -101,11 +115,92 @@ bool SilaRemote::start(const CommandLine& line, std::string& error) {
     return true;
 }
 
+bool SilaRemote::loadUsers(const CommandLine& line, remote::SilaServer::Settings& settings,
+                           std::string& error) {
+    remote::UserStore users(dataDir_);
+    if (!users.load()) {
+        error = users.error();
+        return false;
+    }
+    settings.users = users.users();
+    const bool localOnly = remote::isLocalOnlyAddress(settings.address);
+    if (settings.users.empty() && !localOnly && !line.silaOpen) {
+        error = "it would listen on " + settings.address +
+                " with no users, so anyone who reaches the port would control the detector. Add "
+                "a user first: kqvdr1000-control" +
+                (line.programDir ? " --dir " + *line.programDir : std::string()) +
+                " --sila-user add NAME --role operator (or serve without users with --sila-open)";
+        return false;
+    }
+    if (line.silaOpen) {
+        std::fprintf(stderr,
+                     settings.users.empty()
+                         ? "kqvdr1000-control: warning: --sila-open serves remote control on %s "
+                           "without users: anyone who reaches the port controls the detector.\n"
+                         : "kqvdr1000-control: warning: --sila-open given on %s, but users are "
+                           "defined, so clients log in as always.\n",
+                     settings.address.c_str());
+    }
+    if (line.silaClientCa) {
+        const auto path = pathFromUtf8(*line.silaClientCa);
+        std::string pem;
+        std::string problem;
+        if (const auto readError = readWholeFile(path, pem, kMaxPemBytes)) {
+            error = "the client certificate authority " + *line.silaClientCa + " cannot be read (" +
+                    readError.message() + ")";
+            return false;
+        }
+        if (!certificateFromPem(pem, problem)) {
+            error = "the client certificate authority " + *line.silaClientCa +
+                    " holds no usable certificate: " + problem;
+            return false;
+        }
+        settings.clientCertificateAuthority = pem;
+    }
+    settings.auditLogins = [this](const std::string& who, const AuditEvent& event) {
+        queueLoginAudit(who, event);
+    };
+    return true;
+}
+
+void SilaRemote::queueLoginAudit(const std::string& who, const AuditEvent& event) {
+    const std::lock_guard lock(loginAuditMutex_);
+    loginAudits_.emplace_back(who, event);
+}
+
+void SilaRemote::recordLoginAudits() {
+    std::vector<std::pair<std::string, AuditEvent>> pending;
+    {
+        const std::lock_guard lock(loginAuditMutex_);
+        pending.swap(loginAudits_);
+    }
+    if (pending.empty()) {
+        return;
+    }
+    // A remote command may be acting right now (this tick runs inside it): it keeps its user.
+    SessionRecords& records = session_.records();
+    const std::string acting = records.actingUser();
+    for (const auto& [who, event] : pending) {
+        records.setActingUser(who);
+        records.record(event);
+    }
+    records.setActingUser(acting);
+}
+
 void SilaRemote::announce() {
     discovery_.reset();
     announcedName_ = server_->serverName();
     discovery_ = std::make_unique<Discovery>(DiscoveryInfo{
         uuid_, server_->port(), kSilaVersion, announcedName_, kDescription, certificateAuthority_});
+}
+
+std::string SilaRemote::loggedIn() const {
+    std::string text;
+    for (const auto& session : server_->tokens().sessions()) {
+        text += (text.empty() ? "" : ", ") + session.user + "@" + session.address + " (" +
+                remote::roleName(session.role) + ")";
+    }
+    return text.empty() ? "nobody" : text;
 }
 
 std::vector<std::pair<std::string, std::string>> SilaRemote::statusRows() const {
@@ -122,6 +217,7 @@ std::vector<std::pair<std::string, std::string>> SilaRemote::statusRows() const 
                                  : "Not announced: the server listens only on this computer."},
         {"Open streams", std::to_string(server_->openStreams())},
         {"Commands waiting", std::to_string(server_->waitingCommands())},
+        {"Logged in", loggedIn()},
     };
 }
 

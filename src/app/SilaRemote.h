@@ -7,6 +7,7 @@
 #include <QObject>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,6 +39,13 @@ public:
 private:
     // Announces the server under the name it has now, withdrawing an earlier announcement.
     void announce();
+    // Who may log in, and whether the server may run with them where it is asked to listen.
+    bool loadUsers(const CommandLine& line, remote::SilaServer::Settings& settings,
+                   std::string& error);
+    // Logins happen on gRPC threads; the audit trail is written on the program's.
+    void queueLoginAudit(const std::string& who, const AuditEvent& event);
+    void recordLoginAudits();
+    std::string loggedIn() const;
 
     ControlSession& session_;
     SessionRemoteInstrument instrument_;
@@ -49,6 +57,8 @@ private:
     std::string uuid_;
     std::string fingerprint_;
     bool selfSigned_ = false;
+    std::mutex loginAuditMutex_;
+    std::vector<std::pair<std::string, AuditEvent>> loginAudits_;
 };
 
 } // namespace kqvdr

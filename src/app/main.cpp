@@ -18,6 +18,7 @@
 #include "VerifyAuditCommand.h"
 #ifdef KQVDR_WITH_REMOTE
 #include "SilaRemote.h"
+#include "SilaUserCommand.h"
 #endif
 #ifdef KQVDR_WITH_SIMULATOR
 #include "SimulatorHost.h"
@@ -62,6 +63,14 @@ int main(int argc, char* argv[]) {
     }
     if (line.verifyAudit) {
         return kqvdr::verifyAuditCommand(line, argc, argv);
+    }
+    if (line.silaUserAction) {
+#ifdef KQVDR_WITH_REMOTE
+        return kqvdr::runSilaUserCommand(line, argc, argv);
+#else
+        std::fprintf(stderr, "kqvdr1000-control: this build has no SiLA 2 server\n");
+        return 2;
+#endif
     }
     if (line.analyzeLog) {
         const auto pathOf = [](const std::optional<std::string>& text) {

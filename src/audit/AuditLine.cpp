@@ -12,7 +12,7 @@
 namespace kqvdr {
 namespace {
 
-constexpr std::array<std::string_view, 25> kEventNames = {
+constexpr std::array<std::string_view, 32> kEventNames = {
     "program started",
     "program exited",
     "mode",
@@ -38,6 +38,13 @@ constexpr std::array<std::string_view, 25> kEventNames = {
     "audit line cut off",
     "system test cut short",
     "automation cut short",
+    "remote login",
+    "remote login failed",
+    "remote lockout",
+    "remote logout",
+    "remote user added",
+    "remote user removed",
+    "remote password changed",
 };
 
 constexpr std::size_t kFieldCount = 8;

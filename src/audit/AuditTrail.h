@@ -33,6 +33,7 @@ public:
     // Events are recorded under this user instead of the one the trail was made with (a remote
     // client's commands, for instance); an empty name goes back to that one.
     void setActingUser(std::string user) { actingUser_ = std::move(user); }
+    const std::string& actingUser() const { return actingUser_; }
 
     const std::filesystem::path& path() const { return path_; }
     std::uint64_t lastSequence() const { return sequence_; }

@@ -32,6 +32,13 @@ enum class AuditEventKind {
     AuditLineCutOff,    // the last line was cut off while being written: a power cut
     SystemTestCutShort, // found at start: a test ended without sending the methods back
     AutomationCutShort, // found at start: an automation ended without its stop
+    RemoteLogin,        // a remote client logged in: the user and role
+    RemoteLoginFailed,  // a wrong name or password, or a login for another server
+    RemoteLockout,      // too many failed logins: the name or address locked out
+    RemoteLogout,
+    RemoteUserAdded, // the users file changed from the command line
+    RemoteUserRemoved,
+    RemotePasswordChanged,
 };
 
 struct AuditEvent {

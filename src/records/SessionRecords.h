@@ -45,6 +45,7 @@ public:
     void record(const AuditEvent& event) override;
     // Who the trail names for the events that follow; empty for the person at the panel.
     void setActingUser(std::string user) { trail_.setActingUser(std::move(user)); }
+    const std::string& actingUser() const { return trail_.actingUser(); }
 
     const AuditTrail& trail() const { return trail_; }
     const UsageTracker& usage() const { return usage_; }

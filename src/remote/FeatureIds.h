@@ -10,6 +10,10 @@ inline constexpr const char* kDetectorControllerFeature =
     "com.brackwater/detector/DetectorController/v1";
 inline constexpr const char* kMethodStoreFeature = "com.brackwater/detector/MethodStore/v1";
 inline constexpr const char* kSystemTestFeature = "com.brackwater/detector/SystemTest/v1";
+inline constexpr const char* kAuthenticationServiceFeature =
+    "org.silastandard/core/AuthenticationService/v1";
+inline constexpr const char* kAuthorizationServiceFeature =
+    "org.silastandard/core/AuthorizationService/v1";
 
 inline std::string commandId(const char* feature, const char* command) {
     return std::string(feature) + "/Command/" + command;
@@ -28,5 +32,10 @@ inline std::string errorId(const char* feature, const char* error) {
 inline constexpr const char* kInstrumentNotConnected = "InstrumentNotConnected";
 inline constexpr const char* kControlledByRun = "ControlledByRun";
 inline constexpr const char* kPanelInUse = "PanelInUse";
+inline constexpr const char* kNotAllowedForRole = "NotAllowedForRole";
+
+// The authentication features' errors.
+inline constexpr const char* kAuthenticationFailed = "AuthenticationFailed";
+inline constexpr const char* kInvalidAccessToken = "InvalidAccessToken";
 
 } // namespace kqvdr::remote

@@ -12,6 +12,8 @@ namespace kqvdr::remote {
 SilaServer::SilaServer(Settings settings)
     : settings_(std::move(settings)), silaService_(gate_, settings_.uuid, settings_.name,
                                                    settings_.description, settings_.keepName),
+      logins_(std::make_unique<LoginService>(settings_.users, tokens_, loginGuard_, settings_.uuid,
+                                             settings_.auditLogins)),
       detector_(std::make_unique<DetectorControllerService>(gate_, queue_, board_, streams_)),
       methods_(std::make_unique<MethodStoreService>(gate_, queue_, board_)),
       systemTest_(std::make_unique<SystemTestService>(gate_, queue_, board_, streams_)) {}
@@ -31,6 +33,11 @@ bool SilaServer::start(std::string& error) {
         grpc::SslServerCredentialsOptions options;
         options.pem_key_cert_pairs.push_back(
             {settings_.tls->privateKeyPem, settings_.tls->certificatePem});
+        if (settings_.clientCertificateAuthority) {
+            options.pem_root_certs = *settings_.clientCertificateAuthority;
+            options.client_certificate_request =
+                GRPC_SSL_REQUEST_AND_REQUIRE_CLIENT_CERTIFICATE_AND_VERIFY;
+        }
         credentials = grpc::SslServerCredentials(options);
     } else {
         credentials = grpc::InsecureServerCredentials();
@@ -55,6 +62,7 @@ bool SilaServer::start(std::string& error) {
     builder.SetSyncServerOption(grpc::ServerBuilder::SyncServerOption::MIN_POLLERS, 1);
     builder.SetSyncServerOption(grpc::ServerBuilder::SyncServerOption::MAX_POLLERS, 2);
     builder.RegisterService(&silaService_);
+    builder.RegisterService(logins_.get());
     builder.RegisterService(detector_.get());
     builder.RegisterService(methods_.get());
     builder.RegisterService(systemTest_.get());

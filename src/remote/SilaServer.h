@@ -1,11 +1,16 @@
 #pragma once
 
+#include "AccessTokens.h"
 #include "CommandQueue.h"
 #include "MetadataGate.h"
+#include "LoginGuard.h"
+#include "LoginService.h"
 #include "ServerDescription.h"
 #include "SilaServiceImpl.h"
 #include "SnapshotBoard.h"
 #include "StreamLimit.h"
+#include "SystemSteadyClock.h"
+#include "UserFile.h"
 
 #include <cstdint>
 #include <memory>
@@ -38,6 +43,11 @@ public:
         std::string name;
         ServerDescription description;
         SilaServiceImpl::NameKeeper keepName;
+        // Who may log in; none: every login fails.
+        std::vector<RemoteUser> users;
+        // With TLS: every client must show a certificate this authority signed (PEM).
+        std::optional<std::string> clientCertificateAuthority;
+        LoginService::AuditReport auditLogins;
     };
 
     // Bounds that keep misbehaving clients from disturbing the program.
@@ -70,6 +80,9 @@ public:
     std::size_t openStreams() const { return streams_.open(); }
     // Commands that wait for the next tick.
     std::size_t waitingCommands() const { return queue_.pending(); }
+    // The logged-in sessions; the client-metadata gate checks tokens against these.
+    AccessTokens& tokens() { return tokens_; }
+    const AccessTokens& tokens() const { return tokens_; }
 
 private:
     Settings settings_;
@@ -78,6 +91,10 @@ private:
     SnapshotBoard board_;
     StreamLimit streams_{kMaxStreams};
     SilaServiceImpl silaService_;
+    SystemSteadyClock steadyClock_;
+    AccessTokens tokens_{steadyClock_};
+    LoginGuard loginGuard_{steadyClock_};
+    std::unique_ptr<LoginService> logins_;
     std::unique_ptr<DetectorControllerService> detector_;
     std::unique_ptr<MethodStoreService> methods_;
     std::unique_ptr<SystemTestService> systemTest_;

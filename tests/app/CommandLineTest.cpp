@@ -79,6 +79,40 @@ TEST(CommandLine, SilaTakesAPortAndItsDetailsOnlyWithIt) {
     }
 }
 
+TEST(CommandLine, SilaUserTakesAnActionANameAndARoleOnlyForAdd) {
+    const auto added =
+        parseCommandLine({"--dir", "/d", "--sila-user", "add", "ann", "--role", "operator"});
+    EXPECT_TRUE(added.error.empty()) << added.error;
+    EXPECT_EQ(added.silaUserAction, "add");
+    EXPECT_EQ(added.silaUserName, "ann");
+    EXPECT_EQ(added.silaUserRole, "operator");
+    const auto listed = parseCommandLine({"--sila-user", "list"});
+    EXPECT_TRUE(listed.error.empty()) << listed.error;
+    EXPECT_EQ(listed.silaUserName, "");
+    EXPECT_TRUE(parseCommandLine({"--sila-user", "password", "ann"}).error.empty());
+    const auto open = parseCommandLine(
+        {"--sila", "0", "--sila-address", "0.0.0.0", "--sila-open", "--sila-client-ca", "ca.pem"});
+    EXPECT_TRUE(open.error.empty()) << open.error;
+    EXPECT_TRUE(open.silaOpen);
+    EXPECT_EQ(open.silaClientCa, "ca.pem");
+
+    const std::vector<std::vector<std::string>> refused = {
+        {"--sila-user"},
+        {"--sila-user", "add"},
+        {"--sila-user", "add", "ann"},
+        {"--sila-user", "remove", "ann", "--role", "observer"},
+        {"--sila-user", "rename", "ann"},
+        {"--sila-user", "add", "ann", "--role", "observer", "--sila", "0"},
+        {"--role", "observer"},
+        {"--sila-open"},
+        {"--sila-client-ca", "ca.pem"},
+        {"--sila", "0", "--sila-insecure", "--sila-client-ca", "ca.pem"},
+    };
+    for (const auto& arguments : refused) {
+        EXPECT_FALSE(parseCommandLine(arguments).error.empty()) << arguments.back();
+    }
+}
+
 TEST(CommandLine, OnlyRunsThatPrintAndEndBelongToTheConsole) {
     const std::pair<std::vector<std::string>, bool> cases[] = {
         {{}, false},
@@ -87,6 +121,7 @@ TEST(CommandLine, OnlyRunsThatPrintAndEndBelongToTheConsole) {
         {{"--sila", "0"}, false},
         {{"--analyze", "x.log"}, true},
         {{"--verify-audit"}, true},
+        {{"--sila-user", "list"}, true},
         {{"--help"}, true},
         {{"--version"}, true},
         {{"--device"}, true},

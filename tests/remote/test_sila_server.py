@@ -101,7 +101,8 @@ class ServerIdentityAndFeatures(unittest.TestCase):
         self.assertRegex(uuid, r"^[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}$")
         features = [f.value for f in service.Get_ImplementedFeatures(
             ss.Get_ImplementedFeatures_Parameters()).ImplementedFeatures]
-        self.assertEqual(features, ["org.silastandard/core/SiLAService/v1", DETECTOR,
+        self.assertEqual(features, ["org.silastandard/core/SiLAService/v1",
+                                    "org.silastandard/core/AuthenticationService/v1", DETECTOR,
                                     "com.brackwater/detector/MethodStore/v1",
                                     "com.brackwater/detector/SystemTest/v1"])
 

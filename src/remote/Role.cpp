@@ -1,0 +1,72 @@
+#include "Role.h"
+
+#include "FeatureIds.h"
+
+#include <algorithm>
+
+namespace kqvdr::remote {
+
+const char* roleName(Role role) {
+    switch (role) {
+    case Role::Observer:
+        return "observer";
+    case Role::Operator:
+        return "operator";
+    case Role::Supervisor:
+        return "supervisor";
+    }
+    return "supervisor";
+}
+
+std::optional<Role> roleFromName(std::string_view name) {
+    for (const Role role : {Role::Observer, Role::Operator, Role::Supervisor}) {
+        if (name == roleName(role)) {
+            return role;
+        }
+    }
+    return std::nullopt;
+}
+
+const std::vector<CallRole>& roleTable() {
+    static const std::vector<CallRole> table = {
+        {kDetectorControllerFeature, "Command/SetMode", Role::Operator},
+        {kDetectorControllerFeature, "Command/SelectMethod", Role::Operator},
+        {kDetectorControllerFeature, "Command/Autozero", Role::Operator},
+        {kDetectorControllerFeature, "Command/SetTransferLine", Role::Operator},
+        {kDetectorControllerFeature, "Command/ClearFault", Role::Operator},
+        {kMethodStoreFeature, "Command/GetMethod", Role::Observer},
+        {kMethodStoreFeature, "Command/StoreMethod", Role::Supervisor},
+        {kMethodStoreFeature, "Command/SendMethod", Role::Supervisor},
+        {kSystemTestFeature, "Command/RunSystemTest", Role::Operator},
+        {kSystemTestFeature, "Command/AnalyzeLog", Role::Observer},
+    };
+    return table;
+}
+
+bool sameIdentifier(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+bool featureNeedsToken(std::string_view feature) {
+    return sameIdentifier(feature, kDetectorControllerFeature) ||
+           sameIdentifier(feature, kMethodStoreFeature) ||
+           sameIdentifier(feature, kSystemTestFeature);
+}
+
+std::optional<Role> roleNeeded(std::string_view feature, std::string_view call) {
+    if (!featureNeedsToken(feature)) {
+        return std::nullopt;
+    }
+    if (call.starts_with("Property/")) {
+        return Role::Observer;
+    }
+    const auto& table = roleTable();
+    const auto found = std::find_if(table.begin(), table.end(), [&](const CallRole& entry) {
+        return sameIdentifier(entry.feature, feature) && sameIdentifier(entry.call, call);
+    });
+    return found == table.end() ? Role::Supervisor : found->role;
+}
+
+} // namespace kqvdr::remote
