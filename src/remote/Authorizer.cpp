@@ -1,5 +1,6 @@
 #include "Authorizer.h"
 
+#include "FeatureIdentifier.h"
 #include "FeatureIds.h"
 
 #include <algorithm>

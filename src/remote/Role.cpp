@@ -1,5 +1,6 @@
 #include "Role.h"
 
+#include "FeatureIdentifier.h"
 #include "FeatureIds.h"
 
 #include <algorithm>
@@ -41,12 +42,6 @@ const std::vector<CallRole>& roleTable() {
         {kSystemTestFeature, "Command/AnalyzeLog", Role::Observer},
     };
     return table;
-}
-
-bool sameIdentifier(std::string_view a, std::string_view b) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 bool featureNeedsToken(std::string_view feature) {

@@ -29,9 +29,6 @@ const std::vector<CallRole>& roleTable();
 // new command is never open by oversight.
 std::optional<Role> roleNeeded(std::string_view feature, std::string_view call);
 
-// Identifiers compared without regard to case, as the standard compares them.
-bool sameIdentifier(std::string_view a, std::string_view b);
-
 // Whether a feature's calls need an access token.
 bool featureNeedsToken(std::string_view feature);
 

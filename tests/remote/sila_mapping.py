@@ -289,6 +289,14 @@ def is_list(data_type):
     return kind.tag == NS + "List"
 
 
+def element_of(data_type):
+    """A List's element DataType."""
+    kind = data_type[0]
+    if kind.tag == NS + "Constrained":
+        return element_of(kind.find(NS + "DataType"))
+    return kind.find(NS + "DataType")
+
+
 def basic_of(data_type):
     kind = data_type[0]
     if kind.tag == NS + "Constrained":

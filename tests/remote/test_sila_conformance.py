@@ -19,6 +19,7 @@ SILA_SERVICE = "org.silastandard/core/SiLAService/v1"
 DETECTOR = "com.brackwater/detector/DetectorController/v1"
 METHODS = "com.brackwater/detector/MethodStore/v1"
 SYSTEM_TEST = "com.brackwater/detector/SystemTest/v1"
+AUTHENTICATION = "org.silastandard/core/AuthenticationService/v1"
 
 # Values a working instrument accepts, where the served constraints alone cannot tell (a gas
 # flow on the standard instrument's steps, a serial number of its variant). Names and
@@ -37,6 +38,11 @@ VALID = {
     f"{METHODS}/Command/SendMethod": {"MethodNumber": 4},
     f"{SYSTEM_TEST}/Command/RunSystemTest": {"SerialNumber": "003-042"},
     f"{SYSTEM_TEST}/Command/AnalyzeLog": {"Path": "003_042.log"},
+    # RequestedServer is this server's UUID, filled in once it is known.
+    f"{AUTHENTICATION}/Command/Login": {
+        "UserIdentification": "nobody", "Password": "not a password",
+        "RequestedFeatures": [DETECTOR]},
+    f"{AUTHENTICATION}/Command/Logout": {"AccessToken": "not a token"},
 }
 FALLBACK = {"String": "x", "Integer": 1, "Real": 1.0, "Boolean": True}
 # AnalyzeLog's parameter is being reworked on its own (which files it may read); its checks of
@@ -87,6 +93,8 @@ def setUpModule():
     service = m.Feature(raw_feature_definition(SILA_SERVICE))
     fw = m.compile_features([service], stubs)
     stub = service.grpc.SiLAServiceStub(channel)
+    VALID[f"{AUTHENTICATION}/Command/Login"]["RequestedServer"] = stub.Get_ServerUUID(
+        service.pb2.Get_ServerUUID_Parameters(), timeout=10).ServerUUID.value
     implemented = stub.Get_ImplementedFeatures(
         service.pb2.Get_ImplementedFeatures_Parameters(), timeout=10).ImplementedFeatures
     for identifier in (f.value for f in implemented):
@@ -120,6 +128,14 @@ def parameters(command, leave_out=None, replace=None):
     valid = VALID.get(command.fqi, {})
     for name, data_type in command.parameters:
         if name == leave_out:
+            continue
+        if m.is_list(data_type):
+            basic = m.basic_of(m.element_of(data_type))
+            items = valid.get(name, [FALLBACK[basic]])
+            if replace and replace[0] == name:
+                items = [replace[1]]
+            for item in items:
+                getattr(message, name).add().CopyFrom(value_of(basic, item))
             continue
         basic = m.basic_of(data_type)
         python = replace[1] if replace and replace[0] == name else \
@@ -284,7 +300,10 @@ class MissingParameters(Checks):
             if command.fqi in OWN_PARAMETER_CHECKS:
                 continue
             call = getattr(stub_of(command.feature), command.id)
-            for name, _ in command.parameters:
+            for name, data_type in command.parameters:
+                # A list left out is an empty list on the wire: nothing tells the two apart.
+                if m.is_list(data_type):
+                    continue
                 self.assertValidationError(
                     lambda: call(parameters(command, leave_out=name), timeout=15),
                     command.parameter_fqi(name), f"{command.fqi} without {name}")
