@@ -1,13 +1,16 @@
 #pragma once
 
 #include "CommandQueue.h"
+#include "FloodCounter.h"
 #include "ServerDescription.h"
 #include "SilaServiceImpl.h"
 #include "SnapshotBoard.h"
 #include "StreamLimit.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -17,7 +20,9 @@ class Server;
 
 namespace kqvdr::remote {
 
+class ConnectionGuard;
 class DetectorControllerService;
+class ProtobufLogGate;
 class MethodStoreService;
 class SystemTestService;
 
@@ -37,13 +42,19 @@ public:
         std::string name;
         ServerDescription description;
         SilaServiceImpl::NameKeeper keepName;
+        std::filesystem::path dataDir; // the system test logs AnalyzeLog may read
     };
 
     // Bounds that keep misbehaving clients from disturbing the program.
-    static constexpr int kMaxThreads = 160;
-    static constexpr std::size_t kMaxStreams = 120;
-    static constexpr int kMaxStreamsPerConnection = 100;
+    static constexpr int kMaxThreads = 300;
+    static constexpr std::size_t kMaxStreams = 240;
+    static constexpr std::size_t kMaxStreamsPerClient = 100;
+    static constexpr int kMaxStreamsPerConnection = 32;
     static constexpr int kMaxMessageBytes = 64 * 1024;
+    static constexpr int kMaxMetadataBytes = 16 * 1024;
+    static constexpr std::size_t kMemoryQuotaBytes = 64 * 1024 * 1024;
+    static constexpr int kHandshakeDeadlineMs = 10000;
+    static constexpr std::size_t kMaxConnectionsPerAddress = 32;
 
     explicit SilaServer(Settings settings);
     ~SilaServer();
@@ -57,7 +68,7 @@ public:
     // On the program's thread: at every tick, before its work ...
     void takeCommands(RemoteInstrument& instrument) { queue_.drain(instrument); }
     // ... and after it.
-    void publish(const LiveValues& values) { board_.publish(values); }
+    void publish(const LiveValues& values);
 
     std::uint16_t port() const { return port_; }
     const std::string& address() const { return settings_.address; }
@@ -68,15 +79,25 @@ public:
     std::size_t waitingCommands() const { return queue_.pending(); }
 
 private:
+    std::unique_ptr<grpc::Server> build(std::uint16_t port, int& selected);
+    std::string target(std::uint16_t port) const;
+    // On the guard's thread: a new listener on the same port, every call and connection of the
+    // old one ended. False when it cannot be opened yet (descriptors still short).
+    bool restartListener();
+
     Settings settings_;
     CommandQueue queue_;
     SnapshotBoard board_;
-    StreamLimit streams_{kMaxStreams};
+    StreamLimit streams_{kMaxStreams, kMaxStreamsPerClient, board_};
     SilaServiceImpl silaService_;
     std::unique_ptr<DetectorControllerService> detector_;
     std::unique_ptr<MethodStoreService> methods_;
     std::unique_ptr<SystemTestService> systemTest_;
+    FloodCounter badText_{"requests with invalid UTF-8", std::chrono::steady_clock::now()};
+    std::unique_ptr<ProtobufLogGate> logGate_;
+    std::mutex serverMutex_;
     std::unique_ptr<grpc::Server> server_;
+    std::unique_ptr<ConnectionGuard> guard_;
     std::uint16_t port_ = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include "SystemTest.grpc.pb.h"
 
+#include <filesystem>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -19,7 +20,12 @@ namespace st = sila2::com::brackwater::detector::systemtest::v1;
 // The system test as an observable command, and the analysis of a test log.
 class SystemTestService final : public st::SystemTest::Service {
 public:
-    SystemTestService(CommandQueue& queue, const SnapshotBoard& board, StreamLimit& streams);
+    // A week of half-minute lines is about 1.6 MB; a larger log is not analysed.
+    static constexpr std::size_t kLargestLog = 4 * 1024 * 1024;
+
+    // `dataDir` holds the logs AnalyzeLog may read.
+    SystemTestService(CommandQueue& queue, const SnapshotBoard& board, StreamLimit& streams,
+                      std::filesystem::path dataDir);
 
     grpc::Status RunSystemTest(grpc::ServerContext* context,
                                const st::RunSystemTest_Parameters* request,
@@ -45,6 +51,9 @@ private:
     CommandQueue& queue_;
     const SnapshotBoard& board_;
     StreamLimit& streams_;
+    std::filesystem::path dataDir_;
+    // One analysis at a time: each reads and holds a whole log.
+    std::mutex analysing_;
     mutable std::mutex mutex_;
     std::map<std::string, int> executions_;
 };
