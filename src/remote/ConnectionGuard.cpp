@@ -1,5 +1,7 @@
 #include "ConnectionGuard.h"
 
+#include "HeapTrim.h"
+
 #include <arpa/inet.h>
 #include <cstdlib>
 #include <cstring>
@@ -130,6 +132,8 @@ void ConnectionGuard::run() {
     while (!stop_.wait_for(lock, kPeriod, [this] { return stopping_; })) {
         lock.unlock();
         look();
+        // Here rather than on the program's thread: giving back a flood's memory takes a while.
+        HeapTrim::look();
         lock.lock();
     }
 }

@@ -13,7 +13,8 @@ namespace kqvdr::remote {
 
 // Guards the server's port where gRPC has no setting for it: it closes an address's connections
 // beyond its cap, and calls `restart` when the listener has stopped accepting (again at every
-// look until it succeeds). It looks at the process's own descriptors twice a second.
+// look until it succeeds). It looks at the process's own descriptors twice a second, and then
+// has the allocator give back what a flood of calls left behind.
 class ConnectionGuard {
 public:
     static constexpr std::chrono::milliseconds kPeriod{500};
