@@ -141,18 +141,18 @@ class Descriptors(unittest.TestCase):
         finally:
             for s in opened:
                 s.close()
-        fresh = h.secure_channel(data, program.port)
-        try:
-            deadline = time.monotonic() + 20
-            answered = False
-            while not answered and time.monotonic() < deadline:
-                try:
-                    answered = bool(server_name(fresh, timeout=2))
-                except grpc.RpcError:
-                    time.sleep(0.5)
-            self.assertTrue(answered, "".join(program.stderr_lines[-5:]))
-        finally:
-            fresh.close()
+        # A new channel each time: one channel's reconnection back-off would outlast the test.
+        deadline = time.monotonic() + 20
+        answered = False
+        while not answered and time.monotonic() < deadline:
+            fresh = h.secure_channel(data, program.port)
+            try:
+                answered = bool(server_name(fresh, timeout=2))
+            except grpc.RpcError:
+                time.sleep(0.5)
+            finally:
+                fresh.close()
+        self.assertTrue(answered, "".join(program.stderr_lines[-5:]))
         self.assertTrue(any("started again" in l for l in program.stderr_lines))
 
 
@@ -207,18 +207,21 @@ class Floods(unittest.TestCase):
 
 class Streams(unittest.TestCase):
     def test_one_client_fills_only_its_share_and_a_refusal_is_a_sila_error(self):
-        stub = dc_grpc.DetectorControllerStub(channel)
+        # A connection carries 32 streams at once, so the share is filled over four.
+        own = [h.secure_channel(data, program.port) for _ in range(5)]
+        stubs = [dc_grpc.DetectorControllerStub(c) for c in own]
         relay = Relay("127.0.0.7")
         other = relay.channel()
         streams = []
         try:
-            for _ in range(STREAMS_PER_CLIENT):
-                streams.append(stub.Subscribe_Mode(dc.Subscribe_Mode_Parameters()))
+            for i in range(STREAMS_PER_CLIENT):
+                streams.append(stubs[i % 4].Subscribe_Mode(dc.Subscribe_Mode_Parameters(),
+                                                           timeout=60))
             # gRPC opens streams lazily: each is open once its first value came.
             for s in streams:
                 next(s)
             with self.assertRaises(grpc.RpcError) as caught:
-                next(stub.Subscribe_Mode(dc.Subscribe_Mode_Parameters(), timeout=10))
+                next(stubs[4].Subscribe_Mode(dc.Subscribe_Mode_Parameters(), timeout=10))
             error = h.sila_error(caught.exception)
             self.assertTrue(error.HasField("undefinedExecutionError"), error)
             self.assertIn("as many as one client may", error.undefinedExecutionError.message)
@@ -230,7 +233,8 @@ class Streams(unittest.TestCase):
         finally:
             for s in streams:
                 s.cancel()
-            other.close()
+            for c in own + [other]:
+                c.close()
             relay.close()
 
     def test_subscribing_and_cancelling_in_a_loop_never_fills_the_share(self):
