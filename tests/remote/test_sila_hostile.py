@@ -190,7 +190,15 @@ class Floods(unittest.TestCase):
               f"before, peak {hc.memory_kib(program.process.pid, 'VmHWM')} KiB, "
               f"largest gap {max(gaps):.2f} s")
         self.assertLess(max(gaps), 3.0)
-        self.assertTrue(server_name(channel))
+
+        # The flood's calls still drain (slowly under the sanitizers); then calls are answered.
+        def answers():
+            try:
+                return bool(server_name(channel, timeout=2))
+            except grpc.RpcError:
+                return False
+
+        self.assertTrue(h.wait_until(answers, limit=60, step=0.5))
 
     def test_invalid_utf8_requests_are_counted_not_printed_each(self):
         # A String message whose value is the single byte 0xFF: no valid UTF-8.
