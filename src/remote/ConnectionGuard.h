@@ -13,11 +13,11 @@ namespace kqvdr::remote {
 
 // Guards the server's port where gRPC has no setting for it: it closes an address's connections
 // beyond its cap, and calls `restart` when the listener has stopped accepting (again at every
-// look until it succeeds). It looks at the process's own descriptors twice a second, and then
+// look until it succeeds). It looks at the process's own descriptors once a second, and then
 // has the allocator give back what a flood of calls left behind.
 class ConnectionGuard {
 public:
-    static constexpr std::chrono::milliseconds kPeriod{500};
+    static constexpr std::chrono::milliseconds kPeriod{1000};
 
     ConnectionGuard(std::uint16_t port, std::size_t perAddress, std::function<bool()> restart);
     ~ConnectionGuard();

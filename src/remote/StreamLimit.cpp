@@ -27,6 +27,7 @@ std::size_t StreamLimit::open() const {
 
 void StreamLimit::watch() {
     std::unique_lock lock(mutex_);
+    unsigned looks = 0;
     while (!stopping_) {
         if (slots_.empty()) {
             // Nothing to watch costs nothing: no wake-ups while no stream is open.
@@ -34,7 +35,12 @@ void StreamLimit::watch() {
             continue;
         }
         bool woken = false;
+        const auto now = std::chrono::steady_clock::now();
+        const bool all = ++looks % kOldStreamLooks == 0;
         for (Slot* slot : slots_) {
+            if (!all && now - slot->opened_ >= kYoung) {
+                continue;
+            }
             if (!slot->cancelled_.load() && slot->context_.IsCancelled()) {
                 slot->cancelled_.store(true);
                 woken = true;
