@@ -2,6 +2,7 @@
 
 #include "ConnectionGuard.h"
 #include "DetectorControllerService.h"
+#include "GrpcLogGate.h"
 #include "MethodStoreService.h"
 #include "ProtobufLogGate.h"
 #include "SystemTestService.h"
@@ -67,6 +68,7 @@ std::string SilaServer::target(std::uint16_t port) const {
 bool SilaServer::start(std::string& error) {
     if (!logGate_) {
         logGate_ = std::make_unique<ProtobufLogGate>(badText_);
+        grpcLogGate_ = std::make_unique<GrpcLogGate>(failedHandshakes_);
     }
     int selected = 0;
     std::lock_guard lock(serverMutex_);
@@ -113,13 +115,17 @@ void SilaServer::stop() {
             server_.reset();
         }
     }
+    grpcLogGate_.reset();
     logGate_.reset();
 }
 
 void SilaServer::publish(const LiveValues& values) {
     board_.publish(values);
-    if (const auto report = badText_.due(std::chrono::steady_clock::now())) {
-        std::fprintf(stderr, "kqvdr1000-control: SiLA 2 server: %s\n", report->c_str());
+    const auto now = std::chrono::steady_clock::now();
+    for (FloodCounter* counter : {&badText_, &failedHandshakes_}) {
+        if (const auto report = counter->due(now)) {
+            std::fprintf(stderr, "kqvdr1000-control: SiLA 2 server: %s\n", report->c_str());
+        }
     }
 }
 

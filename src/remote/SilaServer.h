@@ -22,6 +22,7 @@ namespace kqvdr::remote {
 
 class ConnectionGuard;
 class DetectorControllerService;
+class GrpcLogGate;
 class ProtobufLogGate;
 class MethodStoreService;
 class SystemTestService;
@@ -94,7 +95,10 @@ private:
     std::unique_ptr<MethodStoreService> methods_;
     std::unique_ptr<SystemTestService> systemTest_;
     FloodCounter badText_{"requests with invalid UTF-8", std::chrono::steady_clock::now()};
+    FloodCounter failedHandshakes_{"connections that failed the TLS handshake",
+                                   std::chrono::steady_clock::now()};
     std::unique_ptr<ProtobufLogGate> logGate_;
+    std::unique_ptr<GrpcLogGate> grpcLogGate_;
     std::mutex serverMutex_;
     std::unique_ptr<grpc::Server> server_;
     std::unique_ptr<ConnectionGuard> guard_;

@@ -200,7 +200,7 @@ class Floods(unittest.TestCase):
 
         self.assertTrue(h.wait_until(answers, limit=60, step=0.5))
 
-    def test_invalid_utf8_requests_are_counted_not_printed_each(self):
+    def test_invalid_utf8_and_failed_handshakes_are_counted_not_printed_each(self):
         # A String message whose value is the single byte 0xFF: no valid UTF-8.
         request = bytes([0x0A, 0x03, 0x0A, 0x01, 0xFF])
         call = channel.unary_unary(
@@ -209,8 +209,13 @@ class Floods(unittest.TestCase):
         for _ in range(50):
             with self.assertRaises(grpc.RpcError):
                 call(request, timeout=5)
+        # Bytes that are no TLS, on connections of their own.
+        for seed in range(20):
+            with socket.create_connection(("127.0.0.1", program.port), timeout=5) as raw:
+                raw.sendall(bytes((seed * 29 + i * 7) % 256 for i in range(512)))
         time.sleep(0.5)
-        printed = [l for l in program.stderr_lines if "invalid UTF-8" in l]
+        printed = [l for l in program.stderr_lines
+                   if "invalid UTF-8" in l or "Handshake failed" in l]
         self.assertEqual(printed, [])
 
 
