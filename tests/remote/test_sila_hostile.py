@@ -200,6 +200,15 @@ class Floods(unittest.TestCase):
 
         self.assertTrue(h.wait_until(answers, limit=60, step=0.5))
 
+    def test_a_100_mb_message_is_refused_without_the_program_taking_it_in(self):
+        before = hc.memory_kib(program.process.pid)
+        taken = hc.oversize_message(program.port, certificate(), 100 * 1024 * 1024)
+        grown = hc.memory_kib(program.process.pid) - before
+        self.assertLess(taken, 64 * 1024 * 1024)
+        if not SANITIZED:
+            self.assertLess(grown, 64 * 1024, (taken, before, grown))
+        self.assertTrue(server_name(channel))
+
     def test_invalid_utf8_and_failed_handshakes_are_counted_not_printed_each(self):
         # A String message whose value is the single byte 0xFF: no valid UTF-8.
         request = bytes([0x0A, 0x03, 0x0A, 0x01, 0xFF])
