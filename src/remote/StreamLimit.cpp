@@ -26,22 +26,26 @@ std::size_t StreamLimit::open() const {
 }
 
 void StreamLimit::watch() {
+    using Clock = std::chrono::steady_clock;
     std::unique_lock lock(mutex_);
-    unsigned looks = 0;
+    Clock::time_point lastFullLook{};
     while (!stopping_) {
         if (slots_.empty()) {
             // Nothing to watch costs nothing: no wake-ups while no stream is open.
             changed_.wait(lock, [this] { return stopping_ || !slots_.empty(); });
             continue;
         }
+        const auto now = Clock::now();
+        const bool all = now - lastFullLook >= kOldCheckPeriod;
+        if (all) {
+            lastFullLook = now;
+        }
         bool woken = false;
-        const auto now = std::chrono::steady_clock::now();
-        const bool all = ++looks % kOldStreamLooks == 0;
+        bool young = false;
         for (Slot* slot : slots_) {
-            if (!all && now - slot->opened_ >= kYoung) {
-                continue;
-            }
-            if (!slot->cancelled_.load() && slot->context_.IsCancelled()) {
+            const bool isYoung = now - slot->opened_ < kYoung;
+            young = young || isYoung;
+            if ((all || isYoung) && !slot->cancelled_.load() && slot->context_.IsCancelled()) {
                 slot->cancelled_.store(true);
                 woken = true;
             }
@@ -49,22 +53,26 @@ void StreamLimit::watch() {
         if (woken) {
             board_.wake();
         }
-        changed_.wait_for(lock, kCancelCheckPeriod, [this] { return stopping_; });
+        // A new stream wakes the watcher too, so that it is looked at while young.
+        changed_.wait_for(lock, young ? kYoungCheckPeriod : kOldCheckPeriod,
+                          [this] { return stopping_ || fresh_; });
+        fresh_ = false;
     }
 }
 
 StreamLimit::Slot::Slot(StreamLimit& limit, grpc::ServerContextBase& context)
     : limit_(limit), context_(context), client_(clientKey(context)) {
-    bool first = false;
+    bool opened = false;
     {
         std::lock_guard lock(limit_.mutex_);
         taken_ = limit_.shares_.take(client_);
         if (taken_ == ClientShares::Take::Taken) {
-            first = limit_.slots_.empty();
             limit_.slots_.push_back(this);
+            limit_.fresh_ = true;
+            opened = true;
         }
     }
-    if (first) {
+    if (opened) {
         limit_.changed_.notify_all();
     }
 }
