@@ -2,6 +2,7 @@
 
 #include "CertificateFingerprint.h"
 #include "ControlSession.h"
+#include "DescriptorLimit.h"
 #include "Discovery.h"
 #include "FileReplace.h"
 #include "LocalAddress.h"
@@ -48,6 +49,9 @@ SilaRemote::~SilaRemote() {
 }
 
 bool SilaRemote::start(const CommandLine& line, std::string& error) {
+    // Every connection costs a descriptor. The low soft limit guards select(), which nothing
+    // here uses (the serial line and Qt wait with poll()).
+    remote::raiseDescriptorLimit();
     // Names set by clients go through the same store, one at a time (the server sees to that).
     auto identities = std::make_shared<ServerIdentityStore>(dataDir_);
     const ServerIdentity identity = identities->loadOrCreate();
@@ -65,6 +69,7 @@ bool SilaRemote::start(const CommandLine& line, std::string& error) {
     settings.description.description = kDescription;
     settings.description.version = KQVDR_VERSION;
     settings.description.vendorUrl = kVendorUrl;
+    settings.dataDir = dataDir_;
     settings.keepName = [identities](const std::string& name, std::string& why) {
         return identities->setName(name, why);
     };

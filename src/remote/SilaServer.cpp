@@ -1,9 +1,13 @@
 #include "SilaServer.h"
 
+#include "ConnectionGuard.h"
 #include "DetectorControllerService.h"
+#include "GrpcLogGate.h"
 #include "MethodStoreService.h"
+#include "ProtobufLogGate.h"
 #include "SystemTestService.h"
 
+#include <cstdio>
 #include <grpcpp/grpcpp.h>
 #include <grpcpp/resource_quota.h>
 
@@ -16,18 +20,14 @@ SilaServer::SilaServer(Settings settings)
                                              settings_.auditLogins)),
       detector_(std::make_unique<DetectorControllerService>(gate_, queue_, board_, streams_)),
       methods_(std::make_unique<MethodStoreService>(gate_, queue_, board_)),
-      systemTest_(std::make_unique<SystemTestService>(gate_, queue_, board_, streams_)) {}
+      systemTest_(std::make_unique<SystemTestService>(gate_, queue_, board_, streams_,
+                                                      settings_.dataDir)) {}
 
 SilaServer::~SilaServer() {
     stop();
 }
 
-void SilaServer::publish(const LiveValues& values) {
-    systemTest_->remember(values);
-    board_.publish(values);
-}
-
-bool SilaServer::start(std::string& error) {
+std::unique_ptr<grpc::Server> SilaServer::build(std::uint16_t port, int& selected) {
     std::shared_ptr<grpc::ServerCredentials> credentials;
     if (settings_.tls) {
         grpc::SslServerCredentialsOptions options;
@@ -43,17 +43,16 @@ bool SilaServer::start(std::string& error) {
         credentials = grpc::InsecureServerCredentials();
     }
     grpc::ServerBuilder builder;
-    int selected = 0;
-    const std::string target =
-        (settings_.address.find(':') != std::string::npos ? "[" + settings_.address + "]"
-                                                          : settings_.address) +
-        ":" + std::to_string(settings_.port);
-    builder.AddListeningPort(target, credentials, &selected);
+    builder.AddListeningPort(target(port), credentials, &selected);
     grpc::ResourceQuota quota("sila-server");
     quota.SetMaxThreads(kMaxThreads);
+    quota.Resize(kMemoryQuotaBytes);
     builder.SetResourceQuota(quota);
     builder.SetMaxReceiveMessageSize(kMaxMessageBytes);
     builder.AddChannelArgument(GRPC_ARG_MAX_CONCURRENT_STREAMS, kMaxStreamsPerConnection);
+    builder.AddChannelArgument(GRPC_ARG_MAX_METADATA_SIZE, kMaxMetadataBytes);
+    // A connection that has not finished TLS and HTTP/2's greeting by then is closed.
+    builder.AddChannelArgument(GRPC_ARG_SERVER_HANDSHAKE_TIMEOUT_MS, kHandshakeDeadlineMs);
     // A client that vanished without closing its connection is noticed and its streams end.
     builder.AddChannelArgument(GRPC_ARG_KEEPALIVE_TIME_MS, 20000);
     builder.AddChannelArgument(GRPC_ARG_KEEPALIVE_TIMEOUT_MS, 10000);
@@ -66,23 +65,76 @@ bool SilaServer::start(std::string& error) {
     builder.RegisterService(detector_.get());
     builder.RegisterService(methods_.get());
     builder.RegisterService(systemTest_.get());
-    server_ = builder.BuildAndStart();
+    return builder.BuildAndStart();
+}
+
+std::string SilaServer::target(std::uint16_t port) const {
+    const bool ipv6 = settings_.address.find(':') != std::string::npos;
+    return (ipv6 ? "[" + settings_.address + "]" : settings_.address) + ":" + std::to_string(port);
+}
+
+bool SilaServer::start(std::string& error) {
+    if (!logGate_) {
+        logGate_ = std::make_unique<ProtobufLogGate>(badText_);
+        grpcLogGate_ = std::make_unique<GrpcLogGate>(failedHandshakes_);
+    }
+    int selected = 0;
+    std::lock_guard lock(serverMutex_);
+    server_ = build(settings_.port, selected);
     if (!server_ || selected == 0) {
         server_.reset();
-        error = "the address " + target + " cannot be opened (in use, or not this computer's)";
+        error = "the address " + target(settings_.port) +
+                " cannot be opened (in use, or not this computer's)";
         return false;
     }
     port_ = static_cast<std::uint16_t>(selected);
+    guard_ = std::make_unique<ConnectionGuard>(port_, kMaxConnectionsPerAddress,
+                                               [this] { return restartListener(); });
     return true;
 }
 
-void SilaServer::stop() {
-    board_.close();
-    queue_.close();
+bool SilaServer::restartListener() {
+    std::lock_guard lock(serverMutex_);
     if (server_) {
         server_->Shutdown(std::chrono::system_clock::now() + std::chrono::seconds(1));
         server_->Wait();
         server_.reset();
+    }
+    int selected = 0;
+    server_ = build(port_, selected);
+    if (!server_ || selected != port_) {
+        server_.reset();
+        return false;
+    }
+    std::fprintf(stderr, "kqvdr1000-control: SiLA 2 server: the listener had stopped accepting "
+                         "connections (out of descriptors) and was started again\n");
+    return true;
+}
+
+void SilaServer::stop() {
+    guard_.reset();
+    board_.close();
+    queue_.close();
+    {
+        std::lock_guard lock(serverMutex_);
+        if (server_) {
+            server_->Shutdown(std::chrono::system_clock::now() + std::chrono::seconds(1));
+            server_->Wait();
+            server_.reset();
+        }
+    }
+    grpcLogGate_.reset();
+    logGate_.reset();
+}
+
+void SilaServer::publish(const LiveValues& values) {
+    systemTest_->remember(values);
+    board_.publish(values);
+    const auto now = std::chrono::steady_clock::now();
+    for (FloodCounter* counter : {&badText_, &failedHandshakes_}) {
+        if (const auto report = counter->due(now)) {
+            std::fprintf(stderr, "kqvdr1000-control: SiLA 2 server: %s\n", report->c_str());
+        }
     }
 }
 

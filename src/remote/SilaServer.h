@@ -2,9 +2,10 @@
 
 #include "AccessTokens.h"
 #include "CommandQueue.h"
-#include "MetadataGate.h"
+#include "FloodCounter.h"
 #include "LoginGuard.h"
 #include "LoginService.h"
+#include "MetadataGate.h"
 #include "ServerDescription.h"
 #include "SilaServiceImpl.h"
 #include "SnapshotBoard.h"
@@ -13,7 +14,9 @@
 #include "UserFile.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -23,7 +26,10 @@ class Server;
 
 namespace kqvdr::remote {
 
+class ConnectionGuard;
 class DetectorControllerService;
+class GrpcLogGate;
+class ProtobufLogGate;
 class MethodStoreService;
 class SystemTestService;
 
@@ -48,13 +54,19 @@ public:
         // With TLS: every client must show a certificate this authority signed (PEM).
         std::optional<std::string> clientCertificateAuthority;
         LoginService::AuditReport auditLogins;
+        std::filesystem::path dataDir; // the system test logs AnalyzeLog may read
     };
 
     // Bounds that keep misbehaving clients from disturbing the program.
-    static constexpr int kMaxThreads = 160;
-    static constexpr std::size_t kMaxStreams = 120;
-    static constexpr int kMaxStreamsPerConnection = 100;
+    static constexpr int kMaxThreads = 300;
+    static constexpr std::size_t kMaxStreams = 240;
+    static constexpr std::size_t kMaxStreamsPerClient = 100;
+    static constexpr int kMaxStreamsPerConnection = 32;
     static constexpr int kMaxMessageBytes = 64 * 1024;
+    static constexpr int kMaxMetadataBytes = 16 * 1024;
+    static constexpr std::size_t kMemoryQuotaBytes = 64 * 1024 * 1024;
+    static constexpr int kHandshakeDeadlineMs = 10000;
+    static constexpr std::size_t kMaxConnectionsPerAddress = 32;
 
     explicit SilaServer(Settings settings);
     ~SilaServer();
@@ -85,11 +97,17 @@ public:
     const AccessTokens& tokens() const { return tokens_; }
 
 private:
+    std::unique_ptr<grpc::Server> build(std::uint16_t port, int& selected);
+    std::string target(std::uint16_t port) const;
+    // On the guard's thread: a new listener on the same port, every call and connection of the
+    // old one ended. False when it cannot be opened yet (descriptors still short).
+    bool restartListener();
+
     Settings settings_;
     MetadataGate gate_;
     CommandQueue queue_;
     SnapshotBoard board_;
-    StreamLimit streams_{kMaxStreams};
+    StreamLimit streams_{kMaxStreams, kMaxStreamsPerClient, board_};
     SilaServiceImpl silaService_;
     SystemSteadyClock steadyClock_;
     AccessTokens tokens_{steadyClock_};
@@ -98,7 +116,14 @@ private:
     std::unique_ptr<DetectorControllerService> detector_;
     std::unique_ptr<MethodStoreService> methods_;
     std::unique_ptr<SystemTestService> systemTest_;
+    FloodCounter badText_{"requests with invalid UTF-8", std::chrono::steady_clock::now()};
+    FloodCounter failedHandshakes_{"connections that failed the TLS handshake",
+                                   std::chrono::steady_clock::now()};
+    std::unique_ptr<ProtobufLogGate> logGate_;
+    std::unique_ptr<GrpcLogGate> grpcLogGate_;
+    std::mutex serverMutex_;
     std::unique_ptr<grpc::Server> server_;
+    std::unique_ptr<ConnectionGuard> guard_;
     std::uint16_t port_ = 0;
 };
 

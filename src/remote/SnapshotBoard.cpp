@@ -27,18 +27,25 @@ SnapshotBoard::Snapshot SnapshotBoard::current() const {
     return snapshot_;
 }
 
+void SnapshotBoard::wake() const {
+    // Taken and let go, so that a reader between its look at `stop` and its wait cannot miss this.
+    { std::lock_guard lock(mutex_); }
+    changed_.notify_all();
+}
+
 bool SnapshotBoard::closed() const {
     std::lock_guard lock(mutex_);
     return closed_;
 }
 
 std::optional<SnapshotBoard::Snapshot>
-SnapshotBoard::waitNewer(std::uint64_t version,
-                         std::chrono::steady_clock::time_point deadline) const {
+SnapshotBoard::waitNewer(std::uint64_t version, std::chrono::steady_clock::time_point deadline,
+                         const std::atomic<bool>* stop) const {
     std::unique_lock lock(mutex_);
+    const auto stopped = [stop] { return stop != nullptr && stop->load(); };
     if (!changed_.wait_until(lock, deadline,
-                             [&] { return closed_ || snapshot_.version > version; }) ||
-        closed_) {
+                             [&] { return closed_ || stopped() || snapshot_.version > version; }) ||
+        closed_ || stopped()) {
         return std::nullopt;
     }
     return snapshot_;

@@ -2,6 +2,7 @@
 
 #include "LiveValues.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -25,10 +26,13 @@ public:
     void close();
 
     Snapshot current() const;
-    // The first snapshot newer than `version`, or nothing when the deadline passed first or the
-    // board was closed.
+    // The first snapshot newer than `version`, or nothing when the deadline passed first, the
+    // board was closed or `stop` was set (and the board woken).
     std::optional<Snapshot> waitNewer(std::uint64_t version,
-                                      std::chrono::steady_clock::time_point deadline) const;
+                                      std::chrono::steady_clock::time_point deadline,
+                                      const std::atomic<bool>* stop = nullptr) const;
+    // Wakes every reader to look at its `stop`.
+    void wake() const;
     bool closed() const;
 
 private:

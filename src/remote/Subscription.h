@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SilaStatus.h"
 #include "SnapshotBoard.h"
 #include "StreamLimit.h"
 
@@ -8,8 +9,8 @@
 
 namespace kqvdr::remote {
 
-// How long a subscription sleeps between looks at whether its client is still there: a hundred
-// subscriptions looking twice a second cost the program half its idle CPU again.
+// How long a subscription sleeps when nothing changes: the limit's watcher wakes it when its
+// client cancels or goes, so this only bounds how late a missed wake-up is noticed.
 inline constexpr std::chrono::milliseconds kClientCheckPeriod{2000};
 
 // A property subscription: the current value at once, then every change, until the client
@@ -17,9 +18,9 @@ inline constexpr std::chrono::milliseconds kClientCheckPeriod{2000};
 template <typename Value, typename Read, typename Send>
 grpc::Status streamChanges(grpc::ServerContext& context, const SnapshotBoard& board,
                            StreamLimit& streams, Read read, Send send) {
-    const StreamLimit::Slot slot(streams);
+    const StreamLimit::Slot slot(streams, context);
     if (!slot) {
-        return {grpc::StatusCode::RESOURCE_EXHAUSTED, "Too many subscriptions are open."};
+        return silaStatus(undefinedError(slot.refusal()));
     }
     SnapshotBoard::Snapshot snapshot = board.current();
     Value last = read(snapshot.values);
@@ -27,9 +28,9 @@ grpc::Status streamChanges(grpc::ServerContext& context, const SnapshotBoard& bo
         return grpc::Status::OK;
     }
     std::uint64_t version = snapshot.version;
-    while (!context.IsCancelled()) {
-        const auto next =
-            board.waitNewer(version, std::chrono::steady_clock::now() + kClientCheckPeriod);
+    while (!slot.cancelled() && !context.IsCancelled()) {
+        const auto next = board.waitNewer(
+            version, std::chrono::steady_clock::now() + kClientCheckPeriod, &slot.cancelled());
         if (!next) {
             if (board.closed()) {
                 break;

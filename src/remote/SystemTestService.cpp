@@ -2,12 +2,14 @@
 
 #include "CommandQueue.h"
 #include "FeatureIds.h"
+#include "FileReplace.h"
 #include "MetadataGate.h"
 #include "PeerAddress.h"
 #include "SerialCheck.h"
 #include "SilaStatus.h"
 #include "Subscription.h"
 #include "SystemTestAnalysis.h"
+#include "TestLogName.h"
 #include "TestVerdicts.h"
 #include "Uuid.h"
 
@@ -48,18 +50,53 @@ SilaFailure logNotReadable(const std::string& path, const std::string& why) {
                         "The log \"" + path + "\" cannot be read (" + why + ").");
 }
 
-std::optional<SilaFailure> analyse(const std::string& path, LogAnalysis& analysis) {
-    if (const std::error_code error = analyseLogFile(path, fineFlowLog(path), analysis)) {
-        return logNotReadable(path, error.message());
+// One answer for every name that is not a test log of the data folder, whether or not such a
+// file exists, so that the answers tell nothing of other files.
+SilaFailure notATestLog() {
+    return validationError(parameterId(kSystemTestFeature, "AnalyzeLog", "Path"),
+                           "Path must name a system test log in the program's data folder, such "
+                           "as \"003_001.log\" or \"M03_001.log\".");
+}
+
+std::optional<SilaFailure> analyse(const std::filesystem::path& dataDir,
+                                   const st::AnalyzeLog_Parameters& request,
+                                   LogAnalysis& analysis) {
+    if (!request.has_path()) {
+        return validationError(parameterId(kSystemTestFeature, "AnalyzeLog", "Path"),
+                               "Path is missing: every parameter must be given.");
     }
+    const std::string& name = request.path().value();
+    if (!isTestLogName(name)) {
+        return notATestLog();
+    }
+    const std::filesystem::path path = dataDir / name;
+    std::error_code error;
+    // A link is not a log the program wrote, wherever it leads.
+    if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(path, error))) {
+        return notATestLog();
+    }
+    std::string text;
+    if (const std::error_code readError =
+            readWholeFile(path, text, SystemTestService::kLargestLog)) {
+        if (readError == std::errc::no_such_file_or_directory) {
+            return notATestLog();
+        }
+        return logNotReadable(name, readError == std::errc::file_too_large
+                                        ? "larger than a week's log, " +
+                                              std::to_string(SystemTestService::kLargestLog) +
+                                              " bytes"
+                                        : readError.message());
+    }
+    analysis = analyseLog(text, fineFlowLog(path));
     return std::nullopt;
 }
 
 } // namespace
 
 SystemTestService::SystemTestService(const MetadataGate& gate, CommandQueue& queue,
-                                     const SnapshotBoard& board, StreamLimit& streams)
-    : gate_(gate), queue_(queue), board_(board), streams_(streams) {}
+                                     const SnapshotBoard& board, StreamLimit& streams,
+                                     std::filesystem::path dataDir)
+    : gate_(gate), queue_(queue), board_(board), streams_(streams), dataDir_(std::move(dataDir)) {}
 
 void SystemTestService::remember(const LiveValues& values) {
     std::lock_guard lock(mutex_);
@@ -242,8 +279,13 @@ grpc::Status SystemTestService::AnalyzeLog(grpc::ServerContext* context,
     if (Outcome refused = gate_.admit(*context, commandId(kSystemTestFeature, "AnalyzeLog"))) {
         return silaStatus(*refused);
     }
+    const std::unique_lock analysing(analysing_, std::try_to_lock);
+    if (!analysing.owns_lock()) {
+        return silaStatus(undefinedError(
+            "Another log is being analysed: try again when that analysis has finished."));
+    }
     LogAnalysis analysis;
-    if (auto failure = analyse(request->path().value(), analysis)) {
+    if (auto failure = analyse(dataDir_, *request, analysis)) {
         return silaStatus(*failure);
     }
     setVerdicts(*response, overallVerdicts(analysis.rows));

@@ -3,6 +3,7 @@
 #include "LiveValues.h"
 #include "SystemTest.grpc.pb.h"
 
+#include <filesystem>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -21,8 +22,12 @@ namespace st = sila2::com::brackwater::detector::systemtest::v1;
 // The system test as an observable command, and the analysis of a test log.
 class SystemTestService final : public st::SystemTest::Service {
 public:
+    // A week of half-minute lines is about 1.6 MB; a larger log is not analysed.
+    static constexpr std::size_t kLargestLog = 4 * 1024 * 1024;
+
+    // `dataDir` holds the logs AnalyzeLog may read.
     SystemTestService(const MetadataGate& gate, CommandQueue& queue, const SnapshotBoard& board,
-                      StreamLimit& streams);
+                      StreamLimit& streams, std::filesystem::path dataDir);
 
     // After every publication: keeps how each run a client started ended, so that its
     // execution stays valid while the server runs, however many tests follow.
@@ -62,6 +67,9 @@ private:
     CommandQueue& queue_;
     const SnapshotBoard& board_;
     StreamLimit& streams_;
+    std::filesystem::path dataDir_;
+    // One analysis at a time: each reads and holds a whole log.
+    std::mutex analysing_;
     mutable std::mutex mutex_;
     std::map<std::string, int> executions_;   // by UUID in lower case
     std::map<int, SystemTestStatus> endings_; // by run: how the clients' runs ended

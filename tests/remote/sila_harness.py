@@ -89,11 +89,12 @@ def write_port_file(directory):
 class Program:
     """kqvdr1000-control, offscreen, with --sila on a free port."""
 
-    def __init__(self, directory, device, extra=()):
+    def __init__(self, directory, device, extra=(), preexec_fn=None):
         env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
         self.process = subprocess.Popen(
             [PROGRAM, "--dir", directory, "--device", device, "--sila", "0", *extra],
-            stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=env, text=True)
+            stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=env, text=True,
+            preexec_fn=preexec_fn)
         line = self.process.stdout.readline()
         if not line.startswith("SiLA 2 server on "):
             self.process.kill()

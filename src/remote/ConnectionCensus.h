@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kqvdr::remote {
+
+// What the server's descriptors show at one look: its accepted connections and its listener.
+struct Connection {
+    int descriptor = -1;
+    std::uint64_t inode = 0; // grows with every new socket: the larger, the newer
+    std::string address;     // the client's
+};
+
+// The connections to close so that no address holds more than `perAddress`: the newest beyond
+// the cap, so that a client already served keeps its connection when the same address floods.
+std::vector<Connection> connectionsOverCap(std::vector<Connection> connections,
+                                           std::size_t perAddress);
+
+// Tells a listener that no longer accepts: connections wait in its queue look after look. gRPC
+// accepts within milliseconds while it is well, so a queue seen waiting at `looks` looks in a
+// row means it has given up (as it does for good after "Too many open files").
+class ListenerWatch {
+public:
+    explicit ListenerWatch(int looks) : looks_(looks) {}
+    // One look at how many connections wait to be accepted; true when the listener is stalled.
+    bool stalled(std::size_t waiting);
+    void reset() { seen_ = 0; }
+
+private:
+    int looks_;
+    int seen_ = 0;
+};
+
+} // namespace kqvdr::remote

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "ConnectionCensus.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+namespace kqvdr::remote {
+
+// Guards the server's port where gRPC has no setting for it: it closes an address's connections
+// beyond its cap, and calls `restart` when the listener has stopped accepting (again at every
+// look until it succeeds). It looks at the process's own descriptors once a second, and then
+// has the allocator give back what a flood of calls left behind.
+class ConnectionGuard {
+public:
+    static constexpr std::chrono::milliseconds kPeriod{1000};
+
+    ConnectionGuard(std::uint16_t port, std::size_t perAddress, std::function<bool()> restart);
+    ~ConnectionGuard();
+    ConnectionGuard(const ConnectionGuard&) = delete;
+    ConnectionGuard& operator=(const ConnectionGuard&) = delete;
+
+    std::size_t closed() const;
+    std::size_t restarts() const;
+
+private:
+    void run();
+    void look();
+
+    std::uint16_t port_;
+    std::size_t perAddress_;
+    std::function<bool()> restart_;
+    ListenerWatch listener_{3};
+    mutable std::mutex mutex_;
+    std::condition_variable stop_;
+    bool stopping_ = false;
+    std::size_t closed_ = 0;
+    std::size_t restarts_ = 0;
+    bool restartDue_ = false;
+    std::thread thread_;
+};
+
+} // namespace kqvdr::remote

@@ -1,0 +1,23 @@
+#include "DescriptorLimit.h"
+
+#include <sys/resource.h>
+
+namespace kqvdr::remote {
+
+std::uint64_t raiseDescriptorLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) {
+        return 0;
+    }
+    if (limit.rlim_cur != limit.rlim_max) {
+        rlimit raised = limit;
+        raised.rlim_cur = limit.rlim_max;
+        if (::setrlimit(RLIMIT_NOFILE, &raised) == 0) {
+            limit = raised;
+        }
+    }
+    return limit.rlim_cur == RLIM_INFINITY ? UINT64_MAX
+                                           : static_cast<std::uint64_t>(limit.rlim_cur);
+}
+
+} // namespace kqvdr::remote
