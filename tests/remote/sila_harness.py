@@ -154,3 +154,15 @@ def sila_error(error):
 
 def temporary_directory():
     return tempfile.TemporaryDirectory(prefix="kqvdr-sila-")
+
+
+def stop_all(channel, program, simulator, work):
+    """A test module's end: whatever of its client, program and simulator got started, then its
+    folder."""
+    if channel is not None:
+        channel.close()
+    if program is not None:
+        program.stop()
+    if simulator is not None:
+        simulator.stop()
+    work.cleanup()

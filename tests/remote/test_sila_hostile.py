@@ -51,13 +51,7 @@ def setUpModule():
 
 
 def tearDownModule():
-    if channel is not None:
-        channel.close()
-    if program is not None:
-        program.stop()
-    if simulator is not None:
-        simulator.stop()
-    work.cleanup()
+    h.stop_all(channel, program, simulator, work)
 
 
 def certificate():
