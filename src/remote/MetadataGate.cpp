@@ -94,7 +94,7 @@ Outcome MetadataGate::admit(std::string_view call, const Headers& headers,
                                       declaration.identifier + " (header \"" + key + "\").");
         }
         if (declaration.validate) {
-            if (Outcome refused = declaration.validate(sent->second, admission)) {
+            if (Outcome refused = declaration.validate(call, sent->second, admission)) {
                 return refused;
             }
         }
@@ -104,6 +104,7 @@ Outcome MetadataGate::admit(std::string_view call, const Headers& headers,
 
 Outcome MetadataGate::admit(const grpc::ServerContext& context, std::string_view call,
                             Admission& admission) const {
+    admission.facts["peer"] = context.peer();
     Headers headers;
     for (const auto& [key, value] : context.client_metadata()) {
         headers.emplace_back(std::string_view(key.data(), key.size()),

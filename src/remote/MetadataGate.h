@@ -27,13 +27,16 @@ namespace kqvdr::remote {
 class MetadataGate {
 public:
     // What validators learned about the caller (who it is, which lock it holds), under names of
-    // their own choosing, for the call to use.
+    // their own choosing, for the call to use. Admitting a gRPC call puts its peer ("ipv4:...")
+    // under "peer" before any validator runs.
     struct Admission {
         std::map<std::string, std::string, std::less<>> facts;
     };
-    // Judges a metadata's value: the serialised Metadata_<Identifier> message, as the client
-    // sent it. Nothing when the call may go on.
-    using Validator = std::function<Outcome(std::string_view value, Admission& admission)>;
+    // Judges a metadata's value for a call (its fully qualified command or property
+    // identifier): the serialised Metadata_<Identifier> message, as the client sent it. Nothing
+    // when the call may go on.
+    using Validator =
+        std::function<Outcome(std::string_view call, std::string_view value, Admission& admission)>;
     struct Declaration {
         std::string identifier;           // fully qualified, ".../Metadata/<Identifier>"
         std::vector<std::string> affects; // fully qualified features, commands and properties

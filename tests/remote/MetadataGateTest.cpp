@@ -28,7 +28,8 @@ MetadataGate gateWithBadge() {
     MetadataGate gate;
     gate.declare({kBadge,
                   {kDetectorControllerFeature, commandId(kMethodStoreFeature, "StoreMethod")},
-                  [](std::string_view value, MetadataGate::Admission& admission) -> Outcome {
+                  [](std::string_view, std::string_view value,
+                     MetadataGate::Admission& admission) -> Outcome {
                       const auto text = stringMetadataValue(value);
                       if (!text) {
                           return frameworkError(FrameworkErrorType::InvalidMetadata, "unreadable");

@@ -164,8 +164,11 @@ class DetectorControl(unittest.TestCase):
 
     def test_two_modes_within_one_sweep_are_both_sent(self):
         watching = self.detector.Subscribe_Mode(dc.Subscribe_Mode_Parameters())
+        start = time.monotonic()
         self.detector.SetMode(dc.SetMode_Parameters(Mode=fw.String(value="RUN")))
         self.assertEqual(first_value(watching, "Mode", "RUN"), "RUN")
+        # The panel shows RUN as soon as it is asked; the frame may reach the wire a poll later.
+        self.assertTrue(h.wait_until(lambda: SET_MODE in simulator.codes_since(start), limit=10))
         before = time.monotonic()
         self.detector.SetMode(dc.SetMode_Parameters(Mode=fw.String(value="STANDBY")))
         self.detector.SetMode(dc.SetMode_Parameters(Mode=fw.String(value="RUN")))
