@@ -21,7 +21,7 @@ std::vector<Connection> connectionsOverCap(std::vector<Connection> connections,
 
 bool ListenerWatch::stalled(std::size_t waiting) {
     seen_ = waiting > 0 ? seen_ + 1 : 0;
-    return seen_ >= looks_;
+    return failed_ && seen_ >= looks_;
 }
 
 } // namespace kqvdr::remote

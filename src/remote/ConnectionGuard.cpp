@@ -104,8 +104,10 @@ std::size_t waitingToBeAccepted(int descriptor) {
 } // namespace
 
 ConnectionGuard::ConnectionGuard(std::uint16_t port, std::size_t perAddress,
-                                 std::function<bool()> restart)
+                                 std::function<bool()> restart,
+                                 std::function<std::uint64_t()> acceptFailures)
     : port_(port), perAddress_(perAddress), restart_(std::move(restart)),
+      acceptFailures_(std::move(acceptFailures)), acceptFailuresSeen_(acceptFailures_()),
       thread_([this] { run(); }) {}
 
 ConnectionGuard::~ConnectionGuard() {
@@ -164,6 +166,10 @@ void ConnectionGuard::look() {
         }
     }
     bool restarted = false;
+    if (const std::uint64_t failures = acceptFailures_(); failures != acceptFailuresSeen_) {
+        acceptFailuresSeen_ = failures;
+        listener_.acceptFailed();
+    }
     restartDue_ = listener_.stalled(waiting) || restartDue_;
     if (restartDue_) {
         listener_.reset();

@@ -19,7 +19,9 @@ class ConnectionGuard {
 public:
     static constexpr std::chrono::milliseconds kPeriod{1000};
 
-    ConnectionGuard(std::uint16_t port, std::size_t perAddress, std::function<bool()> restart);
+    // `acceptFailures` tells how many accepts gRPC has reported failed so far.
+    ConnectionGuard(std::uint16_t port, std::size_t perAddress, std::function<bool()> restart,
+                    std::function<std::uint64_t()> acceptFailures);
     ~ConnectionGuard();
     ConnectionGuard(const ConnectionGuard&) = delete;
     ConnectionGuard& operator=(const ConnectionGuard&) = delete;
@@ -34,6 +36,8 @@ private:
     std::uint16_t port_;
     std::size_t perAddress_;
     std::function<bool()> restart_;
+    std::function<std::uint64_t()> acceptFailures_;
+    std::uint64_t acceptFailuresSeen_ = 0;
     ListenerWatch listener_{3};
     mutable std::mutex mutex_;
     std::condition_variable stop_;

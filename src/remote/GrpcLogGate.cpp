@@ -7,9 +7,10 @@
 namespace kqvdr::remote {
 namespace {
 
-// gRPC's log function is a plain function without a context pointer, so the counter it reaches
-// has to be found here; the gate that owns it sets and clears it.
+// gRPC's log function is a plain function without a context pointer, so the counters it
+// reaches have to be found here; the gate that owns them sets and clears them.
 std::atomic<FloodCounter*> activeCounter{nullptr};
+std::atomic<std::atomic<std::uint64_t>*> activeAcceptFailures{nullptr};
 
 void gatedLog(gpr_log_func_args* args) {
     FloodCounter* counter = activeCounter.load();
@@ -17,14 +18,19 @@ void gatedLog(gpr_log_func_args* args) {
         counter->count();
         return;
     }
+    std::atomic<std::uint64_t>* acceptFailures = activeAcceptFailures.load();
+    if (acceptFailures != nullptr && GrpcLogGate::failedAccept(args->message)) {
+        acceptFailures->fetch_add(1);
+    }
     std::fprintf(stderr, "%s %s:%d] %s\n", gpr_log_severity_string(args->severity), args->file,
                  args->line, args->message);
 }
 
 } // namespace
 
-GrpcLogGate::GrpcLogGate(FloodCounter& counter) {
+GrpcLogGate::GrpcLogGate(FloodCounter& counter, std::atomic<std::uint64_t>& acceptFailures) {
     activeCounter.store(&counter);
+    activeAcceptFailures.store(&acceptFailures);
     gpr_set_log_function(&gatedLog);
 }
 
@@ -32,10 +38,15 @@ GrpcLogGate::~GrpcLogGate() {
     // Null puts gRPC's own printing back.
     gpr_set_log_function(nullptr);
     activeCounter.store(nullptr);
+    activeAcceptFailures.store(nullptr);
 }
 
 bool GrpcLogGate::counted(std::string_view message) {
     return message.find("Handshake failed") != std::string_view::npos;
+}
+
+bool GrpcLogGate::failedAccept(std::string_view message) {
+    return message.find("Failed accept4") != std::string_view::npos;
 }
 
 } // namespace kqvdr::remote

@@ -76,7 +76,7 @@ std::string SilaServer::target(std::uint16_t port) const {
 bool SilaServer::start(std::string& error) {
     if (!logGate_) {
         logGate_ = std::make_unique<ProtobufLogGate>(badText_);
-        grpcLogGate_ = std::make_unique<GrpcLogGate>(failedHandshakes_);
+        grpcLogGate_ = std::make_unique<GrpcLogGate>(failedHandshakes_, failedAccepts_);
     }
     int selected = 0;
     std::lock_guard lock(serverMutex_);
@@ -88,8 +88,9 @@ bool SilaServer::start(std::string& error) {
         return false;
     }
     port_ = static_cast<std::uint16_t>(selected);
-    guard_ = std::make_unique<ConnectionGuard>(port_, kMaxConnectionsPerAddress,
-                                               [this] { return restartListener(); });
+    guard_ = std::make_unique<ConnectionGuard>(
+        port_, kMaxConnectionsPerAddress, [this] { return restartListener(); },
+        [this] { return failedAccepts_.load(); });
     return true;
 }
 

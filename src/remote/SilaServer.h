@@ -13,6 +13,7 @@
 #include "SystemSteadyClock.h"
 #include "UserFile.h"
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -119,6 +120,7 @@ private:
     FloodCounter badText_{"requests with invalid UTF-8", std::chrono::steady_clock::now()};
     FloodCounter failedHandshakes_{"connections that failed the TLS handshake",
                                    std::chrono::steady_clock::now()};
+    std::atomic<std::uint64_t> failedAccepts_{0};
     std::unique_ptr<ProtobufLogGate> logGate_;
     std::unique_ptr<GrpcLogGate> grpcLogGate_;
     std::mutex serverMutex_;

@@ -1,6 +1,7 @@
 #include "ClientShares.h"
 #include "ConnectionCensus.h"
 #include "FloodCounter.h"
+#include "GrpcLogGate.h"
 #include "TestLogName.h"
 
 #include <gtest/gtest.h>
@@ -88,14 +89,34 @@ TEST(ConnectionCensus, AnAddressKeepsItsOldestConnectionsUpToTheCap) {
     EXPECT_TRUE(connectionsOverCap(connections, 4).empty());
 }
 
-TEST(ListenerWatch, OnlyAQueueWaitingLookAfterLookMeansStalled) {
+TEST(ListenerWatch, OnlyAQueueWaitingLookAfterLookAfterAFailedAcceptMeansStalled) {
     ListenerWatch watch(3);
+    watch.acceptFailed();
     EXPECT_FALSE(watch.stalled(5));
     EXPECT_FALSE(watch.stalled(1));
     EXPECT_FALSE(watch.stalled(0)) << "accepted in between: well";
     EXPECT_FALSE(watch.stalled(2));
     EXPECT_FALSE(watch.stalled(2));
     EXPECT_TRUE(watch.stalled(2));
+}
+
+TEST(ListenerWatch, ABusyQueueWithoutAFailedAcceptIsNoStallAndARestartForgetsTheFailure) {
+    ListenerWatch watch(2);
+    for (int look = 0; look < 10; ++look) {
+        EXPECT_FALSE(watch.stalled(7)) << "a busy server, not a stalled one: look " << look;
+    }
+    watch.acceptFailed();
+    EXPECT_TRUE(watch.stalled(7)) << "the queue had been waiting all along";
+    watch.reset();
+    EXPECT_FALSE(watch.stalled(7));
+    EXPECT_FALSE(watch.stalled(7)) << "the new listener failed nothing yet";
+}
+
+TEST(GrpcLogGate, CountsHandshakeFailuresAndKnowsAFailedAccept) {
+    EXPECT_TRUE(GrpcLogGate::counted("Handshake failed with fatal error SSL_ERROR_SSL"));
+    EXPECT_FALSE(GrpcLogGate::counted("Failed accept4: Too many open files"));
+    EXPECT_TRUE(GrpcLogGate::failedAccept("Failed accept4: Too many open files"));
+    EXPECT_FALSE(GrpcLogGate::failedAccept("Handshake failed with fatal error SSL_ERROR_SSL"));
 }
 
 } // namespace
