@@ -63,9 +63,14 @@ TEST(RoleTableTest, EveryServedCommandAndPropertyNeedsTheRoleTheLaboratoryAskedF
     EXPECT_EQ(commandsSeen, kCommandRoles.size());
 }
 
-TEST(RoleTableTest, EveryCommandARoleCanRefuseDeclaresNotAllowedForRole) {
+TEST(RoleTableTest, EveryCommandARoleCanRefuseDeclaresNotAllowedForRoleButTheStandardsOwn) {
     for (const auto& feature : featureDefinitions()) {
         if (!featureNeedsToken(feature.identifier)) {
+            continue;
+        }
+        if (!featureDefinesRoleError(feature.identifier)) {
+            EXPECT_EQ(feature.xml.find("NotAllowedForRole"), std::string_view::npos)
+                << feature.identifier;
             continue;
         }
         const bool defined =
@@ -90,6 +95,30 @@ TEST(RoleTableTest, RolesAreNamedInTheUsersFileAsTheyAreShown) {
     }
     EXPECT_FALSE(roleFromName("Operator"));
     EXPECT_FALSE(roleFromName("admin"));
+}
+
+TEST(RoleTableTest, TheStandardsLockAndCancelNeedOperatorAndTheirPropertiesObserver) {
+    const char* lock = "org.silastandard/core/LockController/v2";
+    const char* cancel = "org.silastandard/core.commands/CancelController/v1";
+    const struct {
+        const char* feature;
+        const char* call;
+        Role role;
+    } cases[] = {
+        {lock, "Command/LockServer", Role::Operator},
+        {lock, "Command/UnlockServer", Role::Operator},
+        {lock, "Property/IsLocked", Role::Observer},
+        {cancel, "Command/CancelCommand", Role::Operator},
+        {cancel, "Command/CancelAll", Role::Operator},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(roleNeeded(c.feature, c.call), c.role) << c.call;
+        EXPECT_FALSE(featureDefinesRoleError(c.feature)) << c.feature;
+    }
+    for (const char* open :
+         {kSilaServiceFeature, kAuthenticationServiceFeature, kAuthorizationServiceFeature}) {
+        EXPECT_FALSE(featureNeedsToken(open)) << open;
+    }
 }
 
 TEST(RoleTableTest, ACommandMissingFromTheTableNeedsSupervisor) {

@@ -239,20 +239,6 @@ class DetectorControl(unittest.TestCase):
                                               if c in (HEATER_ON, HEATER_OFF)] == [HEATER_ON, HEATER_OFF],
                                      limit=10), simulator.codes_since(before))
 
-    def test_the_readmes_client_example_runs_as_written(self):
-        readme = (pathlib.Path(__file__).parents[2] / "README.md").read_text()
-        section = readme.split("## Remote control (SiLA 2)", 1)[1]
-        example = section.split("```python\n", 1)[1].split("```", 1)[0]
-        self.assertLessEqual(len([l for l in example.splitlines() if l.strip()]), 12)
-        example = example.replace('os.path.expanduser("~/.local/share/kqvdr1000-control")',
-                                  repr(str(data)))
-        example = example.replace("127.0.0.1:50052", f"127.0.0.1:{program.port}")
-        run = subprocess.run([sys.executable, "-c", example], capture_output=True, text=True,
-                             timeout=60, env={"PYTHONPATH": str(pathlib.Path(work.name, "stubs"))})
-        self.assertEqual(run.returncode, 0, run.stderr)
-        self.assertTrue(run.stdout.rstrip().endswith("Mode: RUN"), run.stdout)
-        self.detector.SetMode(dc.SetMode_Parameters(Mode=fw.String(value="STANDBY")))
-
 
 class Methods(unittest.TestCase):
     def setUp(self):
