@@ -23,6 +23,8 @@ work = h.temporary_directory()
 pathlib.Path(work.name, "stubs").mkdir()
 h.compile_protos(str(pathlib.Path(work.name, "stubs")))
 
+import AuthorizationService_pb2 as az  # noqa: E402
+import AuthorizationService_pb2_grpc as az_grpc  # noqa: E402
 import DetectorController_pb2 as dc  # noqa: E402
 import DetectorController_pb2_grpc as dc_grpc  # noqa: E402
 import MethodStore_pb2 as ms  # noqa: E402
@@ -96,9 +98,15 @@ class ServerIdentityAndFeatures(unittest.TestCase):
         features = [f.value for f in service.Get_ImplementedFeatures(
             ss.Get_ImplementedFeatures_Parameters()).ImplementedFeatures]
         self.assertEqual(features, ["org.silastandard/core/SiLAService/v1",
-                                    "org.silastandard/core/AuthenticationService/v1", DETECTOR,
+                                    "org.silastandard/core/AuthenticationService/v1",
+                                    "org.silastandard/core/AuthorizationService/v1", DETECTOR,
                                     "com.brackwater/detector/MethodStore/v1",
                                     "com.brackwater/detector/SystemTest/v1"])
+
+    def test_without_users_no_call_needs_an_access_token(self):
+        affected = az_grpc.AuthorizationServiceStub(channel).Get_FCPAffectedByMetadata_AccessToken(
+            az.Get_FCPAffectedByMetadata_AccessToken_Parameters(), timeout=10).AffectedCalls
+        self.assertEqual(list(affected), [])
 
     def test_a_new_server_name_is_kept_and_one_of_spaces_only_is_a_validation_error(self):
         service = ss_grpc.SiLAServiceStub(channel)
