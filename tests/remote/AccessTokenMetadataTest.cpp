@@ -5,7 +5,10 @@
 #include "FeatureIds.h"
 #include "ManualSteadyClock.h"
 #include "SiLAFramework.pb.h"
+#include "SnapshotBoard.h"
+#include "StreamLimit.h"
 
+#include <grpcpp/server_context.h>
 #include <gtest/gtest.h>
 
 namespace kqvdr::remote {
@@ -157,6 +160,29 @@ TEST_F(AccessTokenGate, AnAdmittedCallKnowsWhoActsAndWhoseShareItCountsAgainst) 
     MetadataGate::Admission anonymous;
     anonymous.facts["peer"] = "ipv6:[::1]:53122";
     EXPECT_EQ(actingUser(anonymous), "::1");
+}
+
+TEST_F(AccessTokenGate, EachSessionBehindOneAddressHasItsOwnShareOfStreams) {
+    const auto admitted = [&](const std::string& token) {
+        MetadataGate::Admission admission;
+        EXPECT_FALSE(gate.admit(propertyId(kDetectorControllerFeature, "Mode"),
+                                {{kTokenKey, tokenMetadata(token)}}, admission));
+        return admission;
+    };
+    const auto first = admitted(login("ann", Role::Observer));
+    const auto second = admitted(login("ann", Role::Observer));
+    SnapshotBoard board;
+    StreamLimit limit(10, 2, board);
+    grpc::ServerContext context; // one connection, one address for every stream
+    const StreamLimit::Slot a(limit, context, clientKey(context, first));
+    const StreamLimit::Slot b(limit, context, clientKey(context, first));
+    const StreamLimit::Slot full(limit, context, clientKey(context, first));
+    const StreamLimit::Slot other(limit, context, clientKey(context, second));
+    const StreamLimit::Slot anonymous(limit, context, clientKey(context, {}));
+    EXPECT_TRUE(a && b);
+    EXPECT_FALSE(full);
+    EXPECT_TRUE(other);
+    EXPECT_TRUE(anonymous);
 }
 
 TEST(AccessTokenFeatures, AreEveryServedFeatureButSiLAServiceAndTheTwoThatLogIn) {
