@@ -185,17 +185,5 @@ TEST_F(AccessTokenGate, EachSessionBehindOneAddressHasItsOwnShareOfStreams) {
     EXPECT_TRUE(anonymous);
 }
 
-TEST(AccessTokenFeatures, AreEveryServedFeatureButSiLAServiceAndTheTwoThatLogIn) {
-    const auto features = featuresNeedingToken();
-    for (const char* guarded :
-         {kDetectorControllerFeature, kMethodStoreFeature, kSystemTestFeature}) {
-        EXPECT_NE(std::find(features.begin(), features.end(), guarded), features.end()) << guarded;
-    }
-    for (const char* open :
-         {kSilaServiceFeature, kAuthenticationServiceFeature, kAuthorizationServiceFeature}) {
-        EXPECT_EQ(std::find(features.begin(), features.end(), open), features.end()) << open;
-    }
-}
-
 } // namespace
 } // namespace kqvdr::remote

@@ -97,30 +97,6 @@ TEST(RoleTableTest, RolesAreNamedInTheUsersFileAsTheyAreShown) {
     EXPECT_FALSE(roleFromName("admin"));
 }
 
-TEST(RoleTableTest, TheStandardsLockAndCancelNeedOperatorAndTheirPropertiesObserver) {
-    const char* lock = "org.silastandard/core/LockController/v2";
-    const char* cancel = "org.silastandard/core.commands/CancelController/v1";
-    const struct {
-        const char* feature;
-        const char* call;
-        Role role;
-    } cases[] = {
-        {lock, "Command/LockServer", Role::Operator},
-        {lock, "Command/UnlockServer", Role::Operator},
-        {lock, "Property/IsLocked", Role::Observer},
-        {cancel, "Command/CancelCommand", Role::Operator},
-        {cancel, "Command/CancelAll", Role::Operator},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(roleNeeded(c.feature, c.call), c.role) << c.call;
-        EXPECT_FALSE(featureDefinesRoleError(c.feature)) << c.feature;
-    }
-    for (const char* open :
-         {kSilaServiceFeature, kAuthenticationServiceFeature, kAuthorizationServiceFeature}) {
-        EXPECT_FALSE(featureNeedsToken(open)) << open;
-    }
-}
-
 TEST(RoleTableTest, ACommandMissingFromTheTableNeedsSupervisor) {
     EXPECT_EQ(roleNeeded(kDetectorControllerFeature, "Command/SelfDestruct"), Role::Supervisor);
     EXPECT_EQ(roleNeeded("COM.BRACKWATER/DETECTOR/DetectorController/v1", "Command/setmode"),
