@@ -26,9 +26,13 @@ Authorizer::check(std::string_view token, std::string_view feature, std::string_
     if (needed && *needed > session->role) {
         const auto slash = call.find('/');
         const std::string name(slash == std::string_view::npos ? call : call.substr(slash + 1));
+        std::string message = name + " needs the role " + roleName(*needed) + "; " + session->user +
+                              " has the role " + roleName(session->role) + ".";
+        if (!featureDefinesRoleError(feature)) {
+            return undefinedError(std::move(message));
+        }
         return definedError(std::string(feature) + "/DefinedExecutionError/" + kNotAllowedForRole,
-                            name + " needs the role " + roleName(*needed) + "; " + session->user +
-                                " has the role " + roleName(session->role) + ".");
+                            std::move(message));
     }
     return Caller{session->user, session->role};
 }

@@ -22,7 +22,8 @@ public:
 
     // The caller, or the failure to answer with: AuthorizationService's InvalidAccessToken for an
     // unknown or expired token or one not given for this feature, the called feature's
-    // NotAllowedForRole (naming the role needed) for a call beyond the user's role. `call` is
+    // NotAllowedForRole (naming the role needed) for a call beyond the user's role, or an
+    // undefined execution error naming it where the feature cannot declare that error. `call` is
     // "Command/X" or "Property/X".
     std::variant<Caller, SilaFailure> check(std::string_view token, std::string_view feature,
                                             std::string_view call);

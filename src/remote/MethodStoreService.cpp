@@ -1,10 +1,10 @@
 #include "MethodStoreService.h"
 
+#include "ClientKey.h"
 #include "CommandQueue.h"
 #include "FeatureIds.h"
 #include "MetadataGate.h"
 #include "MethodChecks.h"
-#include "PeerAddress.h"
 #include "SilaStatus.h"
 #include "SnapshotBoard.h"
 
@@ -63,7 +63,8 @@ MethodStoreService::MethodStoreService(const MetadataGate& gate, CommandQueue& q
 grpc::Status MethodStoreService::GetMethod(grpc::ServerContext* context,
                                            const ms::GetMethod_Parameters* request,
                                            ms::GetMethod_Responses* response) {
-    if (Outcome refused = gate_.admit(*context, command("GetMethod"))) {
+    MetadataGate::Admission admission;
+    if (Outcome refused = gate_.admit(*context, command("GetMethod"), admission)) {
         return silaStatus(*refused);
     }
     if (!request->has_methodnumber()) {
@@ -111,7 +112,8 @@ grpc::Status MethodStoreService::GetMethod(grpc::ServerContext* context,
 grpc::Status MethodStoreService::StoreMethod(grpc::ServerContext* context,
                                              const ms::StoreMethod_Parameters* request,
                                              ms::StoreMethod_Responses*) {
-    if (Outcome refused = gate_.admit(*context, command("StoreMethod"))) {
+    MetadataGate::Admission admission;
+    if (Outcome refused = gate_.admit(*context, command("StoreMethod"), admission)) {
         return silaStatus(*refused);
     }
     if (Outcome missing = missingFromStore(*request)) {
@@ -133,7 +135,7 @@ grpc::Status MethodStoreService::StoreMethod(grpc::ServerContext* context,
     if (const auto* failure = std::get_if<SilaFailure>(&checked)) {
         return silaStatus(*failure);
     }
-    const std::string peer = peerAddress(context->peer());
+    const std::string peer = actingUser(admission);
     // Checked again in the tick: the instrument's variant may have changed since.
     return statusOf(queue_.call([method, peer](RemoteInstrument& instrument) -> Outcome {
         auto now = checkedMethod(method, instrument.fineGasResolution(), command("StoreMethod"));
@@ -148,7 +150,8 @@ grpc::Status MethodStoreService::StoreMethod(grpc::ServerContext* context,
 grpc::Status MethodStoreService::SendMethod(grpc::ServerContext* context,
                                             const ms::SendMethod_Parameters* request,
                                             ms::SendMethod_Responses*) {
-    if (Outcome refused = gate_.admit(*context, command("SendMethod"))) {
+    MetadataGate::Admission admission;
+    if (Outcome refused = gate_.admit(*context, command("SendMethod"), admission)) {
         return silaStatus(*refused);
     }
     if (!request->has_methodnumber()) {
@@ -158,7 +161,7 @@ grpc::Status MethodStoreService::SendMethod(grpc::ServerContext* context,
     if (auto bad = checkUserMethodNumber(number, parameter("SendMethod", "MethodNumber"))) {
         return silaStatus(*bad);
     }
-    const std::string peer = peerAddress(context->peer());
+    const std::string peer = actingUser(admission);
     return statusOf(queue_.call([number, peer](RemoteInstrument& instrument) {
         return instrument.sendMethod(static_cast<int>(number), peer);
     }));

@@ -8,9 +8,9 @@
 namespace kqvdr::remote {
 
 // What a remote client may ask of the program. Called only on the program's own thread, inside
-// the tick, exactly where a person's click would land; `peer` is the client's address, which the
-// records name as the user. Nothing here opens a window that waits for a person: a refusal comes
-// back as a failure instead.
+// the tick, exactly where a person's click would land; `peer` is who acts, as the records name
+// the user: "name@address" for a logged-in user, the client's address where there are no users.
+// Nothing here opens a window that waits for a person: a refusal comes back as a failure instead.
 class RemoteInstrument {
 public:
     virtual ~RemoteInstrument() = default;

@@ -6,6 +6,14 @@
 #include <algorithm>
 
 namespace kqvdr::remote {
+namespace {
+
+// The standard's lock and cancel features, by the identifiers the standard gives them.
+constexpr const char* kStandardLockController = "org.silastandard/core/LockController/v2";
+constexpr const char* kStandardCancelController =
+    "org.silastandard/core.commands/CancelController/v1";
+
+} // namespace
 
 const char* roleName(Role role) {
     switch (role) {
@@ -40,14 +48,25 @@ const std::vector<CallRole>& roleTable() {
         {kMethodStoreFeature, "Command/SendMethod", Role::Supervisor},
         {kSystemTestFeature, "Command/RunSystemTest", Role::Operator},
         {kSystemTestFeature, "Command/AnalyzeLog", Role::Observer},
+        {kStandardLockController, "Command/LockServer", Role::Operator},
+        {kStandardLockController, "Command/UnlockServer", Role::Operator},
+        {kStandardCancelController, "Command/CancelCommand", Role::Operator},
+        {kStandardCancelController, "Command/CancelAll", Role::Operator},
     };
     return table;
 }
 
 bool featureNeedsToken(std::string_view feature) {
-    return sameIdentifier(feature, kDetectorControllerFeature) ||
-           sameIdentifier(feature, kMethodStoreFeature) ||
-           sameIdentifier(feature, kSystemTestFeature);
+    // Everything else, so that a feature added later is never open by oversight.
+    return !sameIdentifier(feature, kSilaServiceFeature) &&
+           !sameIdentifier(feature, kAuthenticationServiceFeature) &&
+           !sameIdentifier(feature, kAuthorizationServiceFeature);
+}
+
+bool featureDefinesRoleError(std::string_view feature) {
+    constexpr std::string_view standard = "org.silastandard/";
+    return !(feature.size() >= standard.size() &&
+             sameIdentifier(feature.substr(0, standard.size()), standard));
 }
 
 std::optional<Role> roleNeeded(std::string_view feature, std::string_view call) {

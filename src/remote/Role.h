@@ -21,7 +21,8 @@ struct CallRole {
     Role role;
 };
 
-// Every command of the instrument features with the role it needs. Properties need observer.
+// Every command of the served features that need a token, with the role it needs. Properties
+// need observer.
 const std::vector<CallRole>& roleTable();
 
 // The role a call needs; nothing for a call of a feature that needs no access token (SiLAService
@@ -29,7 +30,12 @@ const std::vector<CallRole>& roleTable();
 // new command is never open by oversight.
 std::optional<Role> roleNeeded(std::string_view feature, std::string_view call);
 
-// Whether a feature's calls need an access token.
+// Whether a feature's calls need an access token: all but SiLAService and the two
+// authentication features.
 bool featureNeedsToken(std::string_view feature);
+
+// Whether the feature's definition declares NotAllowedForRole. The standard's own features keep
+// their definitions exactly as the standard wrote them, without it.
+bool featureDefinesRoleError(std::string_view feature);
 
 } // namespace kqvdr::remote

@@ -1,5 +1,6 @@
 #include "SilaServer.h"
 
+#include "AccessTokenMetadata.h"
 #include "ConnectionGuard.h"
 #include "DetectorControllerService.h"
 #include "GrpcLogGate.h"
@@ -22,6 +23,14 @@ SilaServer::SilaServer(Settings settings)
       methods_(std::make_unique<MethodStoreService>(gate_, queue_, board_)),
       systemTest_(std::make_unique<SystemTestService>(gate_, queue_, board_, streams_,
                                                       settings_.dataDir)) {}
+
+MetadataGate SilaServer::gateFor(AccessTokens& tokens, bool users) {
+    MetadataGate gate;
+    if (users) {
+        gate.declare(accessTokenDeclaration(tokens));
+    }
+    return gate;
+}
 
 SilaServer::~SilaServer() {
     stop();
@@ -62,6 +71,7 @@ std::unique_ptr<grpc::Server> SilaServer::build(std::uint16_t port, int& selecte
     builder.SetSyncServerOption(grpc::ServerBuilder::SyncServerOption::MAX_POLLERS, 2);
     builder.RegisterService(&silaService_);
     builder.RegisterService(logins_.get());
+    builder.RegisterService(&authorization_);
     builder.RegisterService(detector_.get());
     builder.RegisterService(methods_.get());
     builder.RegisterService(systemTest_.get());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AccessTokens.h"
+#include "AuthorizationServiceImpl.h"
 #include "CommandQueue.h"
 #include "FloodCounter.h"
 #include "LoginGuard.h"
@@ -104,14 +105,19 @@ private:
     // old one ended. False when it cannot be opened yet (descriptors still short).
     bool restartListener();
 
+    // With users, a gate whose first declaration is the access token: metadata the features
+    // declare later may read who the caller is.
+    static MetadataGate gateFor(AccessTokens& tokens, bool users);
+
     Settings settings_;
-    MetadataGate gate_;
+    SystemSteadyClock steadyClock_;
+    AccessTokens tokens_{steadyClock_};
+    MetadataGate gate_ = gateFor(tokens_, !settings_.users.empty());
     CommandQueue queue_;
     SnapshotBoard board_;
     StreamLimit streams_{kMaxStreams, kMaxStreamsPerClient, board_};
     SilaServiceImpl silaService_;
-    SystemSteadyClock steadyClock_;
-    AccessTokens tokens_{steadyClock_};
+    AuthorizationServiceImpl authorization_{gate_};
     LoginGuard loginGuard_{steadyClock_};
     std::unique_ptr<LoginService> logins_;
     std::unique_ptr<DetectorControllerService> detector_;

@@ -61,7 +61,10 @@ void StreamLimit::watch() {
 }
 
 StreamLimit::Slot::Slot(StreamLimit& limit, grpc::ServerContextBase& context)
-    : limit_(limit), context_(context), client_(clientKey(context)) {
+    : Slot(limit, context, clientKey(context)) {}
+
+StreamLimit::Slot::Slot(StreamLimit& limit, grpc::ServerContextBase& context, std::string client)
+    : limit_(limit), context_(context), client_(std::move(client)) {
     bool opened = false;
     {
         std::lock_guard lock(limit_.mutex_);

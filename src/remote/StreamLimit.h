@@ -38,6 +38,8 @@ public:
 
     class Slot {
     public:
+        // Counted against `client` (see clientKey), or the context's address.
+        Slot(StreamLimit& limit, grpc::ServerContextBase& context, std::string client);
         Slot(StreamLimit& limit, grpc::ServerContextBase& context);
         ~Slot();
         Slot(const Slot&) = delete;

@@ -14,11 +14,11 @@ namespace kqvdr::remote {
 inline constexpr std::chrono::milliseconds kClientCheckPeriod{2000};
 
 // A property subscription: the current value at once, then every change, until the client
-// cancels or goes, a write fails, or the server stops.
+// cancels or goes, a write fails, or the server stops. It counts against `client`'s share.
 template <typename Value, typename Read, typename Send>
 grpc::Status streamChanges(grpc::ServerContext& context, const SnapshotBoard& board,
-                           StreamLimit& streams, Read read, Send send) {
-    const StreamLimit::Slot slot(streams, context);
+                           StreamLimit& streams, std::string client, Read read, Send send) {
+    const StreamLimit::Slot slot(streams, context, std::move(client));
     if (!slot) {
         return silaStatus(undefinedError(slot.refusal()));
     }

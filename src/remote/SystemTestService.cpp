@@ -1,10 +1,10 @@
 #include "SystemTestService.h"
 
+#include "ClientKey.h"
 #include "CommandQueue.h"
 #include "FeatureIds.h"
 #include "FileReplace.h"
 #include "MetadataGate.h"
-#include "PeerAddress.h"
 #include "SerialCheck.h"
 #include "SilaStatus.h"
 #include "Subscription.h"
@@ -139,7 +139,9 @@ std::optional<int> SystemTestService::runOf(const std::string& text) const {
 grpc::Status SystemTestService::RunSystemTest(grpc::ServerContext* context,
                                               const st::RunSystemTest_Parameters* request,
                                               sila::CommandConfirmation* response) {
-    if (Outcome refused = gate_.admit(*context, commandId(kSystemTestFeature, "RunSystemTest"))) {
+    MetadataGate::Admission admission;
+    if (Outcome refused =
+            gate_.admit(*context, commandId(kSystemTestFeature, "RunSystemTest"), admission)) {
         return silaStatus(*refused);
     }
     if (!request->has_serialnumber()) {
@@ -157,7 +159,7 @@ grpc::Status SystemTestService::RunSystemTest(grpc::ServerContext* context,
         return silaStatus(
             undefinedError("No execution UUID can be made: the system's random source failed."));
     }
-    const std::string peer = peerAddress(context->peer());
+    const std::string peer = actingUser(admission);
     int run = 0;
     const Outcome outcome = queue_.call([serial, peer, &run](RemoteInstrument& instrument) {
         Outcome started = instrument.startSystemTest(serial, peer);
@@ -193,7 +195,8 @@ SystemTestService::RunSystemTest_Info(grpc::ServerContext* context,
     }
     bool ended = false;
     const grpc::Status status = streamChanges<RunView>(
-        *context, board_, streams_, [&](const LiveValues& v) { return viewOf(v, *run); },
+        *context, board_, streams_, clientKey(*context),
+        [&](const LiveValues& v) { return viewOf(v, *run); },
         [&](const RunView& view) {
             if (ended) {
                 return false;
@@ -235,7 +238,8 @@ grpc::Status SystemTestService::RunSystemTest_Intermediate(
         return unknown;
     }
     return streamChanges<RunView>(
-        *context, board_, streams_, [&](const LiveValues& v) { return viewOf(v, *run); },
+        *context, board_, streams_, clientKey(*context),
+        [&](const LiveValues& v) { return viewOf(v, *run); },
         [&](const RunView& view) {
             if (view.status.ended || view.forgotten) {
                 return false;
@@ -276,7 +280,9 @@ grpc::Status SystemTestService::RunSystemTest_Result(grpc::ServerContext*,
 grpc::Status SystemTestService::AnalyzeLog(grpc::ServerContext* context,
                                            const st::AnalyzeLog_Parameters* request,
                                            st::AnalyzeLog_Responses* response) {
-    if (Outcome refused = gate_.admit(*context, commandId(kSystemTestFeature, "AnalyzeLog"))) {
+    MetadataGate::Admission admission;
+    if (Outcome refused =
+            gate_.admit(*context, commandId(kSystemTestFeature, "AnalyzeLog"), admission)) {
         return silaStatus(*refused);
     }
     const std::unique_lock analysing(analysing_, std::try_to_lock);

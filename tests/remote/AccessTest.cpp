@@ -12,6 +12,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
+constexpr const char* kLockController = "org.silastandard/core/LockController/v2";
+constexpr const char* kCancelController = "org.silastandard/core.commands/CancelController/v1";
+
 struct Tokens : ::testing::Test {
     test::ManualSteadyClock clock;
     AccessTokens tokens{clock};
@@ -161,16 +164,23 @@ TEST_F(Tokens, AuthorizerNamesTheCallerOrTheRightFailure) {
         {scoped, "COM.BRACKWATER/detector/MethodStore/v1", "Command/SendMethod", "", ""},
         {scoped, kSystemTestFeature, "Command/AnalyzeLog",
          errorId(kAuthorizationServiceFeature, kInvalidAccessToken), "not given for"},
+        // The standard's own features cannot declare the role error: an undefined one says it.
+        {observer, kLockController, "Command/LockServer", "", "LockServer needs the role operator"},
+        {observer, kCancelController, "Command/CancelAll", "", "CancelAll needs the role operator"},
+        {observer, kLockController, "Property/IsLocked", "", ""},
+        {operatorToken, kCancelController, "Command/CancelCommand", "", ""},
     };
     for (const auto& c : cases) {
         const auto result = authorizer.check(c.token, c.feature, c.call);
-        if (c.errorId.empty()) {
+        if (c.errorId.empty() && c.inMessage.empty()) {
             EXPECT_TRUE(std::holds_alternative<Caller>(result)) << c.call;
             continue;
         }
         ASSERT_TRUE(std::holds_alternative<SilaFailure>(result)) << c.call;
         const auto& failure = std::get<SilaFailure>(result);
-        EXPECT_EQ(failure.kind, SilaFailure::Kind::DefinedExecution);
+        EXPECT_EQ(failure.kind, c.errorId.empty() ? SilaFailure::Kind::UndefinedExecution
+                                                  : SilaFailure::Kind::DefinedExecution)
+            << c.call;
         EXPECT_EQ(failure.identifier, c.errorId);
         EXPECT_NE(failure.message.find(c.inMessage), std::string::npos) << failure.message;
     }

@@ -20,11 +20,20 @@ h.compile_protos(str(pathlib.Path(work.name, "stubs")))
 
 import AuthenticationService_pb2 as auth  # noqa: E402
 import AuthenticationService_pb2_grpc as auth_grpc  # noqa: E402
+import AuthorizationService_pb2 as az  # noqa: E402
+import DetectorController_pb2 as dc  # noqa: E402
+import DetectorController_pb2_grpc as dc_grpc  # noqa: E402
+import MethodStore_pb2 as ms  # noqa: E402
+import MethodStore_pb2_grpc as ms_grpc  # noqa: E402
 import SiLAFramework_pb2 as fw  # noqa: E402
 import SiLAService_pb2 as ss  # noqa: E402
 import SiLAService_pb2_grpc as ss_grpc  # noqa: E402
 
 AUTH = "org.silastandard/core/AuthenticationService/v1"
+AUTHZ = "org.silastandard/core/AuthorizationService/v1"
+DETECTOR = "com.brackwater/detector/DetectorController/v1"
+METHODS = "com.brackwater/detector/MethodStore/v1"
+TOKEN_KEY = "sila-org.silastandard-core-authorizationservice-v1-metadata-accesstoken-bin"
 USERS_FILE = "remote users.txt"
 PASSWORD = "right-password-1"
 
@@ -54,6 +63,36 @@ def audit_lines(directory):
     return pathlib.Path(directory, "audit.log").read_text().splitlines()
 
 
+def with_token(token):
+    value = az.Metadata_AccessToken(AccessToken=fw.String(value=token)).SerializeToString()
+    return [(TOKEN_KEY, value)]
+
+
+def refusal(call):
+    """The SiLAError a call ends with; None when it succeeds."""
+    try:
+        call()
+    except grpc.RpcError as failure:
+        return h.sila_error(failure)
+    return None
+
+
+def add_users(directory, users):
+    for name, role in users:
+        added = sila_user(directory, "add", name, "--role", role, password=PASSWORD)
+        assert added.returncode == 0, added.stderr
+
+
+def start_with_users(directory):
+    """The program on `directory`, a channel to it and the server's UUID."""
+    program = h.Program(str(directory), simulator.pty)
+    channel = h.secure_channel(directory, program.port)
+    grpc.channel_ready_future(channel).result(timeout=30)
+    uuid = ss_grpc.SiLAServiceStub(channel).Get_ServerUUID(
+        ss.Get_ServerUUID_Parameters(), timeout=10).ServerUUID.value
+    return program, channel, uuid
+
+
 simulator = None
 
 
@@ -76,16 +115,10 @@ class LoginTest(unittest.TestCase):
         cls.data = pathlib.Path(work.name, "logins")
         cls.data.mkdir()
         h.write_port_file(cls.data)
-        for name, role in (("alice", "operator"), ("olga", "observer")):
-            added = sila_user(cls.data, "add", name, "--role", role, password=PASSWORD)
-            assert added.returncode == 0, added.stderr
+        add_users(cls.data, (("alice", "operator"), ("olga", "observer")))
 
     def start(self):
-        program = h.Program(str(self.data), simulator.pty)
-        channel = h.secure_channel(self.data, program.port)
-        grpc.channel_ready_future(channel).result(timeout=30)
-        uuid = ss_grpc.SiLAServiceStub(channel).Get_ServerUUID(
-            ss.Get_ServerUUID_Parameters(), timeout=10).ServerUUID.value
+        program, channel, uuid = start_with_users(self.data)
         return program, channel, auth_grpc.AuthenticationServiceStub(channel), uuid
 
     def assertDefinedError(self, call, identifier):
@@ -99,7 +132,7 @@ class LoginTest(unittest.TestCase):
 
     def run_readme_login_example(self, port):
         readme = (pathlib.Path(__file__).parents[2] / "README.md").read_text()
-        section = readme.split("### Users and roles", 1)[1]
+        section = readme.split("## Remote control (SiLA 2)", 1)[1]
         example = section.split("```python\n", 1)[1].split("```", 1)[0]
         example = example.replace('os.path.expanduser("~/.local/share/kqvdr1000-control")',
                                   repr(str(self.data)))
@@ -108,6 +141,7 @@ class LoginTest(unittest.TestCase):
         run = subprocess.run([sys.executable, "-c", example], capture_output=True, text=True,
                              timeout=60, env={"PYTHONPATH": str(pathlib.Path(work.name, "stubs"))})
         self.assertEqual(run.returncode, 0, run.stderr)
+        self.assertTrue(run.stdout.rstrip().endswith("Mode: RUN"), run.stdout)
 
     def test_logins_logouts_lockout_and_a_restart(self):
         program, channel, stub, uuid = self.start()
@@ -185,6 +219,93 @@ class LoginTest(unittest.TestCase):
         finally:
             channel.close()
             program.stop()
+
+
+class RolesTest(unittest.TestCase):
+    """One user of each role against one program: what each may call, who the audit trail
+    names, and a token after a restart. (Every call without a token or with an unknown one is
+    tried by the conformance test.)"""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.data = pathlib.Path(work.name, "roles")
+        cls.data.mkdir()
+        h.write_port_file(cls.data)
+        add_users(cls.data, (("olga", "observer"), ("otto", "operator"), ("sue", "supervisor")))
+        cls.program, cls.channel, cls.uuid = start_with_users(cls.data)
+        stub = auth_grpc.AuthenticationServiceStub(cls.channel)
+        cls.tokens = {name: login(stub, name, PASSWORD, cls.uuid).AccessToken.value
+                      for name in ("olga", "otto", "sue")}
+        cls.detector = dc_grpc.DetectorControllerStub(cls.channel)
+        cls.methods = ms_grpc.MethodStoreStub(cls.channel)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.channel.close()
+        cls.program.stop()
+
+    def first_mode(self, metadata):
+        stream = self.detector.Subscribe_Mode(dc.Subscribe_Mode_Parameters(), metadata=metadata,
+                                              timeout=10)
+        try:
+            return next(stream).Mode.value
+        finally:
+            stream.cancel()
+
+    def stored_method(self):
+        return ms.StoreMethod_Parameters(
+            MethodNumber=fw.Integer(value=4), Name=fw.String(value="By role"),
+            Description=fw.String(value=""), EvaporatorTemperature=fw.Integer(value=60),
+            NebuliserTemperature=fw.Integer(value=40),
+            TransferLineTemperature=fw.Integer(value=50), GasFlow=fw.Real(value=1.2),
+            AutozeroOffset=fw.Integer(value=5), TimeConstant=fw.Integer(value=1))
+
+    def test_each_role_makes_the_calls_of_its_rank_and_is_refused_the_rest_naming_the_role(self):
+        calls = [  # (what, feature, role needed, call with the given metadata)
+            ("a subscription", DETECTOR, "observer", self.first_mode),
+            ("GetMethod", METHODS, "observer", lambda md: self.methods.GetMethod(
+                ms.GetMethod_Parameters(MethodNumber=fw.Integer(value=2)), metadata=md,
+                timeout=15)),
+            ("SetMode", DETECTOR, "operator", lambda md: self.detector.SetMode(
+                dc.SetMode_Parameters(Mode=fw.String(value="STANDBY")), metadata=md,
+                timeout=15)),
+            ("StoreMethod", METHODS, "supervisor", lambda md: self.methods.StoreMethod(
+                self.stored_method(), metadata=md, timeout=15)),
+        ]
+        ranks = ["observer", "operator", "supervisor"]
+        for user, role in (("olga", "observer"), ("otto", "operator"), ("sue", "supervisor")):
+            for what, feature, needed, call in calls:
+                with self.subTest(user=user, call=what):
+                    error = refusal(lambda: call(with_token(self.tokens[user])))
+                    if ranks.index(role) >= ranks.index(needed):
+                        # Allowed: it succeeds, or fails for the instrument's own reasons.
+                        self.assertTrue(error is None or error.definedExecutionError
+                                        .errorIdentifier.startswith(feature), error)
+                        continue
+                    self.assertIsNotNone(error)
+                    self.assertEqual(error.definedExecutionError.errorIdentifier,
+                                     f"{feature}/DefinedExecutionError/NotAllowedForRole")
+                    self.assertIn(f"needs the role {needed}", error.definedExecutionError.message)
+
+    def test_the_audit_trail_names_the_user_at_the_address_and_a_restart_ends_the_token(self):
+        otto = with_token(self.tokens["otto"])
+        self.detector.SetMode(dc.SetMode_Parameters(Mode=fw.String(value="GAS SAVE")),
+                              metadata=otto, timeout=15)
+        self.assertTrue(h.wait_until(
+            lambda: any(re.search(r"\totto@127\.0\.0\.1\tmode\t\t[^\t]*\tGas Save", line)
+                        for line in audit_lines(self.data)), limit=10),
+            audit_lines(self.data)[-5:])
+        self.detector.SetMode(dc.SetMode_Parameters(Mode=fw.String(value="STANDBY")),
+                              metadata=otto, timeout=15)
+
+        self.channel.close()
+        self.program.stop()
+        type(self).program, type(self).channel, _ = start_with_users(self.data)
+        self.detector = dc_grpc.DetectorControllerStub(self.channel)
+        error = refusal(lambda: self.detector.SetMode(
+            dc.SetMode_Parameters(Mode=fw.String(value="STANDBY")), metadata=otto, timeout=10))
+        self.assertEqual(error.definedExecutionError.errorIdentifier,
+                         f"{AUTHZ}/DefinedExecutionError/InvalidAccessToken")
 
 
 class UsersCommandTest(unittest.TestCase):

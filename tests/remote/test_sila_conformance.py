@@ -3,10 +3,13 @@ definition is fetched through GetFeatureDefinition and mapped to protocol buffer
 standard's rules (sila_mapping, not the program's .proto files), and every command and property
 is called with valid values, each parameter missing, values outside their constraints, metadata
 where none is allowed and execution UUIDs in upper case. Every error is checked for its kind and
-identifier, every response against the constraints the server itself serves."""
+identifier, every response against the constraints the server itself serves. The server has a
+user: the client logs in and sends its access token wherever the server says it is needed, and
+every call that needs it is tried without it too."""
 
 import base64
 import pathlib
+import subprocess
 import time
 import unittest
 
@@ -20,6 +23,9 @@ DETECTOR = "com.brackwater/detector/DetectorController/v1"
 METHODS = "com.brackwater/detector/MethodStore/v1"
 SYSTEM_TEST = "com.brackwater/detector/SystemTest/v1"
 AUTHENTICATION = "org.silastandard/core/AuthenticationService/v1"
+AUTHORIZATION = "org.silastandard/core/AuthorizationService/v1"
+OPEN_FEATURES = {SILA_SERVICE, AUTHENTICATION, AUTHORIZATION}
+USER, PASSWORD = "conformance", "conformance-password"
 
 # Values a working instrument accepts, where the served constraints alone cannot tell (a gas
 # flow on the standard instrument's steps, a serial number of its variant). Names and
@@ -49,8 +55,27 @@ FALLBACK = {"String": "x", "Integer": 1, "Real": 1.0, "Boolean": True}
 OWN_PARAMETER_CHECKS = set()
 
 work = h.temporary_directory()
-simulator = program = channel = fw = None
+simulator = program = channel = raw_channel = fw = None
 features = {}  # by fully qualified identifier
+affected = []  # what the server says needs the access token
+token_header = None
+
+
+class AccessToken(grpc.UnaryUnaryClientInterceptor, grpc.UnaryStreamClientInterceptor):
+    """Sends the access token with every call of a feature that needs it, as a client that
+    asked Get_FCPAffectedByMetadata_AccessToken does."""
+
+    def with_token(self, details):
+        package = details.method.split("/")[1].rsplit(".", 1)[0]
+        if not any(f.package == package and f.fqi in affected for f in features.values()):
+            return details
+        return details._replace(metadata=list(details.metadata or []) + [token_header])
+
+    def intercept_unary_unary(self, continuation, details, request):
+        return continuation(self.with_token(details), request)
+
+    def intercept_unary_stream(self, continuation, details, request):
+        return continuation(self.with_token(details), request)
 
 
 def raw_feature_definition(identifier):
@@ -78,17 +103,38 @@ def raw_feature_definition(identifier):
     return first_field(first_field(reply)).decode()
 
 
+def log_in():
+    """The user's access token as the AccessToken metadata header, and what needs it."""
+    global token_header
+    authentication, authorization = features[AUTHENTICATION], features[AUTHORIZATION]
+    login = stub_of(authentication).Login(authentication.pb2.Login_Parameters(
+        UserIdentification=fw.String(value=USER), Password=fw.String(value=PASSWORD),
+        RequestedServer=fw.String(value=VALID[f"{AUTHENTICATION}/Command/Login"][
+            "RequestedServer"])), timeout=30)
+    token = authorization.pb2.Metadata_AccessToken(AccessToken=login.AccessToken)
+    token_header = ("sila-org.silastandard-core-authorizationservice-v1-metadata-accesstoken-bin",
+                    token.SerializeToString())
+    affected.extend(a.value for a in stub_of(authorization).Get_FCPAffectedByMetadata_AccessToken(
+        authorization.pb2.Get_FCPAffectedByMetadata_AccessToken_Parameters(),
+        timeout=10).AffectedCalls)
+
+
 def setUpModule():
-    global simulator, program, channel, fw
+    global simulator, program, channel, raw_channel, fw
     data = pathlib.Path(work.name, "data")
     data.mkdir()
     h.write_port_file(data)
+    added = subprocess.run([h.PROGRAM, "--dir", str(data), "--sila-user", "add", USER, "--role",
+                            "supervisor"], input=PASSWORD + "\n", capture_output=True, text=True,
+                           timeout=60)
+    assert added.returncode == 0, added.stderr
     # AnalyzeLog reads only test logs of the data folder; an empty one is still one.
     pathlib.Path(data, VALID[f"{SYSTEM_TEST}/Command/AnalyzeLog"]["Path"]).write_bytes(b"")
     simulator = h.Simulator()
     program = h.Program(str(data), simulator.pty)
-    channel = h.secure_channel(data, program.port)
-    grpc.channel_ready_future(channel).result(timeout=30)
+    raw_channel = h.secure_channel(data, program.port)
+    grpc.channel_ready_future(raw_channel).result(timeout=30)
+    channel = grpc.intercept_channel(raw_channel, AccessToken())
     stubs = pathlib.Path(work.name, "stubs")
     stubs.mkdir()
     service = m.Feature(raw_feature_definition(SILA_SERVICE))
@@ -103,14 +149,15 @@ def setUpModule():
             FeatureIdentifier=fw.String(value=identifier)), timeout=10).FeatureDefinition.value
         features[identifier] = m.Feature(xml)
     m.compile_features(list(features.values()), stubs)
+    log_in()
 
 
 def tearDownModule():
-    h.stop_all(channel, program, simulator, work)
+    h.stop_all(raw_channel, program, simulator, work)
 
 
-def stub_of(feature):
-    return getattr(feature.grpc, f"{feature.id}Stub")(channel)
+def stub_of(feature, through=None):
+    return getattr(feature.grpc, f"{feature.id}Stub")(through or channel)
 
 
 def value_of(basic, python):
@@ -287,6 +334,33 @@ class MetadataOnSiLAService(Checks):
             self.assertFrameworkError(lambda: call(request, metadata=metadata, timeout=10),
                                       not_allowed, prop.fqi)
             call(request, metadata=[("x-unrelated", "1")], timeout=10)
+
+
+class AccessTokenRequired(Checks):
+    def test_every_call_that_needs_the_token_is_invalid_metadata_without_it_before_its_parameters(self):
+        guarded = [f for f in features.values() if f.fqi not in OPEN_FEATURES]
+        self.assertEqual(sorted(affected), sorted(f.fqi for f in guarded))
+        invalid_metadata = fw.FrameworkError.INVALID_METADATA
+        unknown = [(token_header[0], features[AUTHORIZATION].pb2.Metadata_AccessToken(
+            AccessToken=fw.String(value="0" * 64)).SerializeToString())]
+        for feature in guarded:
+            stub = stub_of(feature, raw_channel)
+            calls = [(c.fqi, getattr(stub, c.id), getattr(feature.pb2, f"{c.id}_Parameters")())
+                     for c in feature.commands]
+            for prop in feature.properties:
+                verb = "Subscribe" if prop.observable else "Get"
+                call = getattr(stub, f"{verb}_{prop.id}")
+                if prop.observable:
+                    call = (lambda c: lambda request, **kw: next(c(request, **kw)))(call)
+                calls.append((prop.fqi, call,
+                              getattr(feature.pb2, f"{verb}_{prop.id}_Parameters")()))
+            for fqi, call, empty in calls:
+                self.assertFrameworkError(lambda: call(empty, timeout=10), invalid_metadata, fqi)
+                with self.assertRaises(grpc.RpcError, msg=fqi) as caught:
+                    call(empty, metadata=unknown, timeout=10)
+                self.assertEqual(sila_error(caught.exception).definedExecutionError
+                                 .errorIdentifier,
+                                 f"{AUTHORIZATION}/DefinedExecutionError/InvalidAccessToken", fqi)
 
 
 class MissingParameters(Checks):
