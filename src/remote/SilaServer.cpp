@@ -1,5 +1,6 @@
 #include "SilaServer.h"
 
+#include "CancelControllerService.h"
 #include "ConnectionGuard.h"
 #include "DetectorControllerService.h"
 #include "GrpcLogGate.h"
@@ -20,8 +21,9 @@ SilaServer::SilaServer(Settings settings)
                                              settings_.auditLogins)),
       detector_(std::make_unique<DetectorControllerService>(gate_, queue_, board_, streams_)),
       methods_(std::make_unique<MethodStoreService>(gate_, queue_, board_)),
-      systemTest_(std::make_unique<SystemTestService>(gate_, queue_, board_, streams_,
-                                                      settings_.dataDir)) {}
+      systemTest_(
+          std::make_unique<SystemTestService>(gate_, queue_, board_, streams_, settings_.dataDir)),
+      cancel_(std::make_unique<CancelControllerService>(gate_, *systemTest_)) {}
 
 SilaServer::~SilaServer() {
     stop();
@@ -65,6 +67,7 @@ std::unique_ptr<grpc::Server> SilaServer::build(std::uint16_t port, int& selecte
     builder.RegisterService(detector_.get());
     builder.RegisterService(methods_.get());
     builder.RegisterService(systemTest_.get());
+    builder.RegisterService(cancel_.get());
     return builder.BuildAndStart();
 }
 

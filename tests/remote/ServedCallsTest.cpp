@@ -35,6 +35,7 @@ public:
     Outcome sendMethod(int, const std::string&) override { return {}; }
     Outcome startSystemTest(const std::string&, const std::string&) override { return {}; }
     int systemTestRun() const override { return 1; }
+    bool stopSystemTest(int, const std::string&) override { return false; }
 
     // Set before the server's first call.
     bool known = false;
