@@ -236,15 +236,17 @@ bool SessionRemoteInstrument::stopSystemTest(int run, const std::string& peer) {
         return false;
     }
     // From the event loop, where a person's click lands: the stop opens the stopped warning,
-    // and a window opened from the tick's own timer would hold the heartbeat.
-    QTimer::singleShot(0, &systemTest_, [this, run, peer] {
-        CStopSystemTestDlg* progress = systemTest_.progress();
-        if (progress == nullptr || run != systemTestRun() || !session_.systemTest().running()) {
+    // and a window opened from the tick's own timer would hold the heartbeat. The server, and
+    // this object with it, may be gone by then; the session and the test's windows are not.
+    QTimer::singleShot(0, &systemTest_, [&session = session_, &windows = systemTest_, run, peer] {
+        CStopSystemTestDlg* progress = windows.progress();
+        if (progress == nullptr || run != windows.control().testsStarted() ||
+            !session.systemTest().running()) {
             return; // it ended on its own meanwhile
         }
         auto* stop =
             progress->findChild<QPushButton*>(QString::number(CStopSystemTestDlg::StopButton));
-        SessionRecords& records = session_.records();
+        SessionRecords& records = session.records();
         const std::string acting = records.actingUser();
         records.setActingUser(peer);
         stop->click();
