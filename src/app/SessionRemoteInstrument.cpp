@@ -1,6 +1,7 @@
 #include "SessionRemoteInstrument.h"
 
 #include "CGeneralErrDlg.h"
+#include "CStopSystemTestDlg.h"
 #include "ControlSession.h"
 #include "FeatureIds.h"
 #include "QtSystemTestWindows.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QPushButton>
+#include <QTimer>
 
 namespace kqvdr {
 namespace {
@@ -227,6 +229,30 @@ Outcome SessionRemoteInstrument::startSystemTest(const std::string& serial,
 
 int SessionRemoteInstrument::systemTestRun() const {
     return systemTest_.control().testsStarted();
+}
+
+bool SessionRemoteInstrument::stopSystemTest(int run, const std::string& peer) {
+    if (run != systemTestRun() || !session_.systemTest().running()) {
+        return false;
+    }
+    // From the event loop, where a person's click lands: the stop opens the stopped warning,
+    // and a window opened from the tick's own timer would hold the heartbeat. The server, and
+    // this object with it, may be gone by then; the session and the test's windows are not.
+    QTimer::singleShot(0, &systemTest_, [&session = session_, &windows = systemTest_, run, peer] {
+        CStopSystemTestDlg* progress = windows.progress();
+        if (progress == nullptr || run != windows.control().testsStarted() ||
+            !session.systemTest().running()) {
+            return; // it ended on its own meanwhile
+        }
+        auto* stop =
+            progress->findChild<QPushButton*>(QString::number(CStopSystemTestDlg::StopButton));
+        SessionRecords& records = session.records();
+        const std::string acting = records.actingUser();
+        records.setActingUser(peer);
+        stop->click();
+        records.setActingUser(acting);
+    });
+    return true;
 }
 
 remote::LiveValues SessionRemoteInstrument::liveValues() {

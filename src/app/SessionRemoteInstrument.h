@@ -34,6 +34,7 @@ public:
 
     remote::Outcome startSystemTest(const std::string& serial, const std::string& peer) override;
     int systemTestRun() const override;
+    bool stopSystemTest(int run, const std::string& peer) override;
 
     // What the subscriptions see after this tick.
     remote::LiveValues liveValues();

@@ -1,8 +1,10 @@
 #include "ConnectionGuard.h"
 
 #include "HeapTrim.h"
+#include "OwnCounters.h"
 
 #include <arpa/inet.h>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -10,6 +12,7 @@
 #include <netinet/tcp.h>
 #include <string>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kqvdr::remote {
@@ -129,15 +132,68 @@ std::size_t ConnectionGuard::restarts() const {
     return restarts_;
 }
 
+std::size_t ConnectionGuard::floodsCut() const {
+    std::lock_guard lock(mutex_);
+    return floodsCut_;
+}
+
 void ConnectionGuard::run() {
+    constexpr auto kFloodLooks = kPeriod / kFloodPeriod;
     std::unique_lock lock(mutex_);
-    while (!stop_.wait_for(lock, kPeriod, [this] { return stopping_; })) {
+    for (std::int64_t count = 1; !stop_.wait_for(lock, kFloodPeriod, [this] { return stopping_; });
+         ++count) {
         lock.unlock();
-        look();
-        // Here rather than on the program's thread: giving back a flood's memory takes a while.
-        HeapTrim::look();
+        watchFloods();
+        if (count % kFloodLooks == 0) {
+            look();
+            // Here rather than on the program's thread: giving back a flood's memory takes a
+            // while.
+            HeapTrim::look();
+        }
         lock.lock();
     }
+}
+
+void ConnectionGuard::watchFloods() {
+    const auto resident = residentBytes();
+    if (!resident) {
+        return;
+    }
+    std::map<std::uint64_t, std::uint64_t> received;
+    std::map<std::uint64_t, int> descriptors;
+    if (breaker_.watching()) {
+        for (const Socket& socket : ownSockets()) {
+            if (localPort(socket.descriptor) != port_ || listening(socket.descriptor)) {
+                continue;
+            }
+            if (const auto bytes = bytesReceived(socket.descriptor)) {
+                received[socket.inode] = *bytes;
+                descriptors[socket.inode] = socket.descriptor;
+            }
+        }
+    }
+    const auto blamed = breaker_.look(*resident, std::move(received));
+    if (!blamed) {
+        return;
+    }
+    const int descriptor = descriptors[*blamed];
+    struct stat status {};
+    // Asked again: the descriptor may have gone to another socket since the list was made.
+    // Shut, not closed: it stays gRPC's, which sees the end and ends the flood's calls.
+    if (::fstat(descriptor, &status) != 0 || status.st_ino != *blamed ||
+        ::shutdown(descriptor, SHUT_RDWR) != 0) {
+        return;
+    }
+    // What the flood has queued already would still become calls: it is read here and dropped.
+    char dropped[64 * 1024];
+    while (::recv(descriptor, dropped, sizeof dropped, MSG_DONTWAIT) > 0) {
+    }
+    std::fprintf(stderr,
+                 "kqvdr1000-control: SiLA 2 server: closed the connection of %s, which "
+                 "flooded the server with calls\n",
+                 peerOf(descriptor).c_str());
+    std::lock_guard lock(mutex_);
+    ++floodsCut_;
 }
 
 void ConnectionGuard::look() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ConnectionCensus.h"
+#include "FloodBreaker.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -14,10 +15,12 @@ namespace kqvdr::remote {
 // Guards the server's port where gRPC has no setting for it: it closes an address's connections
 // beyond its cap, and calls `restart` when the listener has stopped accepting (again at every
 // look until it succeeds). It looks at the process's own descriptors once a second, and then
-// has the allocator give back what a flood of calls left behind.
+// has the allocator give back what a flood of calls left behind. Twenty times a second it watches
+// the process's memory, and cuts the connection that floods it with calls.
 class ConnectionGuard {
 public:
     static constexpr std::chrono::milliseconds kPeriod{1000};
+    static constexpr std::chrono::milliseconds kFloodPeriod{50};
 
     // `acceptFailures` tells how many accepts gRPC has reported failed so far.
     ConnectionGuard(std::uint16_t port, std::size_t perAddress, std::function<bool()> restart,
@@ -28,10 +31,12 @@ public:
 
     std::size_t closed() const;
     std::size_t restarts() const;
+    std::size_t floodsCut() const;
 
 private:
     void run();
     void look();
+    void watchFloods();
 
     std::uint16_t port_;
     std::size_t perAddress_;
@@ -44,6 +49,8 @@ private:
     bool stopping_ = false;
     std::size_t closed_ = 0;
     std::size_t restarts_ = 0;
+    std::size_t floodsCut_ = 0;
+    FloodBreaker breaker_;
     bool restartDue_ = false;
     std::thread thread_;
 };

@@ -14,6 +14,8 @@ inline constexpr const char* kAuthenticationServiceFeature =
     "org.silastandard/core/AuthenticationService/v1";
 inline constexpr const char* kAuthorizationServiceFeature =
     "org.silastandard/core/AuthorizationService/v1";
+inline constexpr const char* kCancelControllerFeature =
+    "org.silastandard/core.commands/CancelController/v1";
 
 inline std::string commandId(const char* feature, const char* command) {
     return std::string(feature) + "/Command/" + command;

@@ -33,6 +33,9 @@ public:
     virtual Outcome startSystemTest(const std::string& serial, const std::string& peer) = 0;
     // The number of system tests started so far, the last one included.
     virtual int systemTestRun() const = 0;
+    // Stops test `run` as "Stop System Test" does, once the tick is over (the stop may open a
+    // window that waits for a person). False when that run is not the one running.
+    virtual bool stopSystemTest(int run, const std::string& peer) = 0;
 };
 
 } // namespace kqvdr::remote

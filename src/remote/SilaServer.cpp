@@ -1,6 +1,7 @@
 #include "SilaServer.h"
 
 #include "AccessTokenMetadata.h"
+#include "CancelControllerService.h"
 #include "ConnectionGuard.h"
 #include "DetectorControllerService.h"
 #include "GrpcLogGate.h"
@@ -21,8 +22,9 @@ SilaServer::SilaServer(Settings settings)
                                              settings_.auditLogins)),
       detector_(std::make_unique<DetectorControllerService>(gate_, queue_, board_, streams_)),
       methods_(std::make_unique<MethodStoreService>(gate_, queue_, board_)),
-      systemTest_(std::make_unique<SystemTestService>(gate_, queue_, board_, streams_,
-                                                      settings_.dataDir)) {}
+      systemTest_(
+          std::make_unique<SystemTestService>(gate_, queue_, board_, streams_, settings_.dataDir)),
+      cancel_(std::make_unique<CancelControllerService>(gate_, *systemTest_)) {}
 
 MetadataGate SilaServer::gateFor(AccessTokens& tokens, bool users) {
     MetadataGate gate;
@@ -75,6 +77,7 @@ std::unique_ptr<grpc::Server> SilaServer::build(std::uint16_t port, int& selecte
     builder.RegisterService(detector_.get());
     builder.RegisterService(methods_.get());
     builder.RegisterService(systemTest_.get());
+    builder.RegisterService(cancel_.get());
     return builder.BuildAndStart();
 }
 

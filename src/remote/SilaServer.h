@@ -28,6 +28,7 @@ class Server;
 
 namespace kqvdr::remote {
 
+class CancelControllerService;
 class ConnectionGuard;
 class DetectorControllerService;
 class GrpcLogGate;
@@ -123,6 +124,7 @@ private:
     std::unique_ptr<DetectorControllerService> detector_;
     std::unique_ptr<MethodStoreService> methods_;
     std::unique_ptr<SystemTestService> systemTest_;
+    std::unique_ptr<CancelControllerService> cancel_;
     FloodCounter badText_{"requests with invalid UTF-8", std::chrono::steady_clock::now()};
     FloodCounter failedHandshakes_{"connections that failed the TLS handshake",
                                    std::chrono::steady_clock::now()};

@@ -58,6 +58,11 @@ SilaFailure notATestLog() {
                            "as \"003_001.log\" or \"M03_001.log\".");
 }
 
+// CancelController's answer for an execution that is not running (any more).
+SilaFailure notRunning(const char* why) {
+    return definedError(errorId(kCancelControllerFeature, "InvalidCommandExecutionUUID"), why);
+}
+
 std::optional<SilaFailure> analyse(const std::filesystem::path& dataDir,
                                    const st::AnalyzeLog_Parameters& request,
                                    LogAnalysis& analysis) {
@@ -266,8 +271,12 @@ grpc::Status SystemTestService::RunSystemTest_Result(grpc::ServerContext*,
                                "The system test is still running.");
     }
     if (!view.status.completed) {
-        return silaStatus(definedError(errorId(kSystemTestFeature, "SystemTestStopped"),
-                                       "The system test was stopped before its timetable ended."));
+        return silaStatus(definedError(
+            errorId(kSystemTestFeature, "SystemTestStopped"),
+            wasCancelled(*run)
+                ? "The system test was cancelled by a client (CancelController) before its "
+                  "timetable ended."
+                : "The system test was stopped before its timetable ended."));
     }
     if (!view.status.logFailure.empty()) {
         return silaStatus(logNotReadable(view.status.logPath, view.status.logFailure));
@@ -275,6 +284,62 @@ grpc::Status SystemTestService::RunSystemTest_Result(grpc::ServerContext*,
     setVerdicts(*response, view.status.verdicts);
     response->mutable_logpath()->set_value(view.status.logPath);
     return grpc::Status::OK;
+}
+
+Outcome SystemTestService::cancel(const std::string& uuid, const std::string& peer) {
+    const auto run = runOf(uuid);
+    if (!run) {
+        return notRunning("No command was started under this execution UUID.");
+    }
+    const RunView view = viewOf(board_.current().values, *run);
+    if (view.forgotten || view.status.ended) {
+        return notRunning("The system test of this execution has already ended.");
+    }
+    bool stopping = false;
+    if (Outcome failed = queue_.call([&](RemoteInstrument& instrument) {
+            stopping = stopRun(instrument, *run, peer);
+            return Outcome{};
+        })) {
+        return failed;
+    }
+    if (!stopping) {
+        return notRunning("The system test of this execution has already ended.");
+    }
+    return std::nullopt;
+}
+
+Outcome SystemTestService::cancelAll(const std::string& peer) {
+    return queue_.call([this, peer](RemoteInstrument& instrument) {
+        const int run = instrument.systemTestRun();
+        bool startedByClient = false;
+        {
+            std::lock_guard lock(mutex_);
+            for (const auto& execution : executions_) {
+                startedByClient = startedByClient || execution.second == run;
+            }
+        }
+        // A test started at the panel is no command of this server's.
+        if (startedByClient) {
+            stopRun(instrument, run, peer);
+        }
+        return Outcome{};
+    });
+}
+
+bool SystemTestService::stopRun(RemoteInstrument& instrument, int run, const std::string& peer) {
+    if (!instrument.stopSystemTest(run, peer)) {
+        return false;
+    }
+    // Kept before the stop is carried out, so that no caller of _Result sees the run end
+    // without learning it was cancelled.
+    std::lock_guard lock(mutex_);
+    cancelled_.insert(run);
+    return true;
+}
+
+bool SystemTestService::wasCancelled(int run) const {
+    std::lock_guard lock(mutex_);
+    return cancelled_.count(run) != 0;
 }
 
 grpc::Status SystemTestService::AnalyzeLog(grpc::ServerContext* context,

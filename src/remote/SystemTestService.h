@@ -1,17 +1,20 @@
 #pragma once
 
 #include "LiveValues.h"
+#include "SilaFailure.h"
 #include "SystemTest.grpc.pb.h"
 
 #include <filesystem>
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace kqvdr::remote {
 
 class CommandQueue;
+class RemoteInstrument;
 class MetadataGate;
 class SnapshotBoard;
 class StreamLimit;
@@ -48,6 +51,12 @@ public:
     grpc::Status AnalyzeLog(grpc::ServerContext* context, const st::AnalyzeLog_Parameters* request,
                             st::AnalyzeLog_Responses* response) override;
 
+    // CancelController's work: the run started under `uuid` (any case) is stopped as "Stop System
+    // Test" stops it, and its execution then ends with an error that says it was cancelled.
+    Outcome cancel(const std::string& uuid, const std::string& peer);
+    // The running test, when a client started it; nothing running is no failure.
+    Outcome cancelAll(const std::string& peer);
+
     // What an execution's caller sees of its run.
     struct RunView {
         bool started = false;   // the board has seen this run
@@ -62,6 +71,9 @@ private:
     // OK for a started run; the framework's error for an unknown UUID.
     grpc::Status knownRun(const std::optional<int>& run) const;
     RunView viewOf(const LiveValues& values, int run) const;
+    // On the program's thread: asks the instrument to stop `run`; false when it is not running.
+    bool stopRun(RemoteInstrument& instrument, int run, const std::string& peer);
+    bool wasCancelled(int run) const;
 
     const MetadataGate& gate_;
     CommandQueue& queue_;
@@ -73,6 +85,7 @@ private:
     mutable std::mutex mutex_;
     std::map<std::string, int> executions_;   // by UUID in lower case
     std::map<int, SystemTestStatus> endings_; // by run: how the clients' runs ended
+    std::set<int> cancelled_;                 // runs a client cancelled
 };
 
 } // namespace kqvdr::remote

@@ -29,6 +29,7 @@ public:
     Outcome sendMethod(int, const std::string&) override { return {}; }
     Outcome startSystemTest(const std::string&, const std::string&) override { return {}; }
     int systemTestRun() const override { return 0; }
+    bool stopSystemTest(int, const std::string&) override { return false; }
 };
 
 // Drains the queue like the tick until the call has come back.

@@ -1,4 +1,5 @@
 #include "Base64.h"
+#include "CancelController.grpc.pb.h"
 #include "DetectorController.grpc.pb.h"
 #include "MethodStore.grpc.pb.h"
 #include "SiLAFramework.pb.h"
@@ -18,6 +19,7 @@ namespace sila = sila2::org::silastandard;
 namespace st = sila2::com::brackwater::detector::systemtest::v1;
 namespace ms = sila2::com::brackwater::detector::methodstore::v1;
 namespace dc = sila2::com::brackwater::detector::detectorcontroller::v1;
+namespace cc = sila2::org::silastandard::core::commands::cancelcontroller::v1;
 
 // An instrument whose system test always starts, as run 1, and whose methods are what the test
 // says.
@@ -35,8 +37,10 @@ public:
     Outcome sendMethod(int, const std::string&) override { return {}; }
     Outcome startSystemTest(const std::string&, const std::string&) override { return {}; }
     int systemTestRun() const override { return 1; }
+    bool stopSystemTest(int run, const std::string&) override { return stops && run == 1; }
 
     // Set before the server's first call.
+    bool stops = false; // run 1 is running and stops when asked
     bool known = false;
     MethodRecord record;
 };
@@ -87,6 +91,9 @@ public:
         return dc::DetectorController::NewStub(channel_);
     }
     st::SystemTest::Stub& systemTest() { return *stub_; }
+    std::unique_ptr<cc::CancelController::Stub> cancel() {
+        return cc::CancelController::NewStub(channel_);
+    }
     void publish(std::vector<SystemTestStatus> runs) {
         LiveValues values;
         values.systemTests = std::move(runs);
@@ -205,6 +212,65 @@ TEST(ServedCalls,
             const sila::SiLAError error = served.result(asked);
             EXPECT_EQ(error.definedexecutionerror().erroridentifier(), c.error) << c.what;
         }
+    }
+}
+
+TEST(ServedCalls, ACancelStopsOnlyARunningExecutionAndItsResultThenSaysItWasCancelled) {
+    const std::string invalid = "org.silastandard/core.commands/CancelController/v1/"
+                                "DefinedExecutionError/InvalidCommandExecutionUUID";
+    const std::string parameter = "org.silastandard/core.commands/CancelController/v1/Command/"
+                                  "CancelCommand/Parameter/CommandExecutionUUID";
+    enum class Asked { Started, StartedUpper, Unknown, Malformed, Missing };
+    const struct {
+        const char* what;
+        bool stops;      // the instrument still runs the test
+        bool endedFirst; // the board has seen the run end before the cancel
+        Asked asked;
+        std::string error; // a defined error's identifier or a validation error's parameter
+    } cases[] = {
+        {"running", true, false, Asked::Started, ""},
+        {"running, UUID in upper case", true, false, Asked::StartedUpper, ""},
+        {"ended on the board", true, true, Asked::Started, invalid},
+        {"ended at the instrument meanwhile", false, false, Asked::Started, invalid},
+        {"never started", true, false, Asked::Unknown, invalid},
+        {"not a UUID", true, false, Asked::Malformed, parameter},
+        {"no UUID", true, false, Asked::Missing, parameter},
+    };
+    for (const auto& c : cases) {
+        StartingInstrument instrument;
+        instrument.stops = c.stops;
+        ServedSystemTest served(true, instrument);
+        SystemTestStatus running;
+        running.run = 1;
+        running.running = true;
+        served.publish({running});
+        const std::string uuid = served.start();
+        if (c.endedFirst) {
+            served.publish({ended(1, false, "")});
+        }
+        cc::CancelCommand_Parameters parameters;
+        const std::string text = c.asked == Asked::Started        ? uuid
+                                 : c.asked == Asked::StartedUpper ? upper(uuid)
+                                 : c.asked == Asked::Unknown
+                                     ? "0f8fad5b-d9cb-469f-a165-70867728950e"
+                                     : "0f8fad5b-d9cb-469f";
+        if (c.asked != Asked::Missing) {
+            parameters.mutable_commandexecutionuuid()->mutable_uuid()->set_value(text);
+        }
+        grpc::ClientContext context;
+        cc::CancelCommand_Responses nothing;
+        const sila::SiLAError error =
+            errorOf(served.cancel()->CancelCommand(&context, parameters, &nothing));
+        EXPECT_EQ(error.has_validationerror() ? error.validationerror().parameter()
+                                              : error.definedexecutionerror().erroridentifier(),
+                  c.error)
+            << c.what;
+
+        // However the run then ends, only a cancelled one says so.
+        served.publish({ended(1, false, "")});
+        const std::string message = served.result(uuid).definedexecutionerror().message();
+        EXPECT_EQ(message.find("cancelled") != std::string::npos, c.error.empty())
+            << c.what << ": " << message;
     }
 }
 

@@ -297,6 +297,20 @@ def element_of(data_type):
     return kind.find(NS + "DataType")
 
 
+def resolved(feature, data_type):
+    """A DataType with a DataTypeIdentifier replaced by the feature's definition of it."""
+    kind = data_type[0]
+    if kind.tag == NS + "DataTypeIdentifier":
+        return dict(feature.data_types)[kind.text.strip()]
+    return data_type
+
+
+def defined_type(data_type):
+    """The identifier a DataType names, or None for any other DataType."""
+    kind = data_type[0]
+    return kind.text.strip() if kind.tag == NS + "DataTypeIdentifier" else None
+
+
 def basic_of(data_type):
     kind = data_type[0]
     if kind.tag == NS + "Constrained":

@@ -26,6 +26,8 @@ AUTHENTICATION = "org.silastandard/core/AuthenticationService/v1"
 AUTHORIZATION = "org.silastandard/core/AuthorizationService/v1"
 OPEN_FEATURES = {SILA_SERVICE, AUTHENTICATION, AUTHORIZATION}
 USER, PASSWORD = "conformance", "conformance-password"
+CANCEL = "org.silastandard/core.commands/CancelController/v1"
+NO_EXECUTION = "0f8fad5b-d9cb-469f-a165-70867728950e"
 
 # Values a working instrument accepts, where the served constraints alone cannot tell (a gas
 # flow on the standard instrument's steps, a serial number of its variant). Names and
@@ -49,6 +51,7 @@ VALID = {
         "UserIdentification": "nobody", "Password": "not a password",
         "RequestedFeatures": [DETECTOR]},
     f"{AUTHENTICATION}/Command/Logout": {"AccessToken": "not a token"},
+    f"{CANCEL}/Command/CancelCommand": {"CommandExecutionUUID": NO_EXECUTION},
 }
 FALLBACK = {"String": "x", "Integer": 1, "Real": 1.0, "Boolean": True}
 # Commands whose parameters are checked elsewhere rather than here; none at present.
@@ -179,10 +182,16 @@ def parameters(command, leave_out=None, replace=None):
             for item in items:
                 getattr(message, name).add().CopyFrom(value_of(basic, item))
             continue
+        defined = m.defined_type(data_type)
+        data_type = m.resolved(command.feature, data_type)
         basic = m.basic_of(data_type)
         python = replace[1] if replace and replace[0] == name else \
             valid.get(name, FALLBACK[basic])
-        getattr(message, name).CopyFrom(value_of(basic, python))
+        value = value_of(basic, python)
+        if defined:
+            # A defined data type travels in a message of its own around the value.
+            value = getattr(command.feature.pb2, f"DataType_{defined}")(**{defined: value})
+        getattr(message, name).CopyFrom(value)
     return message
 
 
@@ -386,7 +395,7 @@ class OutOfConstraintValues(Checks):
                 continue
             call = getattr(stub_of(command.feature), command.id)
             for name, data_type in command.parameters:
-                for bad in m.values_outside(data_type):
+                for bad in m.values_outside(m.resolved(command.feature, data_type)):
                     tried += 1
                     self.assertValidationError(
                         lambda: call(parameters(command, replace=(name, bad)), timeout=15),
@@ -412,7 +421,9 @@ class PropertiesWithinTheirConstraints(Checks):
 
 
 class SystemTestAsAnObservableCommand(Checks):
-    def test_an_execution_is_followed_under_its_uuid_in_upper_case(self):
+    # Last in the module: the cancel ends the test with the panel's stopped warning, which waits
+    # for a person.
+    def test_an_execution_is_followed_and_cancelled_under_its_uuid_in_upper_case(self):
         feature = features[SYSTEM_TEST]
         command = next(c for c in feature.commands if c.id == "RunSystemTest")
         stub = stub_of(feature)
@@ -443,6 +454,35 @@ class SystemTestAsAnObservableCommand(Checks):
                      lambda u, timeout: next(stub.RunSystemTest_Info(u, timeout=timeout))):
             self.assertFrameworkError(lambda: call(unknown, timeout=10),
                                       fw.FrameworkError.INVALID_COMMAND_EXECUTION_UUID, "unknown")
+
+        cancel = features[CANCEL]
+        cancel_command = next(c for c in cancel.commands if c.id == "CancelCommand")
+        cancel_stub = stub_of(cancel)
+
+        def cancel_execution(text):
+            return cancel_stub.CancelCommand(cancel.pb2.CancelCommand_Parameters(
+                CommandExecutionUUID=cancel.pb2.DataType_UUID(UUID=fw.String(value=text))),
+                timeout=15)
+
+        invalid = f"{CANCEL}/DefinedExecutionError/InvalidCommandExecutionUUID"
+        with self.assertRaises(grpc.RpcError) as caught:
+            cancel_execution(NO_EXECUTION.upper())
+        error = sila_error(caught.exception)
+        self.assertDeclaredError(error, cancel_command)
+        self.assertEqual(error.definedExecutionError.errorIdentifier, invalid)
+
+        cancel_execution(uuid.upper())
+        statuses = [info.commandStatus for info in stub.RunSystemTest_Info(upper, timeout=30)]
+        self.assertEqual(statuses[-1], fw.ExecutionInfo.finishedWithError)
+        with self.assertRaises(grpc.RpcError) as caught:
+            stub.RunSystemTest_Result(upper, timeout=10)
+        error = sila_error(caught.exception)
+        self.assertDeclaredError(error, command)
+        self.assertIn("cancelled", error.definedExecutionError.message)
+        with self.assertRaises(grpc.RpcError) as caught:
+            cancel_execution(uuid)
+        self.assertEqual(sila_error(caught.exception).definedExecutionError.errorIdentifier,
+                         invalid, "an ended execution is no longer running")
 
 
 if __name__ == "__main__":

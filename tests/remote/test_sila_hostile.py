@@ -154,46 +154,6 @@ class Descriptors(unittest.TestCase):
 
 
 class Floods(unittest.TestCase):
-    def test_rapid_reset_leaves_memory_bounded_and_subscribers_served(self):
-        stub = dc_grpc.DetectorControllerStub(channel)
-        updates = []
-        stream = stub.Subscribe_DetectorOutput(dc.Subscribe_DetectorOutput_Parameters())
-
-        def read():
-            try:
-                for _ in stream:
-                    updates.append(time.monotonic())
-            except grpc.RpcError:
-                pass
-
-        threading.Thread(target=read, daemon=True).start()
-        self.assertTrue(h.wait_until(lambda: len(updates) >= 2, limit=10))
-        before = hc.memory_kib(program.process.pid)
-        start = time.monotonic()
-        sent = hc.rapid_reset(program.port, certificate(), 100000)
-        attack_end = time.monotonic()
-        if not SANITIZED:
-            self.assertTrue(h.wait_until(
-                lambda: hc.memory_kib(program.process.pid) < 150 * 1024, limit=20, step=0.5),
-                (sent, before, hc.memory_kib(program.process.pid)))
-        stream.cancel()
-        during = [t for t in updates if t >= start - 1.5]
-        gaps = [b - a for a, b in zip(during, during[1:])]
-        self.assertTrue(gaps, updates)
-        print(f"\nrapid reset: {sent} streams in {attack_end - start:.1f} s, RSS {before} KiB "
-              f"before, peak {hc.memory_kib(program.process.pid, 'VmHWM')} KiB, "
-              f"largest gap {max(gaps):.2f} s")
-        self.assertLess(max(gaps), 3.0)
-
-        # The flood's calls still drain (slowly under the sanitizers); then calls are answered.
-        def answers():
-            try:
-                return bool(server_name(channel, timeout=2))
-            except grpc.RpcError:
-                return False
-
-        self.assertTrue(h.wait_until(answers, limit=60, step=0.5))
-
     def test_a_100_mb_message_is_refused_and_its_memory_given_back(self):
         before = hc.memory_kib(program.process.pid)
         # gRPC 1.51 may read all of it before its size limit refuses it; it must not keep it.

@@ -60,6 +60,7 @@ RemoteClient::RemoteClient(Night& night) {
     detector_ = dc::DetectorController::NewStub(channel_);
     methods_ = ms::MethodStore::NewStub(channel_);
     systemTest_ = st::SystemTest::NewStub(channel_);
+    cancel_ = cc::CancelController::NewStub(channel_);
 }
 
 RemoteClient::~RemoteClient() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CancelController.grpc.pb.h"
 #include "DetectorController.grpc.pb.h"
 #include "MethodStore.grpc.pb.h"
 #include "SiLAFramework.pb.h"
@@ -25,6 +26,7 @@ class Night;
 namespace dc = sila2::com::brackwater::detector::detectorcontroller::v1;
 namespace ms = sila2::com::brackwater::detector::methodstore::v1;
 namespace st = sila2::com::brackwater::detector::systemtest::v1;
+namespace cc = sila2::org::silastandard::core::commands::cancelcontroller::v1;
 namespace sila = sila2::org::silastandard;
 
 // What a call came back with: OK, or the SiLA error its status carried.
@@ -103,6 +105,7 @@ public:
     dc::DetectorController::Stub& detector() { return *detector_; }
     ms::MethodStore::Stub& methods() { return *methods_; }
     st::SystemTest::Stub& systemTest() { return *systemTest_; }
+    cc::CancelController::Stub& cancel() { return *cancel_; }
 
 private:
     std::unique_ptr<SilaRemote> remote_;
@@ -110,6 +113,7 @@ private:
     std::unique_ptr<dc::DetectorController::Stub> detector_;
     std::unique_ptr<ms::MethodStore::Stub> methods_;
     std::unique_ptr<st::SystemTest::Stub> systemTest_;
+    std::unique_ptr<cc::CancelController::Stub> cancel_;
     std::vector<std::thread> calls_;
 };
 

@@ -1,3 +1,4 @@
+#include "AuditLine.h"
 #include "AutomationFile.h"
 #include "CAutomationDlg.h"
 #include "CMainFrame.h"
@@ -7,11 +8,14 @@
 #include "Night.h"
 #include "RemoteClient.h"
 #include "RemoteTestHistory.h"
+#include "RunMarker.h"
 #include "TemporaryDirectory.h"
 #include "TestVerdicts.h"
 #include "ViewControl.h"
 
 #include <QPushButton>
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -139,6 +143,103 @@ TEST(RemoteNight, ARemoteTestStoppedAtThePanelStaysStoppedWhileThePanelsOwnTestR
     st::RunSystemTest_Responses responses;
     EXPECT_EQ(result(client, run.uuid(), responses).summary(),
               definedError("SystemTest", "SystemTestStopped"));
+}
+
+std::shared_future<RemoteAnswer> cancelExecution(RemoteClient& client, const std::string& uuid) {
+    return client.send([&client, uuid](grpc::ClientContext& context) {
+        cc::CancelCommand_Parameters parameters;
+        parameters.mutable_commandexecutionuuid()->mutable_uuid()->set_value(uuid);
+        cc::CancelCommand_Responses responses;
+        return client.cancel().CancelCommand(&context, parameters, &responses);
+    });
+}
+
+// The audited events of this name, in order.
+std::vector<AuditFields> audited(const Night& night, const std::string& event) {
+    std::vector<AuditFields> found;
+    for (const std::string& line : night.lines("audit.log")) {
+        if (auto fields = auditFields(line); fields && fields->event == event) {
+            found.push_back(*fields);
+        }
+    }
+    return found;
+}
+
+// The scheduler cancels its test in the middle of the night: the test ends as "Stop System
+// Test" ends it (stopped warning, log closed, no analysis, the operator's methods back), under
+// the client's name, and the execution ends with an error that says it was cancelled.
+TEST(RemoteNight, ACancelInTheNightStopsTheTestAsStopSystemTestDoesAndTheExecutionSaysSo) {
+    Night night(kFridayEvening);
+    RemoteClient client(night);
+    RemoteRun run;
+    run.schedule(night, client);
+    std::shared_future<RemoteAnswer> cancelled;
+    night.at("SAT 01:30:00", [&] {
+        std::string uuid = run.uuid();
+        std::transform(uuid.begin(), uuid.end(), uuid.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+        cancelled = cancelExecution(client, uuid);
+    });
+    night.setTickLength(1s);
+    night.runUntil("SAT 02:00:00");
+
+    ASSERT_TRUE(RemoteClient::answer(cancelled).ok()) << RemoteClient::answer(cancelled).summary();
+    EXPECT_FALSE(night.session().systemTest().running());
+    EXPECT_EQ(night.window<CStopSystemTestDlg>(), nullptr);
+    EXPECT_EQ(night.seenCount("QMessageBox", "has been stopped"), 1);
+    EXPECT_EQ(night.seenCount("CSystemTestResultDlg"), 0) << "a stopped test is not analysed";
+    EXPECT_FALSE(std::filesystem::exists(night.dir() / kSystemTestMarkerFile))
+        << "the operator's methods are back";
+    const auto log = night.lines("003_042.log");
+    ASSERT_FALSE(log.empty());
+    EXPECT_LE(log.back().substr(0, 8), "01:30:05") << "the log ends with the cancel";
+    EXPECT_FALSE(night.session().log().loggingActive());
+
+    const auto started = audited(night, "system test started");
+    const auto ended = audited(night, "system test ended");
+    ASSERT_EQ(started.size(), 1u);
+    ASSERT_EQ(ended.size(), 1u);
+    EXPECT_EQ(ended[0].newValue, "stopped");
+    EXPECT_FALSE(ended[0].user.empty());
+    EXPECT_EQ(ended[0].user, started[0].user) << "the client that cancelled is named";
+
+    ASSERT_TRUE(run.execution->waitForEnd(20s));
+    EXPECT_EQ(run.execution->seen().back().commandstatus(), sila::ExecutionInfo::finishedWithError);
+    st::RunSystemTest_Responses responses;
+    const RemoteAnswer answer = result(client, run.uuid(), responses);
+    EXPECT_EQ(answer.summary(), definedError("SystemTest", "SystemTestStopped"));
+    EXPECT_NE(answer.error.definedexecutionerror().message().find("cancelled"), std::string::npos);
+
+    grpc::ClientContext again;
+    cc::CancelCommand_Parameters parameters;
+    parameters.mutable_commandexecutionuuid()->mutable_uuid()->set_value(run.uuid());
+    cc::CancelCommand_Responses nothing;
+    EXPECT_EQ(
+        RemoteAnswer::of(client.cancel().CancelCommand(&again, parameters, &nothing)).summary(),
+        "defined org.silastandard/core.commands/CancelController/v1/DefinedExecutionError/"
+        "InvalidCommandExecutionUUID")
+        << "an ended execution cannot be cancelled again";
+}
+
+// CancelAll cancels what clients started: the test a person started at the panel runs on.
+TEST(RemoteNight, CancelAllLeavesATestStartedAtThePanelRunning) {
+    Night night(kFridayEvening);
+    RemoteClient client(night);
+    night.at("FRI 17:51:00", [&] { night.command(CommandId::RunSystemTest); });
+    night.whenShown([](const SeenDialog& s) { return shows(s, "CSystemTestDlg"); }, 3s,
+                    [&night](QWidget* dialog) { night.pressKey(Qt::Key_Return, dialog); });
+    std::shared_future<RemoteAnswer> cancelled;
+    night.at("FRI 18:10:00", [&] {
+        cancelled = client.send([&client](grpc::ClientContext& context) {
+            cc::CancelAll_Responses responses;
+            return client.cancel().CancelAll(&context, {}, &responses);
+        });
+    });
+    night.runUntil("FRI 18:15:00");
+
+    EXPECT_TRUE(RemoteClient::answer(cancelled).ok());
+    EXPECT_TRUE(night.session().systemTest().running());
+    EXPECT_EQ(night.seenCount("QMessageBox", "has been stopped"), 0);
 }
 
 // A scheduler that starts and stops test after test: each execution keeps its own answer for as
