@@ -20,6 +20,7 @@ DETECTOR = "com.brackwater/detector/DetectorController/v1"
 METHODS = "com.brackwater/detector/MethodStore/v1"
 SYSTEM_TEST = "com.brackwater/detector/SystemTest/v1"
 AUTHENTICATION = "org.silastandard/core/AuthenticationService/v1"
+LOCK = "org.silastandard/core/LockController/v2"
 
 # Values a working instrument accepts, where the served constraints alone cannot tell (a gas
 # flow on the standard instrument's steps, a serial number of its variant). Names and
@@ -43,6 +44,9 @@ VALID = {
         "UserIdentification": "nobody", "Password": "not a password",
         "RequestedFeatures": [DETECTOR]},
     f"{AUTHENTICATION}/Command/Logout": {"AccessToken": "not a token"},
+    # Locked and unlocked at once; the short timeout bounds the harm should the unlock fail.
+    f"{LOCK}/Command/LockServer": {"LockIdentifier": "conformance", "Timeout": 5},
+    f"{LOCK}/Command/UnlockServer": {"LockIdentifier": "conformance"},
 }
 FALLBACK = {"String": "x", "Integer": 1, "Real": 1.0, "Boolean": True}
 # Commands whose parameters are checked elsewhere rather than here; none at present.
@@ -287,6 +291,48 @@ class MetadataOnSiLAService(Checks):
             self.assertFrameworkError(lambda: call(request, metadata=metadata, timeout=10),
                                       not_allowed, prop.fqi)
             call(request, metadata=[("x-unrelated", "1")], timeout=10)
+
+
+class MetadataOfTheServedFeatures(Checks):
+    def test_every_metadata_names_only_calls_of_served_features_and_never_silaservice(self):
+        served = set(features)
+        for feature in features.values():
+            stub = stub_of(feature)
+            for name, _ in feature.metadata:
+                with self.subTest(metadata=f"{feature.fqi}/Metadata/{name}"):
+                    verb = f"Get_FCPAffectedByMetadata_{name}"
+                    request = getattr(feature.pb2, f"{verb}_Parameters")()
+                    reply = getattr(stub, verb)(request, timeout=10)
+                    affected = [a.value for a in reply.AffectedCalls]
+                    self.assertTrue(affected)
+                    for call in affected:
+                        self.assertIn("/".join(call.split("/")[:4]), served, call)
+                        self.assertNotIn(SILA_SERVICE, call)
+
+    def test_while_locked_a_protected_call_needs_the_lock_identifier_of_the_lock(self):
+        lock = features[LOCK]
+        lock_stub = stub_of(lock)
+        key = "sila-org.silastandard-core-lockcontroller-v2-metadata-lockidentifier-bin"
+        wrong = [(key, getattr(lock.pb2, "Metadata_LockIdentifier")(
+            LockIdentifier=value_of("String", "not the lock")).SerializeToString())]
+        lock_server, unlock_server = (next(c for c in lock.commands if c.id == name)
+                                      for name in ("LockServer", "UnlockServer"))
+        lock_stub.LockServer(parameters(lock_server), timeout=10)
+        try:
+            for fqi in (DETECTOR, METHODS, SYSTEM_TEST):
+                feature = features[fqi]
+                command = next(c for c in feature.commands if not c.observable)
+                call = getattr(stub_of(feature), command.id)
+                with self.subTest(feature=fqi):
+                    self.assertFrameworkError(lambda: call(parameters(command), timeout=10),
+                                              fw.FrameworkError.INVALID_METADATA, command.fqi)
+                    with self.assertRaises(grpc.RpcError) as caught:
+                        call(parameters(command), metadata=wrong, timeout=10)
+                    error = sila_error(caught.exception)
+                    self.assertEqual(error.definedExecutionError.errorIdentifier,
+                                     f"{LOCK}/DefinedExecutionError/InvalidLockIdentifier")
+        finally:
+            lock_stub.UnlockServer(parameters(unlock_server), timeout=10)
 
 
 class MissingParameters(Checks):
