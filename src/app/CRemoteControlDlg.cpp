@@ -23,6 +23,8 @@ CRemoteControlDlg::CRemoteControlDlg(const QString& title, std::function<Rows()>
     releaseButton_ =
         buttons->addButton(QStringLiteral("&Release lock..."), QDialogButtonBox::ActionRole);
     releaseButton_->setObjectName(QStringLiteral("releaseLock"));
+    // Enter never starts taking the instrument from a scheduler.
+    releaseButton_->setAutoDefault(false);
     releaseButton_->setVisible(false);
     connect(releaseButton_, &QPushButton::clicked, this, &CRemoteControlDlg::releaseLock);
     auto* layout = new QVBoxLayout(this);
