@@ -98,7 +98,8 @@ class ServerIdentityAndFeatures(unittest.TestCase):
         self.assertEqual(features, ["org.silastandard/core/SiLAService/v1",
                                     "org.silastandard/core/AuthenticationService/v1", DETECTOR,
                                     "com.brackwater/detector/MethodStore/v1",
-                                    "com.brackwater/detector/SystemTest/v1"])
+                                    "com.brackwater/detector/SystemTest/v1",
+                                    "org.silastandard/core/LockController/v2"])
 
     def test_a_new_server_name_is_kept_and_one_of_spaces_only_is_a_validation_error(self):
         service = ss_grpc.SiLAServiceStub(channel)
