@@ -2,6 +2,7 @@
 
 #include "MessageBoxes.h"
 
+#include <QAbstractButton>
 #include <QEvent>
 #include <QLabel>
 #include <QStatusBar>
@@ -96,6 +97,10 @@ bool PanelLock::eventFilter(QObject* watched, QEvent* event) {
     if (!holder_ || !acts(event->type()) ||
         (contextMenuOnly && event->type() != QEvent::ContextMenu)) {
         return QObject::eventFilter(watched, event);
+    }
+    // A button pressed just before the lock came must not act on its release, nor stay down.
+    if (auto* button = qobject_cast<QAbstractButton*>(watched); button && button->isDown()) {
+        button->setDown(false);
     }
     if (tells(event->type())) {
         refuses();

@@ -8,6 +8,7 @@
 #include "TemporaryDirectory.h"
 #include "ViewControl.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -122,6 +123,18 @@ TEST(PanelLock, LetsThePanelActAgainOnceTheLockEndsAndNeverRefusesTheFormsBackgr
     EXPECT_EQ(panel.refusals(), 0);
     QTest::mouseClick(panel.control(StandbyButton), Qt::LeftButton);
     ASSERT_EQ(panel.refusals(), 1);
+    // Pressed before the lock came, released after: no click, and the button comes back up.
+    panel.lock.setHolder(std::nullopt);
+    auto* run = qobject_cast<QAbstractButton*>(panel.control(RunButton));
+    ASSERT_NE(run, nullptr);
+    int clicks = 0;
+    QObject::connect(run, &QAbstractButton::clicked, [&clicks] { ++clicks; });
+    QTest::mousePress(run, Qt::LeftButton);
+    ASSERT_TRUE(run->isDown());
+    panel.lock.setHolder("alice@10.0.0.7");
+    QTest::mouseRelease(run, Qt::LeftButton);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_FALSE(run->isDown());
     panel.lock.setHolder(std::nullopt);
     QTest::mouseClick(panel.control(StandbyButton), Qt::LeftButton);
     EXPECT_EQ(panel.refusals(), 1);
