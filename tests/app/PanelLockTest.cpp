@@ -78,7 +78,6 @@ TEST(PanelLock, RefusesThePanelsModeMethodAndTestActionsWithAMessageWhileLocked)
     } attempts[] = {
         {"Standby", [&] { QTest::mouseClick(panel.control(StandbyButton), Qt::LeftButton); }},
         {"Run", [&] { QTest::mouseClick(panel.control(RunButton), Qt::LeftButton); }},
-        {"Gas Save", [&] { QTest::mouseClick(panel.control(GasSaveButton), Qt::LeftButton); }},
         {"Sleep", [&] { QTest::mouseClick(panel.control(SleepButton), Qt::LeftButton); }},
         {"Sleep by keyboard", [&] { QTest::keyClick(panel.control(SleepButton), Qt::Key_Space); }},
         {"Autozero", [&] { QTest::mouseClick(panel.control(AutozeroButton), Qt::LeftButton); }},

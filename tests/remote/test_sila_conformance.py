@@ -309,31 +309,6 @@ class MetadataOfTheServedFeatures(Checks):
                         self.assertIn("/".join(call.split("/")[:4]), served, call)
                         self.assertNotIn(SILA_SERVICE, call)
 
-    def test_while_locked_a_protected_call_needs_the_lock_identifier_of_the_lock(self):
-        lock = features[LOCK]
-        lock_stub = stub_of(lock)
-        key = "sila-org.silastandard-core-lockcontroller-v2-metadata-lockidentifier-bin"
-        wrong = [(key, getattr(lock.pb2, "Metadata_LockIdentifier")(
-            LockIdentifier=value_of("String", "not the lock")).SerializeToString())]
-        lock_server, unlock_server = (next(c for c in lock.commands if c.id == name)
-                                      for name in ("LockServer", "UnlockServer"))
-        lock_stub.LockServer(parameters(lock_server), timeout=10)
-        try:
-            for fqi in (DETECTOR, METHODS, SYSTEM_TEST):
-                feature = features[fqi]
-                command = next(c for c in feature.commands if not c.observable)
-                call = getattr(stub_of(feature), command.id)
-                with self.subTest(feature=fqi):
-                    self.assertFrameworkError(lambda: call(parameters(command), timeout=10),
-                                              fw.FrameworkError.INVALID_METADATA, command.fqi)
-                    with self.assertRaises(grpc.RpcError) as caught:
-                        call(parameters(command), metadata=wrong, timeout=10)
-                    error = sila_error(caught.exception)
-                    self.assertEqual(error.definedExecutionError.errorIdentifier,
-                                     f"{LOCK}/DefinedExecutionError/InvalidLockIdentifier")
-        finally:
-            lock_stub.UnlockServer(parameters(unlock_server), timeout=10)
-
 
 class MissingParameters(Checks):
     def test_each_parameter_left_out_is_a_validation_error_naming_it(self):
