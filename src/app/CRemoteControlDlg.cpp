@@ -1,7 +1,10 @@
 #include "CRemoteControlDlg.h"
 
+#include "MessageBoxes.h"
+
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -17,6 +20,13 @@ CRemoteControlDlg::CRemoteControlDlg(const QString& title, std::function<Rows()>
     table_->setTextFormat(Qt::RichText);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+    releaseButton_ =
+        buttons->addButton(QStringLiteral("&Release lock..."), QDialogButtonBox::ActionRole);
+    releaseButton_->setObjectName(QStringLiteral("releaseLock"));
+    // Enter never starts taking the instrument from a scheduler.
+    releaseButton_->setAutoDefault(false);
+    releaseButton_->setVisible(false);
+    connect(releaseButton_, &QPushButton::clicked, this, &CRemoteControlDlg::releaseLock);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(table_);
     layout->addWidget(buttons);
@@ -34,6 +44,32 @@ void CRemoteControlDlg::refresh() {
                          QString::fromStdString(value).toHtmlEscaped());
     }
     table_->setText(html + QStringLiteral("</table>"));
+    releaseButton_->setVisible(lockRelease_.holder && lockRelease_.holder().has_value());
+}
+
+void CRemoteControlDlg::offerLockRelease(LockRelease release, MessageBoxes& messages) {
+    lockRelease_ = std::move(release);
+    messages_ = &messages;
+    refresh();
+}
+
+void CRemoteControlDlg::releaseLock() {
+    const auto holder = lockRelease_.holder ? lockRelease_.holder() : std::nullopt;
+    if (!holder || messages_ == nullptr) {
+        refresh();
+        return;
+    }
+    const MessageAnswer answer = messages_->show(
+        this, {windowTitle().toStdString(),
+               "\nRelease the lock that remote control (" + *holder +
+                   ") holds?\n\nA scheduler may be running the instrument through it. Its next "
+                   "call with the lock's identifier is refused, and the panel can be used "
+                   "again.\n",
+               MessageIcon::Question, MessageButtons::YesNo});
+    if (answer == MessageAnswer::Yes) {
+        lockRelease_.release();
+    }
+    refresh();
 }
 
 QString CRemoteControlDlg::text() const {

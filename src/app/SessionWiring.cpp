@@ -10,8 +10,10 @@
 #include "ExportCsvCommand.h"
 #include "MessageBoxes.h"
 #include "MonitorReadings.h"
+#include "PanelLock.h"
 #include "QtSystemTestWindows.h"
 #include "RecordsCommands.h"
+#include "ViewControl.h"
 
 #include <QAction>
 #include <QApplication>
@@ -67,10 +69,21 @@ void openLogViewer(ControlSession& session, CMainFrame& frame, MessageBoxes& mes
     viewer->show();
 }
 
+// The panel's controls that change the instrument's mode, method or settings, and the form
+// itself for its context menu of modes.
+void guardPanel(PanelLock& lock, CKQVDR1000ControlView& view) {
+    lock.guardContextMenu(&view);
+    for (const int control :
+         {StandbyButton, RunButton, GasSaveButton, SleepButton, AutozeroButton, HeaterButton,
+          MethodNumberEdit, MethodSpinner, LoadEditMethodButton, SendButton}) {
+        lock.guard(view.findChild<QWidget*>(QString::number(control)));
+    }
+}
+
 } // namespace
 
 QtSystemTestWindows& wireControlSession(ControlSession& session, CMainFrame& frame,
-                                        MessageBoxes& messages) {
+                                        MessageBoxes& messages, PanelLock* panelLock) {
     CKQVDR1000ControlView& view = session.view();
     frame.setFormWidget(&view);
     QObject::connect(&view, &CKQVDR1000ControlView::captionChanged, &frame,
@@ -81,9 +94,32 @@ QtSystemTestWindows& wireControlSession(ControlSession& session, CMainFrame& fra
     });
 
     InstrumentLink& link = session.link();
-    const auto on = [&frame](CommandId id, auto handler) {
-        QObject::connect(frame.action(id), &QAction::triggered, &frame, handler);
+    // Commands that would change what a scheduler's run relies on.
+    const auto guarded = [](CommandId id) {
+        using enum CommandId;
+        for (const CommandId changing :
+             {CommunicationSettings, DeviceIdentification, SetVapourSensor, LoadMethods,
+              ResetFactorySettings, Automation, RunSystemTest}) {
+            if (id == changing) {
+                return true;
+            }
+        }
+        return false;
     };
+    const auto on = [&frame, panelLock, guarded](CommandId id, auto handler) {
+        if (panelLock == nullptr || !guarded(id)) {
+            QObject::connect(frame.action(id), &QAction::triggered, &frame, handler);
+            return;
+        }
+        QObject::connect(frame.action(id), &QAction::triggered, &frame, [panelLock, handler] {
+            if (!panelLock->refuses()) {
+                handler();
+            }
+        });
+    };
+    if (panelLock != nullptr) {
+        guardPanel(*panelLock, view);
+    }
     on(CommandId::CommunicationSettings, [&view] { view.communicationSettings(); });
     on(CommandId::DeviceIdentification, [&link] { link.changeDeviceIdentification(); });
     on(CommandId::SetVapourSensor, [&link] { link.setVapourSensor(); });

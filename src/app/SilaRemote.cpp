@@ -7,6 +7,7 @@
 #include "FileReplace.h"
 #include "LocalAddress.h"
 #include "OpenSslPem.h"
+#include "PanelLock.h"
 #include "ServerIdentity.h"
 #include "TlsCredentials.h"
 #include "UserStore.h"
@@ -109,6 +110,7 @@ bool SilaRemote::start(const CommandLine& line, std::string& error) {
         // Nested ticks too: a fault dialog may stay open all night, and logins must not wait.
         recordLoginAudits();
         server_->publish(instrument_.liveValues());
+        followLock();
         // A client may have renamed the server; the network is told the name it has now.
         if (discovery_ && server_->serverName() != announcedName_) {
             announce();
@@ -165,6 +167,7 @@ bool SilaRemote::loadUsers(const CommandLine& line, remote::SilaServer::Settings
     settings.auditLogins = [this](const std::string& who, const AuditEvent& event) {
         queueLoginAudit(who, event);
     };
+    settings.auditLock = settings.auditLogins;
     return true;
 }
 
@@ -208,6 +211,29 @@ std::string SilaRemote::loggedIn() const {
     return text.empty() ? "nobody" : text;
 }
 
+std::optional<std::string> SilaRemote::lockHolder() const {
+    return server_ ? server_->lock().holder() : std::nullopt;
+}
+
+void SilaRemote::followLock() {
+    if (panel_ != nullptr) {
+        panel_->setHolder(server_->lock().holder());
+    }
+}
+
+bool SilaRemote::releaseLock() {
+    const auto holder = server_ ? server_->lock().release() : std::nullopt;
+    if (!holder) {
+        return false;
+    }
+    // The lock's own events of the last moments come first, then the person's release.
+    recordLoginAudits();
+    session_.records().record(
+        {AuditEventKind::RemoteUnlocked, *holder, "", "released at the panel"});
+    followLock();
+    return true;
+}
+
 std::vector<std::pair<std::string, std::string>> SilaRemote::statusRows() const {
     if (!server_) {
         return {{"State", "off"}};
@@ -223,6 +249,7 @@ std::vector<std::pair<std::string, std::string>> SilaRemote::statusRows() const 
         {"Open streams", std::to_string(server_->openStreams())},
         {"Commands waiting", std::to_string(server_->waitingCommands())},
         {"Logged in", loggedIn()},
+        {"Locked by", server_->lock().holder().value_or("nobody")},
     };
 }
 

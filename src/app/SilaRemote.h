@@ -16,6 +16,7 @@ namespace kqvdr {
 
 class ControlSession;
 class Discovery;
+class PanelLock;
 class QtSystemTestWindows;
 
 // The SiLA 2 server as the program runs it: its identity and certificate from the data
@@ -36,6 +37,13 @@ public:
     std::uint16_t port() const { return server_ ? server_->port() : 0; }
     std::size_t waitingCommands() const { return server_ ? server_->waitingCommands() : 0; }
 
+    // The panel follows the server's lock at every tick.
+    void followLockIn(PanelLock& panel) { panel_ = &panel; }
+    // Who holds the server's lock; nothing when nobody does.
+    std::optional<std::string> lockHolder() const;
+    // A person at the panel ends a client's lock (audited); false when there was none.
+    bool releaseLock();
+
 private:
     // Announces the server under the name it has now, withdrawing an earlier announcement.
     void announce();
@@ -46,12 +54,14 @@ private:
     void queueLoginAudit(const std::string& who, const AuditEvent& event);
     void recordLoginAudits();
     std::string loggedIn() const;
+    void followLock();
 
     ControlSession& session_;
     SessionRemoteInstrument instrument_;
     std::filesystem::path dataDir_;
     std::unique_ptr<remote::SilaServer> server_;
     std::unique_ptr<Discovery> discovery_;
+    PanelLock* panel_ = nullptr;
     std::string announcedName_;
     std::string certificateAuthority_;
     std::string uuid_;

@@ -9,6 +9,7 @@
 #include "DataDirectory.h"
 #include "DataFolderStart.h"
 #include "MessageBoxes.h"
+#include "PanelLock.h"
 #include "ParentConsole.h"
 #include "ReportCommand.h"
 #include "RunningMark.h"
@@ -164,8 +165,12 @@ int main(int argc, char* argv[]) {
     kqvdr::ControlSession session(
         {kqvdr::pathFromUtf8(app.programDir()), device}, messageBoxes,
         [&app] { return app.title(); }, &frame);
+    // While a remote client holds the server's lock, the panel leaves the instrument to it.
+    kqvdr::PanelLock panelLock(
+        messageBoxes, [&app] { return app.title(); }, &frame);
+    panelLock.showIn(frame.statusBar());
     kqvdr::QtSystemTestWindows& systemTestWindows =
-        kqvdr::wireControlSession(session, frame, messageBoxes);
+        kqvdr::wireControlSession(session, frame, messageBoxes, &panelLock);
     {
         kqvdr::CSplashDlg splash(messageBoxes, app.title());
         splash.exec();
@@ -179,6 +184,7 @@ int main(int argc, char* argv[]) {
     std::function<kqvdr::CRemoteControlDlg::Rows()> remoteStatus = [] {
         return kqvdr::CRemoteControlDlg::Rows{{"State", "off"}};
     };
+    std::function<void(kqvdr::CRemoteControlDlg&)> offerLockRelease = [](auto&) {};
 #ifdef KQVDR_WITH_REMOTE
     std::unique_ptr<kqvdr::SilaRemote> remote;
     if (line.silaPort) {
@@ -199,6 +205,13 @@ int main(int argc, char* argv[]) {
                     static_cast<unsigned>(remote->port()));
         std::fflush(stdout);
         remoteStatus = [&remote] { return remote->statusRows(); };
+        remote->followLockIn(panelLock);
+        offerLockRelease = [&remote, &messageBoxes](kqvdr::CRemoteControlDlg& dialog) {
+            kqvdr::SilaRemote* server = remote.get();
+            dialog.offerLockRelease({[server] { return server->lockHolder(); },
+                                     [server] { return server->releaseLock(); }},
+                                    messageBoxes);
+        };
     }
 #else
     (void)systemTestWindows;
@@ -211,8 +224,11 @@ int main(int argc, char* argv[]) {
     };
 #endif
     QObject::connect(frame.action(kqvdr::CommandId::RemoteControl), &QAction::triggered, &frame,
-                     [&frame, &app, &remoteStatus] {
-                         (new kqvdr::CRemoteControlDlg(app.title(), remoteStatus, &frame))->show();
+                     [&frame, &app, &remoteStatus, &offerLockRelease] {
+                         auto* dialog =
+                             new kqvdr::CRemoteControlDlg(app.title(), remoteStatus, &frame);
+                         offerLockRelease(*dialog);
+                         dialog->show();
                      });
     frame.followGasRangeAndPort(session.state().fineGasResolution,
                                 QString::fromStdString(session.state().activePort));

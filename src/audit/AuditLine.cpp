@@ -12,7 +12,7 @@
 namespace kqvdr {
 namespace {
 
-constexpr std::array<std::string_view, 32> kEventNames = {
+constexpr std::array<std::string_view, 35> kEventNames = {
     "program started",
     "program exited",
     "mode",
@@ -45,6 +45,9 @@ constexpr std::array<std::string_view, 32> kEventNames = {
     "remote user added",
     "remote user removed",
     "remote password changed",
+    "remote lock",
+    "remote unlock",
+    "remote call refused by the lock",
 };
 
 constexpr std::size_t kFieldCount = 8;

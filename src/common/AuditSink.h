@@ -39,6 +39,9 @@ enum class AuditEventKind {
     RemoteUserAdded, // the users file changed from the command line
     RemoteUserRemoved,
     RemotePasswordChanged,
+    RemoteLocked,      // a client locked the server for its own use: who, and the timeout
+    RemoteUnlocked,    // the lock ended: by its client, by its timeout or at the panel
+    RemoteLockRefused, // a call refused because another client holds the lock
 };
 
 struct AuditEvent {

@@ -16,6 +16,7 @@ inline constexpr const char* kAuthorizationServiceFeature =
     "org.silastandard/core/AuthorizationService/v1";
 inline constexpr const char* kCancelControllerFeature =
     "org.silastandard/core.commands/CancelController/v1";
+inline constexpr const char* kLockControllerFeature = "org.silastandard/core/LockController/v2";
 
 inline std::string commandId(const char* feature, const char* command) {
     return std::string(feature) + "/Command/" + command;
@@ -39,5 +40,10 @@ inline constexpr const char* kNotAllowedForRole = "NotAllowedForRole";
 // The authentication features' errors.
 inline constexpr const char* kAuthenticationFailed = "AuthenticationFailed";
 inline constexpr const char* kInvalidAccessToken = "InvalidAccessToken";
+
+// The lock's errors.
+inline constexpr const char* kServerAlreadyLocked = "ServerAlreadyLocked";
+inline constexpr const char* kServerNotLocked = "ServerNotLocked";
+inline constexpr const char* kInvalidLockIdentifier = "InvalidLockIdentifier";
 
 } // namespace kqvdr::remote

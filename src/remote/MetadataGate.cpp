@@ -88,6 +88,12 @@ Outcome MetadataGate::admit(std::string_view call, const Headers& headers,
         const auto sent = std::find_if(headers.begin(), headers.end(), [&](const auto& header) {
             return sameIdentifier(header.first, key);
         });
+        if (sent == headers.end() && declaration.absent) {
+            if (Outcome refused = declaration.absent(call, admission)) {
+                return refused;
+            }
+            continue;
+        }
         if (sent == headers.end()) {
             return frameworkError(FrameworkErrorType::InvalidMetadata,
                                   "The call needs the SiLA client metadata " +

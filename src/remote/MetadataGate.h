@@ -37,10 +37,15 @@ public:
     // when the call may go on.
     using Validator =
         std::function<Outcome(std::string_view call, std::string_view value, Admission& admission)>;
+    // Judges a call that did not send the metadata, for one needed only at times (a lock's
+    // identifier while the server is locked). Nothing when the call may go on.
+    using AbsenceValidator = std::function<Outcome(std::string_view call, Admission& admission)>;
     struct Declaration {
         std::string identifier;           // fully qualified, ".../Metadata/<Identifier>"
         std::vector<std::string> affects; // fully qualified features, commands and properties
         Validator validate;
+        // Without it, a call that does not send the metadata is refused as Invalid Metadata.
+        AbsenceValidator absent = {};
     };
     // The call's request headers, keys in lower case as gRPC delivers them.
     using Headers = std::vector<std::pair<std::string_view, std::string_view>>;

@@ -5,6 +5,7 @@
 #include "ConnectionGuard.h"
 #include "DetectorControllerService.h"
 #include "GrpcLogGate.h"
+#include "LockControllerService.h"
 #include "MethodStoreService.h"
 #include "ProtobufLogGate.h"
 #include "SystemTestService.h"
@@ -18,13 +19,18 @@ namespace kqvdr::remote {
 SilaServer::SilaServer(Settings settings)
     : settings_(std::move(settings)), silaService_(gate_, settings_.uuid, settings_.name,
                                                    settings_.description, settings_.keepName),
+      lock_(settings_.lockClock ? *settings_.lockClock : steadyClock_, settings_.auditLock),
       logins_(std::make_unique<LoginService>(settings_.users, tokens_, loginGuard_, settings_.uuid,
                                              settings_.auditLogins)),
       detector_(std::make_unique<DetectorControllerService>(gate_, queue_, board_, streams_)),
       methods_(std::make_unique<MethodStoreService>(gate_, queue_, board_)),
       systemTest_(
           std::make_unique<SystemTestService>(gate_, queue_, board_, streams_, settings_.dataDir)),
-      cancel_(std::make_unique<CancelControllerService>(gate_, *systemTest_)) {}
+      cancel_(std::make_unique<CancelControllerService>(gate_, *systemTest_)),
+      lockController_(std::make_unique<LockControllerService>(gate_, lock_, streams_)) {
+    // Last of the declarations: the lock's holder is named by an access token's user.
+    lockController_->declareMetadata();
+}
 
 MetadataGate SilaServer::gateFor(AccessTokens& tokens, bool users) {
     MetadataGate gate;
@@ -78,6 +84,7 @@ std::unique_ptr<grpc::Server> SilaServer::build(std::uint16_t port, int& selecte
     builder.RegisterService(methods_.get());
     builder.RegisterService(systemTest_.get());
     builder.RegisterService(cancel_.get());
+    builder.RegisterService(lockController_.get());
     return builder.BuildAndStart();
 }
 
@@ -129,6 +136,7 @@ void SilaServer::stop() {
     guard_.reset();
     board_.close();
     queue_.close();
+    lock_.wake();
     {
         std::lock_guard lock(serverMutex_);
         if (server_) {
@@ -143,6 +151,7 @@ void SilaServer::stop() {
 
 void SilaServer::publish(const LiveValues& values) {
     systemTest_->remember(values);
+    lock_.expire();
     board_.publish(values);
     const auto now = std::chrono::steady_clock::now();
     for (FloodCounter* counter : {&badText_, &failedHandshakes_}) {

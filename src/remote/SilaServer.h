@@ -8,6 +8,7 @@
 #include "LoginService.h"
 #include "MetadataGate.h"
 #include "ServerDescription.h"
+#include "ServerLock.h"
 #include "SilaServiceImpl.h"
 #include "SnapshotBoard.h"
 #include "StreamLimit.h"
@@ -32,6 +33,7 @@ class CancelControllerService;
 class ConnectionGuard;
 class DetectorControllerService;
 class GrpcLogGate;
+class LockControllerService;
 class ProtobufLogGate;
 class MethodStoreService;
 class SystemTestService;
@@ -57,6 +59,10 @@ public:
         // With TLS: every client must show a certificate this authority signed (PEM).
         std::optional<std::string> clientCertificateAuthority;
         LoginService::AuditReport auditLogins;
+        // Told when the lock is taken, ends or refuses a call, from a gRPC thread.
+        ServerLock::AuditReport auditLock;
+        // What the lock's timeout goes by; the computer's steady clock when none.
+        const SteadyClock* lockClock = nullptr;
         std::filesystem::path dataDir; // the system test logs AnalyzeLog may read
     };
 
@@ -98,6 +104,9 @@ public:
     // The logged-in sessions; the client-metadata gate checks tokens against these.
     AccessTokens& tokens() { return tokens_; }
     const AccessTokens& tokens() const { return tokens_; }
+    // The lock a client may hold; the panel reads its holder and may release it.
+    ServerLock& lock() { return lock_; }
+    const ServerLock& lock() const { return lock_; }
 
 private:
     std::unique_ptr<grpc::Server> build(std::uint16_t port, int& selected);
@@ -120,11 +129,13 @@ private:
     SilaServiceImpl silaService_;
     AuthorizationServiceImpl authorization_{gate_};
     LoginGuard loginGuard_{steadyClock_};
+    ServerLock lock_;
     std::unique_ptr<LoginService> logins_;
     std::unique_ptr<DetectorControllerService> detector_;
     std::unique_ptr<MethodStoreService> methods_;
     std::unique_ptr<SystemTestService> systemTest_;
     std::unique_ptr<CancelControllerService> cancel_;
+    std::unique_ptr<LockControllerService> lockController_;
     FloodCounter badText_{"requests with invalid UTF-8", std::chrono::steady_clock::now()};
     FloodCounter failedHandshakes_{"connections that failed the TLS handshake",
                                    std::chrono::steady_clock::now()};

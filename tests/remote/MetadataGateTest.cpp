@@ -136,6 +136,39 @@ TEST(MetadataGate, CallsAndDeclarationsMatchWithoutRegardToCase) {
                     .has_value());
 }
 
+TEST(MetadataGate, AMetadataNeededOnlyAtTimesLetsItsAbsenceBeJudged) {
+    MetadataGate gate = gateWithBadge();
+    bool needed = false;
+    std::vector<std::string> judged;
+    gate.declare({"com.example/test/Gatekeeper/v1/Metadata/Pass",
+                  {kDetectorControllerFeature},
+                  [](std::string_view, std::string_view, MetadataGate::Admission&) -> Outcome {
+                      return std::nullopt;
+                  },
+                  [&](std::string_view call, MetadataGate::Admission& admission) -> Outcome {
+                      // Runs after the badge's validator, and sees what it learned.
+                      judged.push_back(std::string(call) + " " + admission.facts["user"]);
+                      if (needed) {
+                          return frameworkError(FrameworkErrorType::InvalidMetadata, "needed now");
+                      }
+                      return std::nullopt;
+                  }});
+    const std::string setMode = commandId(kDetectorControllerFeature, "SetMode");
+    MetadataGate::Admission admission;
+    EXPECT_FALSE(gate.admit(setMode, {{kBadgeKey, badge("alice")}}, admission).has_value());
+    needed = true;
+    const Outcome refused = gate.admit(setMode, {{kBadgeKey, badge("alice")}}, admission);
+    ASSERT_TRUE(refused.has_value());
+    EXPECT_EQ(refused->framework, FrameworkErrorType::InvalidMetadata);
+    EXPECT_EQ(judged, (std::vector<std::string>{setMode + " alice", setMode + " alice"}));
+    // The badge itself is still required: its absence is refused before the pass is judged.
+    EXPECT_TRUE(gate.admit(setMode, {}, admission).has_value());
+    EXPECT_EQ(judged.size(), 2U);
+    // Calls the pass does not affect never ask about it.
+    EXPECT_FALSE(gate.admit(commandId(kMethodStoreFeature, "GetMethod"), {}, admission));
+    EXPECT_EQ(judged.size(), 2U);
+}
+
 TEST(MetadataGate, AnswersWhatEachMetadataAffects) {
     const MetadataGate gate = gateWithBadge();
     EXPECT_EQ(gate.affectedBy(kBadge),

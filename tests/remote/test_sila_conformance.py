@@ -28,6 +28,7 @@ OPEN_FEATURES = {SILA_SERVICE, AUTHENTICATION, AUTHORIZATION}
 USER, PASSWORD = "conformance", "conformance-password"
 CANCEL = "org.silastandard/core.commands/CancelController/v1"
 NO_EXECUTION = "0f8fad5b-d9cb-469f-a165-70867728950e"
+LOCK = "org.silastandard/core/LockController/v2"
 
 # Values a working instrument accepts, where the served constraints alone cannot tell (a gas
 # flow on the standard instrument's steps, a serial number of its variant). Names and
@@ -52,6 +53,9 @@ VALID = {
         "RequestedFeatures": [DETECTOR]},
     f"{AUTHENTICATION}/Command/Logout": {"AccessToken": "not a token"},
     f"{CANCEL}/Command/CancelCommand": {"CommandExecutionUUID": NO_EXECUTION},
+    # Locked and unlocked at once; the short timeout bounds the harm should the unlock fail.
+    f"{LOCK}/Command/LockServer": {"LockIdentifier": "conformance", "Timeout": 5},
+    f"{LOCK}/Command/UnlockServer": {"LockIdentifier": "conformance"},
 }
 FALLBACK = {"String": "x", "Integer": 1, "Real": 1.0, "Boolean": True}
 # Commands whose parameters are checked elsewhere rather than here; none at present.
@@ -370,6 +374,23 @@ class AccessTokenRequired(Checks):
                 self.assertEqual(sila_error(caught.exception).definedExecutionError
                                  .errorIdentifier,
                                  f"{AUTHORIZATION}/DefinedExecutionError/InvalidAccessToken", fqi)
+
+
+class MetadataOfTheServedFeatures(Checks):
+    def test_every_metadata_names_only_calls_of_served_features_and_never_silaservice(self):
+        served = set(features)
+        for feature in features.values():
+            stub = stub_of(feature)
+            for name, _ in feature.metadata:
+                with self.subTest(metadata=f"{feature.fqi}/Metadata/{name}"):
+                    verb = f"Get_FCPAffectedByMetadata_{name}"
+                    request = getattr(feature.pb2, f"{verb}_Parameters")()
+                    reply = getattr(stub, verb)(request, timeout=10)
+                    affected = [a.value for a in reply.AffectedCalls]
+                    self.assertTrue(affected)
+                    for call in affected:
+                        self.assertIn("/".join(call.split("/")[:4]), served, call)
+                        self.assertNotIn(SILA_SERVICE, call)
 
 
 class MissingParameters(Checks):

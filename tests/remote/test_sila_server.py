@@ -102,7 +102,8 @@ class ServerIdentityAndFeatures(unittest.TestCase):
                                     "org.silastandard/core/AuthorizationService/v1", DETECTOR,
                                     "com.brackwater/detector/MethodStore/v1",
                                     "com.brackwater/detector/SystemTest/v1",
-                                    "org.silastandard/core.commands/CancelController/v1"])
+                                    "org.silastandard/core.commands/CancelController/v1",
+                                    "org.silastandard/core/LockController/v2"])
 
     def test_without_users_no_call_needs_an_access_token(self):
         affected = az_grpc.AuthorizationServiceStub(channel).Get_FCPAffectedByMetadata_AccessToken(
