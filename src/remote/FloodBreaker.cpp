@@ -11,9 +11,9 @@ std::optional<std::uint64_t> FloodBreaker::look(std::size_t residentBytes,
         resident_.pop_front();
     }
     const std::size_t least = *std::min_element(resident_.begin(), resident_.end());
-    const std::size_t growth = residentBytes - least;
+    const std::size_t growth = looks_++ < kSettleLooks ? 0 : residentBytes - least;
     std::optional<std::uint64_t> blamed;
-    if (growth >= kFloodGrowthBytes && !previous_.empty()) {
+    if (growth >= kFloodGrowthBytes && !previous_.empty() && growingLookAfterLook()) {
         std::uint64_t most = 0;
         for (const auto& [inode, bytes] : received) {
             const auto before = previous_.find(inode);
@@ -37,6 +37,18 @@ std::optional<std::uint64_t> FloodBreaker::look(std::size_t residentBytes,
         previous_.clear();
     }
     return blamed;
+}
+
+bool FloodBreaker::growingLookAfterLook() const {
+    if (resident_.size() <= kSustainedLooks) {
+        return false;
+    }
+    for (std::size_t step = resident_.size() - kSustainedLooks; step < resident_.size(); ++step) {
+        if (resident_[step] < resident_[step - 1] + kSustainedStepBytes) {
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace kqvdr::remote

@@ -20,6 +20,12 @@ public:
     static constexpr std::size_t kWindowLooks = 20;
     // What a connection must have sent since the previous look to be blamed.
     static constexpr std::uint64_t kLeastFloodBytes = 8 * 1024;
+    // A flood grows the memory look after look; a login's password hash takes its 32 MB in one
+    // step, and a client busy at that moment must not be taken for a flood.
+    static constexpr std::size_t kSustainedLooks = 3;
+    static constexpr std::size_t kSustainedStepBytes = 1024 * 1024;
+    // The program's own start grows its memory for seconds, while the first clients call.
+    static constexpr std::size_t kSettleLooks = 100;
 
     // Whether the next look needs the connections' counters: memory grows towards a flood's.
     bool watching() const { return watching_; }
@@ -30,9 +36,12 @@ public:
                                       std::map<std::uint64_t, std::uint64_t> received);
 
 private:
+    bool growingLookAfterLook() const;
+
     std::deque<std::size_t> resident_; // the last looks, oldest first
     std::map<std::uint64_t, std::uint64_t> previous_;
     bool watching_ = false;
+    std::size_t looks_ = 0;
 };
 
 } // namespace kqvdr::remote

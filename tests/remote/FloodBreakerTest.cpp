@@ -15,9 +15,13 @@ struct Look {
 };
 
 // Plays the looks through a breaker, handing it the counters only while it watches, as the
-// guard does; the connections cut, in order.
-std::vector<std::uint64_t> cuts(const std::vector<Look>& looks) {
+// guard does; the connections cut, in order. A settled breaker has seen the program's start
+// pass at the first look's memory.
+std::vector<std::uint64_t> cuts(const std::vector<Look>& looks, bool settled = true) {
     FloodBreaker breaker;
+    for (std::size_t i = 0; settled && i < FloodBreaker::kSettleLooks; ++i) {
+        breaker.look(looks.front().residentMiB * kMiB, {});
+    }
     std::vector<std::uint64_t> cut;
     for (const Look& look : looks) {
         auto received =
@@ -72,6 +76,13 @@ TEST(FloodBreaker, CutsOnlyTheConnectionThatSentMostWhileMemoryGrewAsOnlyAFloodM
           {86, {{1, 250}, {3, 500}}}},
          {}},
         {"memory that grew slowly over many looks is no flood", slowGrowth(), {}},
+        {"a login's hash takes its memory in one step while a client is busy: nothing is cut",
+         {{56, {{1, 100}, {3, 0}}},
+          {90, {{1, 110}, {3, 20000}}},
+          {90, {{1, 120}, {3, 40000}}},
+          {91, {{1, 130}, {3, 60000}}},
+          {90, {{1, 140}, {3, 80000}}}},
+         {}},
         {"a flood cut is not blamed on the next sender while its memory is given back",
          {{56, {{2, 0}, {3, 0}}},
           {66, {{2, 40000}, {3, 0}}},
@@ -85,6 +96,18 @@ TEST(FloodBreaker, CutsOnlyTheConnectionThatSentMostWhileMemoryGrewAsOnlyAFloodM
     for (const auto& c : cases) {
         EXPECT_EQ(cuts(c.looks), c.cut) << c.what;
     }
+}
+
+TEST(FloodBreaker, LeavesAloneTheClientsOfAProgramWhoseOwnStartGrowsItsMemory) {
+    std::vector<Look> start;
+    for (std::uint64_t i = 0; i < FloodBreaker::kSettleLooks; ++i) {
+        start.push_back({40 + 2 * i, {{3, i * 20000}}});
+    }
+    EXPECT_TRUE(cuts(start, false).empty());
+    start.push_back({start.back().residentMiB + 6, {{3, 2000000}}});
+    start.push_back({start.back().residentMiB + 6, {{3, 2040000}}});
+    start.push_back({start.back().residentMiB + 6, {{3, 2080000}}});
+    EXPECT_EQ(cuts(start, false), std::vector<std::uint64_t>{3}) << "a flood once it has settled";
 }
 
 } // namespace

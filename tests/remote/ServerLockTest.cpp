@@ -143,8 +143,9 @@ TEST_F(LockTest, TheGateGuardsTheInstrumentFeaturesAndNamesTheCallerByTheTokensU
     StreamLimit streams(10, 10, board);
     LockControllerService service(gate, lock, streams);
     service.declareMetadata();
+    // Cancel too: another client must not stop the lock holder's system test.
     const std::vector<std::string> guarded{kDetectorControllerFeature, kMethodStoreFeature,
-                                           kSystemTestFeature};
+                                           kSystemTestFeature, kCancelControllerFeature};
     EXPECT_EQ(LockControllerService::protectedFeatures(), guarded);
     EXPECT_EQ(gate.affectedBy(std::string(kLockControllerFeature) + "/Metadata/LockIdentifier"),
               guarded);
