@@ -101,8 +101,11 @@ bool SilaRemote::start(const CommandLine& line, std::string& error) {
         return false;
     }
     Heartbeat& heartbeat = session_.heartbeat();
-    connect(&heartbeat, &Heartbeat::aboutToTick, this,
-            [this] { server_->takeCommands(instrument_); });
+    connect(&heartbeat, &Heartbeat::aboutToTick, this, [this] {
+        // Before the commands: a client logs in or locks before it sends what it was let in for.
+        recordLoginAudits();
+        server_->takeCommands(instrument_);
+    });
     connect(&heartbeat, &Heartbeat::ticked, this, [this, &heartbeat] {
         if (!heartbeat.inTick()) {
             instrument_.tickEnded();

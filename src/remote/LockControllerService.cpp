@@ -1,10 +1,10 @@
 #include "LockControllerService.h"
 
+#include "ClientKey.h"
 #include "FeatureDefinitions.h"
 #include "FeatureIdentifier.h"
 #include "FeatureIds.h"
 #include "MetadataGate.h"
-#include "PeerAddress.h"
 #include "ServerLock.h"
 #include "SilaStatus.h"
 #include "StreamLimit.h"
@@ -22,16 +22,6 @@ constexpr std::chrono::milliseconds kIsLockedLook{250};
 
 std::string error(const char* name) {
     return errorId(kLockControllerFeature, name);
-}
-
-// The name the audit trail and the panel show for a caller: the access token's user where a
-// token named one, else the caller's address.
-std::string callerName(MetadataGate::Admission& admission) {
-    const auto user = admission.facts.find("user");
-    if (user != admission.facts.end() && !user->second.empty()) {
-        return user->second;
-    }
-    return peerAddress(admission.facts["peer"]);
 }
 
 Outcome lockRefusal(ServerLock::Answer answer) {
@@ -87,10 +77,10 @@ void LockControllerService::declareMetadata() {
                            return frameworkError(FrameworkErrorType::InvalidMetadata,
                                                  "The lock identifier is not a String.");
                        }
-                       return lockRefusal(lock_.admit(*identifier, call, callerName(admission)));
+                       return lockRefusal(lock_.admit(*identifier, call, actingUser(admission)));
                    },
                    [this](std::string_view call, MetadataGate::Admission& admission) -> Outcome {
-                       return lockRefusal(lock_.admit(std::nullopt, call, callerName(admission)));
+                       return lockRefusal(lock_.admit(std::nullopt, call, actingUser(admission)));
                    }});
 }
 
@@ -118,7 +108,7 @@ grpc::Status LockControllerService::LockServer(grpc::ServerContext* context,
                             "negative."));
     }
     return statusOf(lockRefusal(lock_.lock(request->lockidentifier().value(),
-                                           std::chrono::seconds(timeout), callerName(admission))));
+                                           std::chrono::seconds(timeout), actingUser(admission))));
 }
 
 grpc::Status LockControllerService::UnlockServer(grpc::ServerContext* context,
@@ -134,7 +124,7 @@ grpc::Status LockControllerService::UnlockServer(grpc::ServerContext* context,
             parameterId(kLockControllerFeature, "UnlockServer", "LockIdentifier")));
     }
     return statusOf(
-        lockRefusal(lock_.unlock(request->lockidentifier().value(), callerName(admission))));
+        lockRefusal(lock_.unlock(request->lockidentifier().value(), actingUser(admission))));
 }
 
 grpc::Status LockControllerService::Subscribe_IsLocked(
