@@ -17,15 +17,20 @@ namespace {
 using namespace kqvdr;
 using namespace kqvdr::remote;
 
-void BM_TokenCheck(benchmark::State& state) {
-    SystemSteadyClock clock;
-    AccessTokens tokens(clock);
+// A busy laboratory's worth of sessions; the last one's token, the one a benchmark checks.
+std::string hundredSessions(AccessTokens& tokens) {
     std::string token;
-    // A busy laboratory's worth of sessions besides the one checked.
     for (int i = 0; i < 100; ++i) {
         token = tokens.issue({"user" + std::to_string(i), Role::Operator, "10.0.0.7", {}, {}})
                     .value_or("");
     }
+    return token;
+}
+
+void BM_TokenCheck(benchmark::State& state) {
+    SystemSteadyClock clock;
+    AccessTokens tokens(clock);
+    const std::string token = hundredSessions(tokens);
     Authorizer authorizer(tokens);
     for (auto _ : state) {
         auto result = authorizer.check(token, kDetectorControllerFeature, "Command/SetMode");
@@ -37,19 +42,16 @@ BENCHMARK(BM_TokenCheck)->Unit(benchmark::kMicrosecond);
 void BM_AccessTokenAdmission(benchmark::State& state) {
     SystemSteadyClock clock;
     AccessTokens tokens(clock);
-    std::string token;
-    for (int i = 0; i < 100; ++i) {
-        token = tokens.issue({"user" + std::to_string(i), Role::Operator, "10.0.0.7", {}, {}})
-                    .value_or("");
-    }
+    const std::string token = hundredSessions(tokens);
     MetadataGate gate;
     gate.declare(accessTokenDeclaration(tokens));
     sila2::org::silastandard::String value;
     value.set_value(token);
     const std::string inner = value.SerializeAsString();
     const std::string sent = std::string("\x0a", 1) + static_cast<char>(inner.size()) + inner;
-    const MetadataGate::Headers headers = {{"user-agent", "grpc-python/1.51.1"},
-                                           {MetadataGate::headerKey(kAccessTokenMetadata), sent}};
+    // Headers are views: the key they point at must outlive them.
+    const std::string key = MetadataGate::headerKey(kAccessTokenMetadata);
+    const MetadataGate::Headers headers = {{"user-agent", "grpc-python/1.51.1"}, {key, sent}};
     const std::string call = commandId(kDetectorControllerFeature, "SetMode");
     for (auto _ : state) {
         MetadataGate::Admission admission;

@@ -156,6 +156,23 @@ def temporary_directory():
     return tempfile.TemporaryDirectory(prefix="kqvdr-sila-")
 
 
+def data_folder(work):
+    """A test module's data folder, with the port file a first start would ask for."""
+    data = pathlib.Path(work.name, "data")
+    data.mkdir()
+    write_port_file(data)
+    return data
+
+
+def serve(data):
+    """The simulator, the program on `data` against it, and a ready channel to its server."""
+    simulator = Simulator()
+    program = Program(str(data), simulator.pty)
+    channel = secure_channel(data, program.port)
+    grpc.channel_ready_future(channel).result(timeout=30)
+    return simulator, program, channel
+
+
 def stop_all(channel, program, simulator, work):
     """A test module's end: whatever of its client, program and simulator got started, then its
     folder."""

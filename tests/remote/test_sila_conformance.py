@@ -128,19 +128,14 @@ def log_in():
 
 def setUpModule():
     global simulator, program, channel, raw_channel, fw
-    data = pathlib.Path(work.name, "data")
-    data.mkdir()
-    h.write_port_file(data)
+    data = h.data_folder(work)
     added = subprocess.run([h.PROGRAM, "--dir", str(data), "--sila-user", "add", USER, "--role",
                             "supervisor"], input=PASSWORD + "\n", capture_output=True, text=True,
                            timeout=60)
     assert added.returncode == 0, added.stderr
     # AnalyzeLog reads only test logs of the data folder; an empty one is still one.
     pathlib.Path(data, VALID[f"{SYSTEM_TEST}/Command/AnalyzeLog"]["Path"]).write_bytes(b"")
-    simulator = h.Simulator()
-    program = h.Program(str(data), simulator.pty)
-    raw_channel = h.secure_channel(data, program.port)
-    grpc.channel_ready_future(raw_channel).result(timeout=30)
+    simulator, program, raw_channel = h.serve(data)
     channel = grpc.intercept_channel(raw_channel, AccessToken())
     stubs = pathlib.Path(work.name, "stubs")
     stubs.mkdir()

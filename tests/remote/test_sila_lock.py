@@ -30,13 +30,8 @@ simulator = program = channel = data = None
 
 def setUpModule():
     global simulator, program, channel, data
-    data = pathlib.Path(work.name, "data")
-    data.mkdir()
-    h.write_port_file(data)
-    simulator = h.Simulator()
-    program = h.Program(str(data), simulator.pty)
-    channel = h.secure_channel(data, program.port)
-    grpc.channel_ready_future(channel).result(timeout=30)
+    data = h.data_folder(work)
+    simulator, program, channel = h.serve(data)
     # The instrument answers before the tests begin: a refusal is then the lock's alone.
     if not h.wait_until(lambda: refusal(set_mode) is None, 30):
         raise RuntimeError("the instrument never took a mode")

@@ -31,14 +31,9 @@ program_started = 0.0
 
 def setUpModule():
     global simulator, program, channel, data, program_started
-    data = pathlib.Path(work.name, "data")
-    data.mkdir()
-    h.write_port_file(data)
-    simulator = h.Simulator()
-    program = h.Program(str(data), simulator.pty)
+    data = h.data_folder(work)
+    simulator, program, channel = h.serve(data)
     program_started = time.monotonic()  # its server is listening, and its guard looking
-    channel = h.secure_channel(data, program.port)
-    grpc.channel_ready_future(channel).result(timeout=30)
 
 
 def tearDownModule():

@@ -45,13 +45,8 @@ simulator = program = channel = data = None
 
 def setUpModule():
     global simulator, program, channel, data
-    data = pathlib.Path(work.name, "data")
-    data.mkdir()
-    h.write_port_file(data)
-    simulator = h.Simulator()
-    program = h.Program(str(data), simulator.pty)
-    channel = h.secure_channel(data, program.port)
-    grpc.channel_ready_future(channel).result(timeout=30)
+    data = h.data_folder(work)
+    simulator, program, channel = h.serve(data)
 
 
 def tearDownModule():
