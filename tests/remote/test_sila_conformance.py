@@ -26,6 +26,7 @@ AUTHENTICATION = "org.silastandard/core/AuthenticationService/v1"
 AUTHORIZATION = "org.silastandard/core/AuthorizationService/v1"
 OPEN_FEATURES = {SILA_SERVICE, AUTHENTICATION, AUTHORIZATION}
 USER, PASSWORD = "conformance", "conformance-password"
+OBSERVER = "conformance-observer"
 CANCEL = "org.silastandard/core.commands/CancelController/v1"
 NO_EXECUTION = "0f8fad5b-d9cb-469f-a165-70867728950e"
 LOCK = "org.silastandard/core/LockController/v2"
@@ -132,6 +133,10 @@ def setUpModule():
     added = subprocess.run([h.PROGRAM, "--dir", str(data), "--sila-user", "add", USER, "--role",
                             "supervisor"], input=PASSWORD + "\n", capture_output=True, text=True,
                            timeout=60)
+    assert added.returncode == 0, added.stderr
+    added = subprocess.run([h.PROGRAM, "--dir", str(data), "--sila-user", "add", OBSERVER,
+                            "--role", "observer"], input=PASSWORD + "\n", capture_output=True,
+                           text=True, timeout=60)
     assert added.returncode == 0, added.stderr
     # AnalyzeLog reads only test logs of the data folder; an empty one is still one.
     pathlib.Path(data, VALID[f"{SYSTEM_TEST}/Command/AnalyzeLog"]["Path"]).write_bytes(b"")
@@ -342,6 +347,25 @@ class MetadataOnSiLAService(Checks):
             self.assertFrameworkError(lambda: call(request, metadata=metadata, timeout=10),
                                       not_allowed, prop.fqi)
             call(request, metadata=[("x-unrelated", "1")], timeout=10)
+
+
+class RoleRefusals(Checks):
+    def test_an_observer_is_refused_a_command_with_its_features_error_naming_the_role(self):
+        authentication, authorization = features[AUTHENTICATION], features[AUTHORIZATION]
+        login = stub_of(authentication).Login(authentication.pb2.Login_Parameters(
+            UserIdentification=fw.String(value=OBSERVER), Password=fw.String(value=PASSWORD),
+            RequestedServer=fw.String(value=VALID[f"{AUTHENTICATION}/Command/Login"][
+                "RequestedServer"])), timeout=30)
+        observer = [(token_header[0], authorization.pb2.Metadata_AccessToken(
+            AccessToken=login.AccessToken).SerializeToString())]
+        detector = features[DETECTOR]
+        with self.assertRaises(grpc.RpcError) as caught:
+            stub_of(detector, raw_channel).SetMode(detector.pb2.SetMode_Parameters(
+                Mode=fw.String(value="STANDBY")), metadata=observer, timeout=10)
+        error = sila_error(caught.exception)
+        self.assertEqual(error.definedExecutionError.errorIdentifier,
+                         f"{DETECTOR}/DefinedExecutionError/NotAllowedForRole", error)
+        self.assertIn("operator", error.definedExecutionError.message)
 
 
 class AccessTokenRequired(Checks):
