@@ -107,17 +107,52 @@ std::string peerText(const std::array<unsigned char, 16>& ip) {
 struct Row {
     Ends ends;
     bool listening = false;
+    DWORD owner = 0; // 0: not named
 };
 
-// The rows of one family's TCP table that are this process's, on `port`, and alive. Wine names
-// no owner (0, which Windows gives only to connections in TIME_WAIT): there, a live row on the
-// port counts as the process's, since no other can hold the port while it listens.
-template <typename Table>
-void ownRows(ULONG family, std::uint16_t port, std::vector<char>& buffer, std::vector<Row>& rows) {
+// The four tables' rows, read alike.
+Row rowOf(const MIB_TCPROW_OWNER_PID& entry) {
+    return {{mapped(&entry.dwLocalAddr), tablePort(entry.dwLocalPort), mapped(&entry.dwRemoteAddr),
+             tablePort(entry.dwRemotePort)},
+            entry.dwState == MIB_TCP_STATE_LISTEN,
+            entry.dwOwningPid};
+}
+
+Row rowOf(const MIB_TCP6ROW_OWNER_PID& entry) {
+    return {{bytesOf(entry.ucLocalAddr), tablePort(entry.dwLocalPort), bytesOf(entry.ucRemoteAddr),
+             tablePort(entry.dwRemotePort)},
+            entry.dwState == MIB_TCP_STATE_LISTEN,
+            entry.dwOwningPid};
+}
+
+Row rowOf(const MIB_TCPROW& entry) {
+    return {{mapped(&entry.dwLocalAddr), tablePort(entry.dwLocalPort), mapped(&entry.dwRemoteAddr),
+             tablePort(entry.dwRemotePort)},
+            entry.dwState == MIB_TCP_STATE_LISTEN,
+            0};
+}
+
+Row rowOf(const MIB_TCP6ROW& entry) {
+    return {{bytesOf(entry.LocalAddr.s6_addr), tablePort(entry.dwLocalPort),
+             bytesOf(entry.RemoteAddr.s6_addr), tablePort(entry.dwRemotePort)},
+            entry.State == MIB_TCP_STATE_LISTEN,
+            0};
+}
+
+DWORD stateOf(const MIB_TCP6ROW& entry) {
+    return static_cast<DWORD>(entry.State);
+}
+template <typename Entry> DWORD stateOf(const Entry& entry) {
+    return entry.dwState;
+}
+
+// The live rows of one table on `port`. `fetch(buffer, size)` fills the buffer as the table's
+// function does.
+template <typename Table, typename Fetch>
+void rowsOn(std::uint16_t port, std::vector<char>& buffer, Fetch fetch, std::vector<Row>& rows) {
     for (int attempt = 0; attempt < 3; ++attempt) {
-        DWORD size = static_cast<DWORD>(buffer.size());
-        const DWORD result = ::GetExtendedTcpTable(buffer.empty() ? nullptr : buffer.data(), &size,
-                                                   FALSE, family, TCP_TABLE_OWNER_PID_ALL, 0);
+        auto size = static_cast<ULONG>(buffer.size());
+        const ULONG result = fetch(buffer.empty() ? nullptr : buffer.data(), &size);
         if (result == ERROR_INSUFFICIENT_BUFFER) {
             buffer.resize(size + size / 4 + 1024);
             continue;
@@ -125,34 +160,19 @@ void ownRows(ULONG family, std::uint16_t port, std::vector<char>& buffer, std::v
         if (result != NO_ERROR) {
             return;
         }
-        const DWORD self = ::GetCurrentProcessId();
         const auto& table = *reinterpret_cast<const Table*>(buffer.data());
         for (DWORD i = 0; i < table.dwNumEntries; ++i) {
-            const auto& entry = table.table[i];
-            const bool listening = entry.dwState == MIB_TCP_STATE_LISTEN;
-            const bool alive = listening || entry.dwState == MIB_TCP_STATE_ESTAB ||
-                               entry.dwState == MIB_TCP_STATE_CLOSE_WAIT;
-            if (tablePort(entry.dwLocalPort) != port || !alive ||
-                (entry.dwOwningPid != self && entry.dwOwningPid != 0)) {
-                continue;
-            }
-            Row row;
-            row.listening = listening;
-            row.ends.localPort = port;
-            if constexpr (std::is_same_v<Table, MIB_TCPTABLE_OWNER_PID>) {
-                row.ends.local = mapped(&entry.dwLocalAddr);
-                if (!listening) {
-                    row.ends.remote = mapped(&entry.dwRemoteAddr);
-                    row.ends.remotePort = tablePort(entry.dwRemotePort);
+            const DWORD state = stateOf(table.table[i]);
+            const bool alive = state == MIB_TCP_STATE_LISTEN || state == MIB_TCP_STATE_ESTAB ||
+                               state == MIB_TCP_STATE_CLOSE_WAIT;
+            Row row = rowOf(table.table[i]);
+            if (alive && row.ends.localPort == port) {
+                if (row.listening) {
+                    row.ends.remote = {};
+                    row.ends.remotePort = 0;
                 }
-            } else {
-                row.ends.local = bytesOf(entry.ucLocalAddr);
-                if (!listening) {
-                    row.ends.remote = bytesOf(entry.ucRemoteAddr);
-                    row.ends.remotePort = tablePort(entry.dwRemotePort);
-                }
+                rows.push_back(row);
             }
-            rows.push_back(row);
         }
         return;
     }
@@ -166,29 +186,77 @@ void ownRows(ULONG family, std::uint16_t port, std::vector<char>& buffer, std::v
 // multiples of four, given lowest first) and asking each that is a socket for its ends.
 struct OwnSockets::Platform {
     std::vector<char> buffer;
-    bool ipv4 = true; // the families to ask for: those of the listener, once found
+    bool ownersNamed = true; // until the table shows the listener without its owner
+    bool ipv4 = true;        // the families to ask for: those of the listener, once found
     bool ipv6 = true;
     std::uint64_t lastId = 0;
     std::map<Ends, std::uint64_t> ids;
     std::map<std::uint64_t, Ends> listed; // by id, as the last list showed them
     std::map<Ends, SOCKET> handles;
-    std::set<Ends> notFound;     // walked for once in vain: not walked for again
+    // Walked for in vain (a connection not accepted yet): the lists before the next walk for it.
+    std::map<Ends, int> notFound;
     bool counterMissing = false; // no SIO_TCP_INFO (before Windows 10 1703, and in Wine)
 
     std::vector<Row> rows(std::uint16_t port);
-    std::optional<SOCKET> handleOf(const Ends& ends, std::uint16_t port);
+    // `walk`: when it is not known yet, walk the handles for it.
+    std::optional<SOCKET> handleOf(const Ends& ends, std::uint16_t port, bool walk);
     void walkHandles(std::uint16_t port, const std::set<Ends>& wanted);
     std::optional<std::uint64_t> received(SOCKET handle);
 };
 
 std::vector<Row> OwnSockets::Platform::rows(std::uint16_t port) {
     std::vector<Row> found;
-    if (ipv4) {
-        ownRows<MIB_TCPTABLE_OWNER_PID>(AF_INET, port, buffer, found);
+    if (ownersNamed) {
+        if (ipv4) {
+            rowsOn<MIB_TCPTABLE_OWNER_PID>(
+                port, buffer,
+                [](void* table, ULONG* size) {
+                    DWORD length = *size;
+                    const DWORD result = ::GetExtendedTcpTable(table, &length, FALSE, AF_INET,
+                                                               TCP_TABLE_OWNER_PID_ALL, 0);
+                    *size = length;
+                    return result;
+                },
+                found);
+        }
+        if (ipv6) {
+            rowsOn<MIB_TCP6TABLE_OWNER_PID>(
+                port, buffer,
+                [](void* table, ULONG* size) {
+                    DWORD length = *size;
+                    const DWORD result = ::GetExtendedTcpTable(table, &length, FALSE, AF_INET6,
+                                                               TCP_TABLE_OWNER_PID_ALL, 0);
+                    *size = length;
+                    return result;
+                },
+                found);
+        }
+        // Windows names the owner of every listener. Wine names none, and looking for them
+        // costs it several times the table itself: from then on the tables without owners.
+        const auto listener =
+            std::find_if(found.begin(), found.end(), [](const Row& row) { return row.listening; });
+        ownersNamed = listener == found.end() || listener->owner != 0;
+    } else {
+        if (ipv4) {
+            rowsOn<MIB_TCPTABLE>(
+                port, buffer,
+                [](void* table, ULONG* size) {
+                    return ::GetTcpTable(static_cast<PMIB_TCPTABLE>(table), size, FALSE);
+                },
+                found);
+        }
+        if (ipv6) {
+            rowsOn<MIB_TCP6TABLE>(
+                port, buffer,
+                [](void* table, ULONG* size) {
+                    return ::GetTcp6Table(static_cast<PMIB_TCP6TABLE>(table), size, FALSE);
+                },
+                found);
+        }
     }
-    if (ipv6) {
-        ownRows<MIB_TCP6TABLE_OWNER_PID>(AF_INET6, port, buffer, found);
-    }
+    // Where no owner is named, none but the server can hold the port while it listens there.
+    const DWORD self = ::GetCurrentProcessId();
+    std::erase_if(found, [&](const Row& row) { return row.owner != self && row.owner != 0; });
     // Later looks ask only the tables of the listener's families: under Wine each is costly.
     // A listener on [::] takes IPv4 clients too, which the IPv6 table shows as mapped.
     const bool anyListener =
@@ -209,13 +277,14 @@ void OwnSockets::Platform::walkHandles(std::uint16_t port, const std::set<Ends>&
     if (!::GetProcessHandleCount(::GetCurrentProcess(), &count)) {
         count = 0;
     }
-    // Where the system does not count its handles (Wine), the walk ends after a long gap.
-    constexpr std::uintptr_t kGap = 1024 * 4;
+    // The walk ends when it has seen every handle, or after a long gap: handles close while it
+    // walks, and Wine counts none. A gap costs a Windows call per value, far more under Wine.
+    const std::uintptr_t gap = 4 * (count > 0 ? 16384 : 1024);
     std::size_t seen = 0;
     std::size_t found = 0;
     std::uintptr_t lastHandle = 0;
-    for (std::uintptr_t value = 4; found < wanted.size(); value += 4) {
-        if (count > 0 ? seen >= count : value - lastHandle > kGap) {
+    for (std::uintptr_t value = 4; found < wanted.size() && value - lastHandle <= gap; value += 4) {
+        if (count > 0 && seen >= count) {
             break;
         }
         const auto handle = reinterpret_cast<HANDLE>(value);
@@ -239,7 +308,8 @@ void OwnSockets::Platform::walkHandles(std::uint16_t port, const std::set<Ends>&
     }
 }
 
-std::optional<SOCKET> OwnSockets::Platform::handleOf(const Ends& ends, std::uint16_t port) {
+std::optional<SOCKET> OwnSockets::Platform::handleOf(const Ends& ends, std::uint16_t port,
+                                                     bool walk) {
     // Asked again: the handle may have gone to another socket since it was found.
     if (const auto known = handles.find(ends); known != handles.end()) {
         if (endsOf(known->second) == ends) {
@@ -247,14 +317,13 @@ std::optional<SOCKET> OwnSockets::Platform::handleOf(const Ends& ends, std::uint
         }
         handles.erase(known);
     }
-    if (notFound.count(ends) != 0) {
+    if (!walk) {
         return std::nullopt;
     }
     walkHandles(port, {ends});
     if (const auto known = handles.find(ends); known != handles.end()) {
         return known->second;
     }
-    notFound.insert(ends);
     return std::nullopt;
 }
 
@@ -276,27 +345,36 @@ OwnSockets::OwnSockets(std::uint16_t port) : port_(port), platform_(std::make_un
 OwnSockets::~OwnSockets() = default;
 
 std::vector<OwnSocket> OwnSockets::list(bool withReceived) {
+    // While a flood is watched, a list comes 20 times a second: a connection walked for in vain
+    // is walked for again a second later.
+    constexpr int kListsBetweenWalks = 20;
     Platform& p = *platform_;
     const std::vector<Row> rows = p.rows(port_);
     std::map<Ends, std::uint64_t> ids;
-    std::set<Ends> unknown;
     for (const Row& row : rows) {
         const auto known = p.ids.find(row.ends);
         // The table tells no socket's age: a socket is as new as the look that first saw it.
         ids[row.ends] = known != p.ids.end() ? known->second : ++p.lastId;
-        if (!row.listening && p.handles.count(row.ends) == 0 && p.notFound.count(row.ends) == 0) {
-            unknown.insert(row.ends);
-        }
     }
     p.ids = std::move(ids);
     std::erase_if(p.handles, [&](const auto& entry) { return p.ids.count(entry.first) == 0; });
-    std::erase_if(p.notFound, [&](const Ends& ends) { return p.ids.count(ends) == 0; });
+    for (auto entry = p.notFound.begin(); entry != p.notFound.end();) {
+        entry = p.ids.count(entry->first) == 0 || --entry->second <= 0 ? p.notFound.erase(entry)
+                                                                       : std::next(entry);
+    }
     const bool counting = withReceived && !p.counterMissing;
-    if (counting && !unknown.empty()) {
+    std::set<Ends> unknown;
+    for (const Row& row : rows) {
+        if (counting && !row.listening && p.handles.count(row.ends) == 0 &&
+            p.notFound.count(row.ends) == 0) {
+            unknown.insert(row.ends);
+        }
+    }
+    if (!unknown.empty()) {
         p.walkHandles(port_, unknown);
         for (const Ends& ends : unknown) {
             if (p.handles.count(ends) == 0) {
-                p.notFound.insert(ends);
+                p.notFound[ends] = kListsBetweenWalks;
             }
         }
     }
@@ -309,7 +387,7 @@ std::vector<OwnSocket> OwnSockets::list(bool withReceived) {
         if (!row.listening) {
             socket.peer = peerText(row.ends.remote);
             if (counting) {
-                if (const auto handle = p.handleOf(row.ends, port_)) {
+                if (const auto handle = p.handleOf(row.ends, port_, false)) {
                     socket.received = p.received(*handle);
                 }
             }
@@ -328,7 +406,7 @@ bool OwnSockets::cut(std::uint64_t id) {
         return false;
     }
     const Ends ends = listed->second;
-    const auto handle = p.handleOf(ends, port_);
+    const auto handle = p.handleOf(ends, port_, true);
     // Shut, not closed: it stays gRPC's. With data still queued the system resets the
     // connection and drops what it holds; Wine shuts it as Linux does, so what is queued is read
     // and dropped here.
