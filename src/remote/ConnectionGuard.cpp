@@ -62,7 +62,8 @@ void ConnectionGuard::watchFloods() {
     }
     std::map<std::uint64_t, std::uint64_t> received;
     std::map<std::uint64_t, std::string> peers;
-    if (breaker_.watching()) {
+    // Without counters no connection can be blamed, and the list would cost for nothing.
+    if (breaker_.watching() && sockets_.countsReceived()) {
         for (const OwnSocket& socket : sockets_.list(true)) {
             if (!socket.listening && socket.received) {
                 received[socket.id] = *socket.received;

@@ -35,6 +35,10 @@ public:
     // byte counter, which costs a call per connection.
     std::vector<OwnSocket> list(bool withReceived);
 
+    // Whether `list(true)` can tell what connections received. Not before Windows 10 1703, nor
+    // in Wine; known after the first such list.
+    bool countsReceived() const;
+
     // Shuts the connection with `id`, as the last list showed it, if it is still that socket, and
     // drops what it has queued. False when it is gone or could not be shut.
     bool cut(std::uint64_t id);

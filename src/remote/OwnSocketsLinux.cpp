@@ -141,6 +141,10 @@ std::vector<OwnSocket> OwnSockets::list(bool withReceived) {
     return sockets;
 }
 
+bool OwnSockets::countsReceived() const {
+    return true;
+}
+
 bool OwnSockets::cut(std::uint64_t id) {
     const auto found = platform_->descriptors.find(id);
     if (found == platform_->descriptors.end()) {

@@ -280,6 +280,9 @@ void OwnSockets::Platform::walkHandles(std::uint16_t port, const std::set<Ends>&
     // The walk ends when it has seen every handle, or after a long gap: handles close while it
     // walks, and Wine counts none. A gap costs a Windows call per value, far more under Wine.
     const std::uintptr_t gap = 4 * (count > 0 ? 16384 : 1024);
+    const std::set<HANDLE> standard = {::GetStdHandle(STD_INPUT_HANDLE),
+                                       ::GetStdHandle(STD_OUTPUT_HANDLE),
+                                       ::GetStdHandle(STD_ERROR_HANDLE)};
     std::size_t seen = 0;
     std::size_t found = 0;
     std::uintptr_t lastHandle = 0;
@@ -295,8 +298,9 @@ void OwnSockets::Platform::walkHandles(std::uint16_t port, const std::set<Ends>&
         ++seen;
         lastHandle = value;
         // Sockets are pipes to GetFileType; asking only those keeps Winsock's calls off the
-        // process's files, consoles and serial ports.
-        if (::GetFileType(handle) != FILE_TYPE_PIPE) {
+        // process's files, consoles and serial ports. The standard handles may be pipes that
+        // another thread is blocked writing to, which a call would wait for.
+        if (standard.count(handle) != 0 || ::GetFileType(handle) != FILE_TYPE_PIPE) {
             continue;
         }
         const auto socket = static_cast<SOCKET>(value);
@@ -397,6 +401,10 @@ std::vector<OwnSocket> OwnSockets::list(bool withReceived) {
         sockets.push_back(std::move(socket));
     }
     return sockets;
+}
+
+bool OwnSockets::countsReceived() const {
+    return !platform_->counterMissing;
 }
 
 bool OwnSockets::cut(std::uint64_t id) {
