@@ -18,7 +18,6 @@
 #include <compare>
 #include <map>
 #include <set>
-#include <type_traits>
 
 namespace kqvdr::remote {
 namespace {
@@ -207,29 +206,20 @@ struct OwnSockets::Platform {
 std::vector<Row> OwnSockets::Platform::rows(std::uint16_t port) {
     std::vector<Row> found;
     if (ownersNamed) {
+        const auto withOwners = [](ULONG family) {
+            return [family](void* table, ULONG* size) {
+                DWORD length = *size;
+                const DWORD result = ::GetExtendedTcpTable(table, &length, FALSE, family,
+                                                           TCP_TABLE_OWNER_PID_ALL, 0);
+                *size = length;
+                return result;
+            };
+        };
         if (ipv4) {
-            rowsOn<MIB_TCPTABLE_OWNER_PID>(
-                port, buffer,
-                [](void* table, ULONG* size) {
-                    DWORD length = *size;
-                    const DWORD result = ::GetExtendedTcpTable(table, &length, FALSE, AF_INET,
-                                                               TCP_TABLE_OWNER_PID_ALL, 0);
-                    *size = length;
-                    return result;
-                },
-                found);
+            rowsOn<MIB_TCPTABLE_OWNER_PID>(port, buffer, withOwners(AF_INET), found);
         }
         if (ipv6) {
-            rowsOn<MIB_TCP6TABLE_OWNER_PID>(
-                port, buffer,
-                [](void* table, ULONG* size) {
-                    DWORD length = *size;
-                    const DWORD result = ::GetExtendedTcpTable(table, &length, FALSE, AF_INET6,
-                                                               TCP_TABLE_OWNER_PID_ALL, 0);
-                    *size = length;
-                    return result;
-                },
-                found);
+            rowsOn<MIB_TCP6TABLE_OWNER_PID>(port, buffer, withOwners(AF_INET6), found);
         }
         // Windows names the owner of every listener. Wine names none, and looking for them
         // costs it several times the table itself: from then on the tables without owners.
