@@ -13,8 +13,8 @@
 #include "UserStore.h"
 #include "Utf8Path.h"
 
+#include <QSysInfo>
 #include <cstdio>
-#include <unistd.h>
 
 namespace kqvdr {
 namespace {
@@ -29,9 +29,9 @@ const char* const kSilaVersion = "1.0";
 
 constexpr std::size_t kMaxPemBytes = 1024 * 1024;
 
+// Qt's, rather than gethostname(), which Windows answers only after WSAStartup.
 std::string hostName() {
-    char name[256] = {};
-    return ::gethostname(name, sizeof name - 1) == 0 ? std::string(name) : std::string();
+    return QSysInfo::machineHostName().toStdString();
 }
 
 } // namespace

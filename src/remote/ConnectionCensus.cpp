@@ -8,7 +8,7 @@ namespace kqvdr::remote {
 std::vector<Connection> connectionsOverCap(std::vector<Connection> connections,
                                            std::size_t perAddress) {
     std::sort(connections.begin(), connections.end(),
-              [](const Connection& a, const Connection& b) { return a.inode < b.inode; });
+              [](const Connection& a, const Connection& b) { return a.id < b.id; });
     std::map<std::string, std::size_t> held;
     std::vector<Connection> over;
     for (const Connection& connection : connections) {

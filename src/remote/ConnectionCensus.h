@@ -7,11 +7,10 @@
 
 namespace kqvdr::remote {
 
-// What the server's descriptors show at one look: its accepted connections and its listener.
+// One of the server's accepted connections at one look.
 struct Connection {
-    int descriptor = -1;
-    std::uint64_t inode = 0; // grows with every new socket: the larger, the newer
-    std::string address;     // the client's
+    std::uint64_t id = 0; // the socket's: the larger, the newer
+    std::string address;  // the client's
 };
 
 // The connections to close so that no address holds more than `perAddress`: the newest beyond

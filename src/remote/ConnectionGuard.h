@@ -2,6 +2,7 @@
 
 #include "ConnectionCensus.h"
 #include "FloodBreaker.h"
+#include "OwnSockets.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -14,7 +15,7 @@ namespace kqvdr::remote {
 
 // Guards the server's port where gRPC has no setting for it: it closes an address's connections
 // beyond its cap, and calls `restart` when the listener has stopped accepting (again at every
-// look until it succeeds). It looks at the process's own descriptors once a second, and then
+// look until it succeeds). It looks at the process's own sockets once a second, and then
 // has the allocator give back what a flood of calls left behind. Twenty times a second it watches
 // the process's memory, and cuts the connection that floods it with calls.
 class ConnectionGuard {
@@ -38,7 +39,6 @@ private:
     void look();
     void watchFloods();
 
-    std::uint16_t port_;
     std::size_t perAddress_;
     std::function<bool()> restart_;
     std::function<std::uint64_t()> acceptFailures_;
@@ -51,6 +51,7 @@ private:
     std::size_t restarts_ = 0;
     std::size_t floodsCut_ = 0;
     FloodBreaker breaker_;
+    OwnSockets sockets_; // the guard's thread's alone
     bool restartDue_ = false;
     std::thread thread_;
 };

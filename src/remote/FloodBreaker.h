@@ -31,7 +31,7 @@ public:
     bool watching() const { return watching_; }
 
     // One look: the process's resident bytes and, while watching, the bytes each connection
-    // (by its socket's inode) has received so far. The connection to cut, if any.
+    // (by its socket's id) has received so far. The connection to cut, if any.
     std::optional<std::uint64_t> look(std::size_t residentBytes,
                                       std::map<std::uint64_t, std::uint64_t> received);
 

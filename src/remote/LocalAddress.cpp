@@ -1,6 +1,7 @@
 #include "LocalAddress.h"
 
-#include <arpa/inet.h>
+#include "InetHeaders.h"
+
 #include <cstring>
 #include <string>
 

@@ -1,8 +1,8 @@
 #include "SelfSignedCertificate.h"
 
 #include "CertificateFacts.h"
+#include "InetHeaders.h"
 
-#include <arpa/inet.h>
 #include <array>
 #include <openssl/bn.h>
 #include <openssl/ec.h>

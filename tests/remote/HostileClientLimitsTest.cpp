@@ -78,14 +78,14 @@ TEST(FloodCounter, ReportsOnceAMinuteWithTheCountAndNothingWhenNothingCame) {
 
 TEST(ConnectionCensus, AnAddressKeepsItsOldestConnectionsUpToTheCap) {
     const std::vector<Connection> connections = {
-        {10, 500, "10.0.0.2"}, {11, 100, "10.0.0.2"}, {12, 300, "10.0.0.2"},
-        {13, 200, "10.0.0.3"}, {14, 400, "10.0.0.2"}, {15, 600, "10.0.0.3"},
+        {500, "10.0.0.2"}, {100, "10.0.0.2"}, {300, "10.0.0.2"},
+        {200, "10.0.0.3"}, {400, "10.0.0.2"}, {600, "10.0.0.3"},
     };
-    std::vector<int> cut;
+    std::vector<std::uint64_t> cut;
     for (const Connection& c : connectionsOverCap(connections, 2)) {
-        cut.push_back(c.descriptor);
+        cut.push_back(c.id);
     }
-    EXPECT_EQ(cut, (std::vector<int>{14, 10}));
+    EXPECT_EQ(cut, (std::vector<std::uint64_t>{400, 500}));
     EXPECT_TRUE(connectionsOverCap(connections, 4).empty());
 }
 
