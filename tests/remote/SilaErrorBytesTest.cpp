@@ -1,5 +1,6 @@
 #include "SilaErrorBytes.h"
 
+#include "Base64.h"
 #include "ServerName.h"
 
 #include <gtest/gtest.h>
@@ -62,27 +63,6 @@ TEST(SilaErrorBytes, EachKindOfFailureIsItsOneofMemberWithItsFieldsByNumber) {
     }
 }
 
-TEST(SilaErrorBytes, EachFrameworkErrorTypeIsItsNumberOnTheWire) {
-    const struct {
-        FrameworkErrorType type;
-        int number;
-    } cases[] = {
-        {FrameworkErrorType::CommandExecutionNotAccepted, 0},
-        {FrameworkErrorType::InvalidExecutionUuid, 1},
-        {FrameworkErrorType::ExecutionNotFinished, 2},
-        {FrameworkErrorType::InvalidMetadata, 3},
-        {FrameworkErrorType::NoMetadataAllowed, 4},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(frameworkErrorTypeNumber(c.type), c.number) << c.number;
-        const std::string expected =
-            c.number == 0
-                ? bytes({0x22, 0x03, 0x12, 0x01, 'w'})
-                : bytes({0x22, 0x05, 0x08, static_cast<unsigned char>(c.number), 0x12, 0x01, 'w'});
-        EXPECT_EQ(hex(silaErrorBytes(frameworkError(c.type, "w"))), hex(expected)) << c.number;
-    }
-}
-
 TEST(RepairedUtf8, KeepsUtf8AndReplacesEachStrayByte) {
     const std::string replacement = "\xef\xbf\xbd";
     const struct {
@@ -104,6 +84,36 @@ TEST(RepairedUtf8, KeepsUtf8AndReplacesEachStrayByte) {
         const std::string repaired = repairedUtf8(c.text);
         EXPECT_EQ(hex(repaired), hex(c.expected)) << hex(c.text);
         EXPECT_TRUE(utf8CharacterCount(repaired)) << hex(c.text);
+    }
+}
+
+TEST(Base64, EncodesAndDecodesEveryPaddingLengthAndAllByteValues) {
+    const struct {
+        std::string bytes;
+        std::string text;
+    } cases[] = {
+        {"", ""},
+        {"f", "Zg=="},
+        {"fo", "Zm8="},
+        {"foo", "Zm9v"},
+        {"foob", "Zm9vYg=="},
+        {std::string("\0\xff\x10", 3), "AP8Q"},
+        {"\xfb\xff", "+/8="},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(base64Encode(c.bytes), c.text) << c.text;
+        EXPECT_EQ(base64Decode(c.text), c.bytes) << c.text;
+    }
+    std::string all;
+    for (int i = 0; i < 256; ++i) {
+        all += static_cast<char>(i);
+    }
+    EXPECT_EQ(base64Decode(base64Encode(all)), all);
+}
+
+TEST(Base64, RefusesTextThatIsNotPaddedBase64) {
+    for (const char* text : {"Zg=", "Zg", "Z===", "Zm9v!A==", "Zg==Zg==", "=Zg="}) {
+        EXPECT_FALSE(base64Decode(text).has_value()) << text;
     }
 }
 
