@@ -1,9 +1,9 @@
 #include "AccessTokens.h"
 
 #include "Sha256.h"
+#include "SystemRandom.h"
 
 #include <algorithm>
-#include <openssl/rand.h>
 
 namespace kqvdr::remote {
 namespace {
@@ -44,7 +44,7 @@ void AccessTokens::pruneLocked() {
 
 std::optional<std::string> AccessTokens::issue(Session session) {
     unsigned char bytes[kTokenBytes];
-    if (RAND_bytes(bytes, sizeof bytes) != 1) {
+    if (!systemRandomBytes(bytes)) {
         return std::nullopt;
     }
     std::string token = hex(bytes, sizeof bytes);

@@ -7,8 +7,6 @@
 namespace kqvdr::remote {
 namespace {
 
-constexpr std::uint64_t kMaxMemoryBytes = 1ull << 30;
-
 std::optional<std::string> derive(std::string_view password, std::string_view salt,
                                   const ScryptCost& cost, std::size_t length) {
     if (!usableCost(cost)) {
@@ -27,16 +25,6 @@ std::optional<std::string> derive(std::string_view password, std::string_view sa
 }
 
 } // namespace
-
-bool usableCost(const ScryptCost& cost) {
-    if (cost.n < 2 || (cost.n & (cost.n - 1)) != 0 || cost.r == 0 || cost.p == 0) {
-        return false;
-    }
-    if (cost.r > kMaxMemoryBytes / 128 || cost.n > kMaxMemoryBytes / (128ull * cost.r)) {
-        return false;
-    }
-    return cost.p <= 16;
-}
 
 std::optional<PasswordHash> hashPassword(std::string_view password, const ScryptCost& cost) {
     std::string salt(kSaltBytes, '\0');

@@ -3,6 +3,7 @@
 #include "FileReplace.h"
 #include "ServerIdentityFile.h"
 #include "ServerName.h"
+#include "Utf8Path.h"
 #include "Uuid.h"
 
 namespace kqvdr {
@@ -28,7 +29,7 @@ ServerIdentity ServerIdentityStore::loadOrCreate() {
     std::error_code lookError;
     const bool there = std::filesystem::exists(path, lookError);
     if (lookError) {
-        error_ = "The server identity " + path.string() + " cannot be looked at (" +
+        error_ = "The server identity " + utf8FromPath(path) + " cannot be looked at (" +
                  lookError.message() + ").";
         return {};
     }
@@ -40,7 +41,7 @@ ServerIdentity ServerIdentityStore::loadOrCreate() {
         }
         const ServerIdentity fresh{*uuid, kDefaultServerName};
         if (const auto writeError = replaceFileContent(path, identityFileText(fresh))) {
-            error_ = "The server identity cannot be stored in " + path.string() + " (" +
+            error_ = "The server identity cannot be stored in " + utf8FromPath(path) + " (" +
                      writeError.message() + ").";
             return {};
         }
@@ -49,14 +50,14 @@ ServerIdentity ServerIdentityStore::loadOrCreate() {
     }
     std::string text;
     if (const auto readError = readWholeFile(path, text, kMaxFileBytes)) {
-        error_ = "The server identity " + path.string() + " cannot be read (" +
+        error_ = "The server identity " + utf8FromPath(path) + " cannot be read (" +
                  readError.message() + "). The server does not start with a new UUID over it.";
         return {};
     }
     std::string problem;
     const auto loaded = parseIdentityFile(text, problem);
     if (!loaded) {
-        error_ = "The server identity " + path.string() + " is damaged (" + problem +
+        error_ = "The server identity " + utf8FromPath(path) + " is damaged (" + problem +
                  "). Repair it, or remove it to give the server a new UUID that clients do "
                  "not know yet.";
         return {};
@@ -77,7 +78,7 @@ bool ServerIdentityStore::setName(const std::string& name, std::string& error) {
     ServerIdentity renamed = identity_;
     renamed.name = name;
     if (const auto writeError = replaceFileContent(file(), identityFileText(renamed))) {
-        error = "The server name cannot be stored in " + file().string() + " (" +
+        error = "The server name cannot be stored in " + utf8FromPath(file()) + " (" +
                 writeError.message() + ").";
         return false;
     }

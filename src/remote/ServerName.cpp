@@ -36,6 +36,22 @@ bool secondByteFits(unsigned char lead, unsigned char second) {
     }
 }
 
+// The length of the UTF-8 character at the start of the text; 0 when none starts there.
+std::size_t characterLength(std::string_view text) {
+    const auto lead = static_cast<unsigned char>(text[0]);
+    const std::size_t length = sequenceLength(lead);
+    if (length == 0 || length > text.size()) {
+        return 0;
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(text[i]);
+        if ((next & 0xC0) != 0x80 || (i == 1 && !secondByteFits(lead, next))) {
+            return 0;
+        }
+    }
+    return length;
+}
+
 // The code points of text already known to be UTF-8.
 template <typename Visit> void forEachCodePoint(std::string_view text, Visit visit) {
     for (std::size_t at = 0; at < text.size();) {
@@ -70,20 +86,28 @@ bool isSpace(char32_t c) {
 std::optional<std::size_t> utf8CharacterCount(std::string_view text) {
     std::size_t characters = 0;
     for (std::size_t at = 0; at < text.size(); ++characters) {
-        const auto lead = static_cast<unsigned char>(text[at]);
-        const std::size_t length = sequenceLength(lead);
-        if (length == 0 || at + length > text.size()) {
+        const std::size_t length = characterLength(text.substr(at));
+        if (length == 0) {
             return std::nullopt;
-        }
-        for (std::size_t i = 1; i < length; ++i) {
-            const auto next = static_cast<unsigned char>(text[at + i]);
-            if ((next & 0xC0) != 0x80 || (i == 1 && !secondByteFits(lead, next))) {
-                return std::nullopt;
-            }
         }
         at += length;
     }
     return characters;
+}
+
+std::string repairedUtf8(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        if (const std::size_t length = characterLength(text.substr(at)); length != 0) {
+            result.append(text.substr(at, length));
+            at += length;
+        } else {
+            result += "\xef\xbf\xbd";
+            ++at;
+        }
+    }
+    return result;
 }
 
 std::string serverNameProblem(std::string_view name) {

@@ -13,6 +13,10 @@ inline constexpr std::size_t kMaxServerNameCharacters = 255;
 // The number of characters (code points) in UTF-8 text; nothing when it is not UTF-8.
 std::optional<std::size_t> utf8CharacterCount(std::string_view text);
 
+// The text with each byte that starts no UTF-8 character replaced by U+FFFD; UTF-8 text comes
+// back as it was.
+std::string repairedUtf8(std::string_view text);
+
 // Why a server name cannot be kept, or empty when it can: at most 255 characters of UTF-8.
 // Empty is allowed, as the standard's ServerName allows it.
 std::string serverNameProblem(std::string_view name);

@@ -14,11 +14,13 @@ namespace {
 
 constexpr std::size_t kMaxFileBytes = 1024 * 1024;
 
+#ifndef _WIN32
 std::string octal(unsigned mode) {
     char text[8];
     std::snprintf(text, sizeof text, "%04o", mode & 07777u);
     return text;
 }
+#endif
 
 } // namespace
 

@@ -1,14 +1,15 @@
 #include "Uuid.h"
 
+#include "SystemRandom.h"
+
 #include <array>
 #include <cctype>
-#include <openssl/rand.h>
 
 namespace kqvdr {
 
 std::optional<std::string> newRandomUuid() {
     std::array<unsigned char, 16> bytes{};
-    if (RAND_bytes(bytes.data(), static_cast<int>(bytes.size())) != 1) {
+    if (!systemRandomBytes(bytes)) {
         return std::nullopt;
     }
     bytes[6] = static_cast<unsigned char>((bytes[6] & 0x0F) | 0x40);

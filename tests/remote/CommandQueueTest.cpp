@@ -1,11 +1,9 @@
 #include "CommandQueue.h"
 
 #include "SnapshotBoard.h"
-#include "StreamLimit.h"
 
 #include <atomic>
 #include <future>
-#include <grpcpp/server_context.h>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -156,25 +154,6 @@ TEST(SnapshotBoard, ClosingReleasesEveryWaitingReaderAtOnce) {
     EXPECT_FALSE(waiting.get().has_value());
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
     EXPECT_TRUE(board.closed());
-}
-
-TEST(StreamLimit, GivesNoMoreSlotsThanItsMostAndTakesThemBackWhenTheyEnd) {
-    SnapshotBoard board;
-    StreamLimit limit(3, 2, board);
-    grpc::ServerContext context; // one client: the same (empty) address for all
-    {
-        StreamLimit::Slot a(limit, context);
-        StreamLimit::Slot b(limit, context);
-        StreamLimit::Slot c(limit, context);
-        EXPECT_TRUE(a);
-        EXPECT_TRUE(b);
-        EXPECT_FALSE(c);
-        EXPECT_EQ(c.refusal(),
-                  "This client has 2 streams open, as many as one client may: cancel one first.");
-        EXPECT_EQ(limit.open(), 2u);
-    }
-    EXPECT_EQ(limit.open(), 0u);
-    EXPECT_TRUE(StreamLimit::Slot(limit, context));
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "DiscoveryText.h"
 
-#include "OpenSslPem.h"
-#include "SelfSignedCertificate.h"
+#include "DiscoveryTestInfo.h"
 #include "ServerName.h"
 
 #include <gtest/gtest.h>
@@ -9,59 +8,11 @@
 namespace kqvdr {
 namespace {
 
-const std::string kUuid = "0f8fad5b-d9cb-469f-a165-70867728950e";
-
-DiscoveryInfo plainInfo() {
-    return {kUuid, 50052, "4.10", "KQ-VDR 1000 Control", "Evaporative light-scattering detector",
-            ""};
-}
-
-std::string selfSignedPem() {
-    std::string error;
-    const auto key = newServerKey(error);
-    return pemOfCertificate(newSelfSignedCertificate(key.get(), kUuid, "lab-pc", error).get());
-}
-
-// The certificate as a client puts it together: the ca entries in order, a line each.
-std::string joinedCertificate(const std::vector<std::string>& entries) {
-    std::string pem;
-    for (std::size_t i = 0;; ++i) {
-        const std::string key = "ca" + std::to_string(i) + "=";
-        const auto found = std::find_if(entries.begin(), entries.end(),
-                                        [&](const std::string& e) { return e.starts_with(key); });
-        if (found == entries.end()) {
-            return pem;
-        }
-        pem += found->substr(key.size()) + "\n";
-    }
-}
-
 TEST(DiscoveryText, TheInstanceIsTheUuidAndTheEntriesNameVersionServerAndDescription) {
-    EXPECT_EQ(discoveryInstanceName(plainInfo()), kUuid);
+    EXPECT_EQ(discoveryInstanceName(plainInfo()), kDiscoveryTestUuid);
     EXPECT_EQ(discoveryTextEntries(plainInfo()),
               (std::vector<std::string>{"version=4.10", "server_name=KQ-VDR 1000 Control",
                                         "description=Evaporative light-scattering detector"}));
-}
-
-TEST(DiscoveryText, TheAuthorityGoesALineAnEntryAndComesBackWhole) {
-    const std::string pem = selfSignedPem();
-    std::string crlf;
-    for (const char c : pem) {
-        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    }
-    for (const std::string& given : {pem, crlf}) {
-        DiscoveryInfo info = plainInfo();
-        info.certificateAuthorityPem = given;
-        const auto entries = discoveryTextEntries(info);
-        ASSERT_GT(entries.size(), 5u);
-        EXPECT_EQ(entries[3], "ca0=-----BEGIN CERTIFICATE-----");
-        EXPECT_EQ(entries.back(),
-                  "ca" + std::to_string(entries.size() - 4) + "=-----END CERTIFICATE-----");
-        const std::string joined = joinedCertificate(entries);
-        EXPECT_EQ(joined, pem);
-        std::string error;
-        EXPECT_TRUE(certificateFromPem(joined, error)) << error;
-    }
 }
 
 TEST(DiscoveryText, NoEntryIsLongerThanATxtStringHolds) {

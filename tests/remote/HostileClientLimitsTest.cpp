@@ -1,7 +1,6 @@
 #include "ClientShares.h"
 #include "ConnectionCensus.h"
 #include "FloodCounter.h"
-#include "GrpcLogGate.h"
 #include "TestLogName.h"
 
 #include <gtest/gtest.h>
@@ -110,13 +109,6 @@ TEST(ListenerWatch, ABusyQueueWithoutAFailedAcceptIsNoStallAndARestartForgetsThe
     watch.reset();
     EXPECT_FALSE(watch.stalled(7));
     EXPECT_FALSE(watch.stalled(7)) << "the new listener failed nothing yet";
-}
-
-TEST(GrpcLogGate, CountsHandshakeFailuresAndKnowsAFailedAccept) {
-    EXPECT_TRUE(GrpcLogGate::counted("Handshake failed with fatal error SSL_ERROR_SSL"));
-    EXPECT_FALSE(GrpcLogGate::counted("Failed accept4: Too many open files"));
-    EXPECT_TRUE(GrpcLogGate::failedAccept("Failed accept4: Too many open files"));
-    EXPECT_FALSE(GrpcLogGate::failedAccept("Handshake failed with fatal error SSL_ERROR_SSL"));
 }
 
 } // namespace
