@@ -180,8 +180,8 @@ std::string accessListProblem(PSECURITY_DESCRIPTOR descriptor, const std::filesy
     for (std::size_t i = 0; i < others.size(); ++i) {
         names += (i == 0 ? "" : i + 1 == others.size() ? " and " : ", ") + trusteeName(others[i]);
     }
-    return "others may read it (" + names +
-           " may); only its owner may: " + repairCommand(file, owner, others);
+    return "others may read it (its access list lets in " + names +
+           "); only its owner may: " + repairCommand(file, owner, others);
 }
 
 std::string ownerOnlyProblem(const std::filesystem::path& file) {
