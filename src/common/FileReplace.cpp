@@ -6,6 +6,7 @@
 #include <string>
 #include <sys/stat.h>
 #ifdef _WIN32
+#include "OwnerOnlyFileWin32.h"
 #include "WindowsError.h"
 
 #include <chrono>
@@ -20,9 +21,19 @@ namespace {
 
 #ifdef _WIN32
 using FileStat = struct _stat64;
-// The mode only sets the read-only flag on Windows: who may read follows the folder's access list.
-int openForWriting(const std::filesystem::path& path, FileAccess) {
-    return ::_wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+// A shared file gets the folder's access list, as any other file made there; a private one a
+// list of its own.
+int openForWriting(const std::filesystem::path& path, FileAccess access, std::error_code& error) {
+    if (access == FileAccess::OwnerOnly) {
+        return createOwnerOnlyFile(path, error);
+    }
+    errno = 0;
+    const int fd =
+        ::_wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0) {
+        error = {errno ? errno : EIO, std::generic_category()};
+    }
+    return fd;
 }
 int openForReading(const std::filesystem::path& path) {
     return ::_wopen(path.c_str(), _O_RDONLY | _O_BINARY);
@@ -75,9 +86,14 @@ std::error_code renameOver(const std::filesystem::path& from, const std::filesys
 }
 #else
 using FileStat = struct stat;
-int openForWriting(const std::filesystem::path& path, FileAccess access) {
-    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                  access == FileAccess::OwnerOnly ? 0600 : 0644);
+int openForWriting(const std::filesystem::path& path, FileAccess access, std::error_code& error) {
+    errno = 0;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                          access == FileAccess::OwnerOnly ? 0600 : 0644);
+    if (fd < 0) {
+        error = {errno ? errno : EIO, std::generic_category()};
+    }
+    return fd;
 }
 // Without O_NONBLOCK, opening a named pipe waits for a writer before anything can be checked.
 int openForReading(const std::filesystem::path& path) {
@@ -139,12 +155,11 @@ std::filesystem::path followLinks(const std::filesystem::path& target) {
 
 std::error_code writeAndSync(const std::filesystem::path& path, std::string_view content,
                              const FileWriteCalls& calls, FileAccess access) {
-    errno = 0;
-    const int fd = openForWriting(path, access);
-    if (fd < 0) {
-        return lastError();
-    }
     std::error_code error;
+    const int fd = openForWriting(path, access, error);
+    if (fd < 0) {
+        return error;
+    }
     std::size_t written = 0;
     while (!error && written < content.size()) {
         errno = 0;

@@ -7,10 +7,11 @@
 
 namespace kqvdr {
 
-// Announces the server as _sila._tcp on the local network through the Avahi daemon, from a
-// thread of Avahi's own: constructing never waits for the daemon. Where the daemon is not
-// running, or the program was built without Avahi, it stays quietly unannounced and state()
-// says why; a daemon that starts or restarts later is picked up. Withdrawn when destroyed.
+// Announces the server as _sila._tcp on the local network: on Linux through the Avahi daemon,
+// from a thread of Avahi's own, so that constructing never waits for the daemon; on Windows
+// through the system's own DNS-SD. Where that is not there (no daemon running, a build without
+// Avahi, a Windows older than 10 1809) it stays quietly unannounced and state() says why; an
+// Avahi daemon that starts or restarts later is picked up. Withdrawn when destroyed.
 class Discovery {
 public:
     explicit Discovery(DiscoveryInfo info);

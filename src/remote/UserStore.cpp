@@ -1,47 +1,15 @@
 #include "UserStore.h"
 
 #include "FileReplace.h"
+#include "OwnerOnlyFile.h"
 #include "Utf8Path.h"
-
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
-
-#include <cstdio>
 
 namespace kqvdr::remote {
 namespace {
 
 constexpr std::size_t kMaxFileBytes = 1024 * 1024;
 
-#ifndef _WIN32
-std::string octal(unsigned mode) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%04o", mode & 07777u);
-    return text;
-}
-#endif
-
 } // namespace
-
-std::string ownerOnlyProblem(const std::filesystem::path& file) {
-#ifdef _WIN32
-    // TODO(windows): read the file's DACL and refuse entries that grant read to anyone but its
-    // owner, SYSTEM and Administrators; comes with the Windows server.
-    (void)file;
-    return {};
-#else
-    struct stat facts {};
-    if (::stat(file.c_str(), &facts) != 0) {
-        return {};
-    }
-    if ((facts.st_mode & 077) != 0) {
-        return "others may read it (mode " + octal(facts.st_mode) +
-               "); only its owner may: chmod 600 it";
-    }
-    return {};
-#endif
-}
 
 UserStore::UserStore(std::filesystem::path dataDirectory)
     : dataDirectory_(std::move(dataDirectory)) {}

@@ -8,10 +8,6 @@
 
 namespace kqvdr::remote {
 
-// Why a file that holds secrets may be read by others; empty when only its owner may. On Linux
-// the group and other bits of its mode.
-std::string ownerOnlyProblem(const std::filesystem::path& file);
-
 // The users file in the data folder. A file that is there but damaged, readable by others or
 // unreadable is never rewritten or worked around: the server does not start until someone
 // repairs it. Used from one thread.

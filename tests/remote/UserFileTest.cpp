@@ -7,7 +7,13 @@
 #include <fstream>
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include "OwnerOnlyFileWin32.h"
+#include "Utf8Path.h"
+
+#include <sddl.h>
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #endif
 
@@ -132,6 +138,44 @@ TEST(UserStoreTest, AFileOthersMayReadOrADamagedOneIsRefusedNamedAndLeftAlone) {
         ASSERT_EQ(::stat(store.file().c_str(), &facts), 0);
         EXPECT_EQ(facts.st_mode & 0777, c.mode);
     }
+}
+#else
+// Windows keeps who may read in the file's access list.
+TEST(UserStoreTest, ASavedFileLoadsAgainAndOneEveryoneMayReadIsRefusedNamedAndLeftAlone) {
+    test::TemporaryDirectory dir;
+    UserStore store(dir.path());
+    ASSERT_TRUE(store.save({user("ann", Role::Supervisor)})) << store.error();
+    UserStore again(dir.path());
+    ASSERT_TRUE(again.load()) << again.error();
+    EXPECT_EQ(again.users(), std::vector<RemoteUser>{user("ann", Role::Supervisor)});
+
+    ASSERT_TRUE(fs::remove(store.file()));
+    std::error_code error;
+    const std::wstring readable = L"D:P(A;;FA;;;" + currentUserSid(error) + L")(A;;FR;;;WD)";
+    ASSERT_FALSE(error) << error.message();
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+        readable.c_str(), SDDL_REVISION_1, &descriptor, nullptr));
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
+    const HANDLE file = ::CreateFileW(store.file().c_str(), GENERIC_WRITE, 0, &attributes,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ::LocalFree(descriptor);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const std::string text = std::string("format 1\n") + kGoodLine;
+    DWORD written = 0;
+    ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    ::CloseHandle(file);
+
+    EXPECT_FALSE(again.load());
+    EXPECT_TRUE(again.users().empty());
+    EXPECT_NE(again.error().find("The users file " + utf8FromPath(store.file()) +
+                                 " is not private: others may read it ("),
+              std::string::npos)
+        << again.error();
+    EXPECT_NE(again.error().find("/remove *S-1-1-0."), std::string::npos) << again.error();
+    std::string after;
+    ASSERT_FALSE(readWholeFile(store.file(), after, 1 << 20));
+    EXPECT_EQ(after, text);
 }
 #endif
 
