@@ -177,14 +177,6 @@ std::wstring withUser(std::wstring text, const std::wstring& user) {
     return text;
 }
 
-std::size_t occurrences(const std::string& text, const std::string& part) {
-    std::size_t count = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-        ++count;
-    }
-    return count;
-}
-
 TEST(Win32OwnerOnlyFile, TheCheckRefusesEveryListThatLetsSomeoneElseAtTheContent) {
     struct Case {
         const wchar_t* descriptor; // %U: this user
@@ -223,8 +215,6 @@ TEST(Win32OwnerOnlyFile, TheCheckRefusesEveryListThatLetsSomeoneElseAtTheContent
                                       "/inheritance:r /grant:r *" +
                                       owner + ":F *S-1-5-32-544:F /remove" + refused))
             << problem;
-        EXPECT_EQ(occurrences(problem, "*S-1-1-0"), occurrences(refused, "*S-1-1-0"))
-            << "each one named once: " << problem;
     }
 }
 
