@@ -182,15 +182,15 @@ bool DnsServiceAnnouncement::withdraw() {
     withdrawn_ = true;
     Context& context = *context_;
     if (context.currentPhase() == Phase::Registering) {
-        // Whatever this returns, one answer comes: the cancellation's, or the registration's
-        // when it was too late to cancel.
+        // An answer is expected whatever this returns: the cancellation's, or the registration's
+        // when it was too late to cancel. Should neither come, the wait runs out.
         context.calls.cancelRegistration(&context.cancel);
         if (!context.awaitAnswer(Phase::Registering, patience_)) {
             return settled_ = false;
         }
     }
     {
-        std::unique_lock lock(context.mutex);
+        const std::lock_guard lock(context.mutex);
         if (context.phase != Phase::Registered) {
             context.phase = Phase::Done;
             context.announced = false;

@@ -24,12 +24,9 @@ const DiscoveryInfo kInfo{
 // as dnsapi.dll's are: they find the fake through `current`.
 class FakeDnsService {
 public:
-    enum class Answer { Later, Never };
-
     DWORD registerReturns = kDnsRequestPending;
-    DWORD deregisterReturns = kDnsRequestPending;
-    Answer deregisterAnswer = Answer::Later;
-    Answer cancelAnswer = Answer::Later;
+    bool answersWithdrawal = true;
+    bool answersCancel = true;
     DWORD cancelAnswerStatus = ERROR_CANCELLED;
     bool constructFails = false;
 
@@ -120,15 +117,14 @@ private:
         ++current->deregisters;
         EXPECT_EQ(cancel, nullptr);
         current->withdrawnInstance = request->pServiceInstance;
-        if (current->deregisterReturns == kDnsRequestPending &&
-            current->deregisterAnswer == Answer::Later) {
+        if (current->answersWithdrawal) {
             current->answerLater(ERROR_SUCCESS, &current->withdrawalAnswerBegun);
         }
-        return current->deregisterReturns;
+        return kDnsRequestPending;
     }
     static DWORD WINAPI cancel(PDNS_SERVICE_CANCEL) {
         ++current->cancels;
-        if (current->cancelAnswer == Answer::Later) {
+        if (current->answersCancel) {
             current->answerLater(current->cancelAnswerStatus);
         }
         return ERROR_SUCCESS;
@@ -171,65 +167,59 @@ TEST(Win32DnsDiscovery, ItRegistersTheServiceAndWithdrawsItBeforeItIsGone) {
 }
 
 TEST(Win32DnsDiscovery, WhatStopsTheAnnouncementIsSaidAndNothingIsLeftRegistered) {
+    using Calls = DnsServiceCalls;
     struct Case {
         const char* what;
-        void (*set)(FakeDnsService&, DnsServiceCalls&, DiscoveryInfo&, std::string&);
-        std::optional<DWORD> answer; // Windows' answer to the registration
         const char* state;
-        int registers;
+        int registers = 0;
+        DWORD registerReturns = kDnsRequestPending;
+        std::optional<DWORD> answer = std::nullopt; // Windows' answer to the registration
+        void (*lacking)(Calls&) = [](Calls&) {};    // a call dnsapi.dll does not have
+        std::uint16_t port = 50052;
+        const char* computer = "LAB-PC-07";
+        bool constructFails = false;
     };
+    const char* const refused = "Not announced: Windows refused the announcement (";
+    const char* const tooOld = "Not announced: discovery needs Windows 10 version 1809 or later.";
     const Case cases[] = {
-        {"refused at once",
-         [](FakeDnsService& w, DnsServiceCalls&, DiscoveryInfo&, std::string&) {
-             w.registerReturns = ERROR_ACCESS_DENIED;
-         },
-         std::nullopt, "Not announced: Windows refused the announcement (", 1},
-        {"refused in the answer",
-         [](FakeDnsService&, DnsServiceCalls&, DiscoveryInfo&, std::string&) {},
-         DWORD{DNS_ERROR_RCODE_SERVER_FAILURE}, "Not announced: Windows refused the announcement (",
-         1},
-        {"no registration",
-         [](FakeDnsService&, DnsServiceCalls& c, DiscoveryInfo&, std::string&) {
-             c.registerService = nullptr;
-         },
-         std::nullopt, "Not announced: discovery needs Windows 10 version 1809 or later.", 0},
-        {"no withdrawal",
-         [](FakeDnsService&, DnsServiceCalls& c, DiscoveryInfo&, std::string&) {
-             c.deregisterService = nullptr;
-         },
-         std::nullopt, "Not announced: discovery needs Windows 10 version 1809 or later.", 0},
-        {"no cancellation",
-         [](FakeDnsService&, DnsServiceCalls& c, DiscoveryInfo&, std::string&) {
-             c.cancelRegistration = nullptr;
-         },
-         std::nullopt, "Not announced: discovery needs Windows 10 version 1809 or later.", 0},
-        {"no instances",
-         [](FakeDnsService&, DnsServiceCalls& c, DiscoveryInfo&, std::string&) {
-             c.constructInstance = nullptr;
-         },
-         std::nullopt, "Not announced: discovery needs Windows 10 version 1809 or later.", 0},
-        {"no port",
-         [](FakeDnsService&, DnsServiceCalls&, DiscoveryInfo& i, std::string&) { i.port = 0; },
-         std::nullopt, "Not announced: the server has no port.", 0},
-        {"no host name",
-         [](FakeDnsService&, DnsServiceCalls&, DiscoveryInfo&, std::string& computer) {
-             computer.clear();
-         },
-         std::nullopt, "Not announced: this computer has no host name.", 0},
-        {"no instance made",
-         [](FakeDnsService& w, DnsServiceCalls&, DiscoveryInfo&, std::string&) {
-             w.constructFails = true;
-         },
-         std::nullopt, "Not announced: Windows could not describe the service.", 0},
+        {.what = "refused at once",
+         .state = refused,
+         .registers = 1,
+         .registerReturns = ERROR_ACCESS_DENIED},
+        {.what = "refused in the answer",
+         .state = refused,
+         .registers = 1,
+         .answer = DNS_ERROR_RCODE_SERVER_FAILURE},
+        {.what = "no registration",
+         .state = tooOld,
+         .lacking = [](Calls& c) { c.registerService = nullptr; }},
+        {.what = "no withdrawal",
+         .state = tooOld,
+         .lacking = [](Calls& c) { c.deregisterService = nullptr; }},
+        {.what = "no cancellation",
+         .state = tooOld,
+         .lacking = [](Calls& c) { c.cancelRegistration = nullptr; }},
+        {.what = "no instances",
+         .state = tooOld,
+         .lacking = [](Calls& c) { c.constructInstance = nullptr; }},
+        {.what = "no port", .state = "Not announced: the server has no port.", .port = 0},
+        {.what = "no host name",
+         .state = "Not announced: this computer has no host name.",
+         .computer = ""},
+        {.what = "no instance made",
+         .state = "Not announced: Windows could not describe the service.",
+         .constructFails = true},
     };
     for (const Case& c : cases) {
         FakeDnsService windows;
-        DnsServiceCalls calls = windows.calls();
+        windows.registerReturns = c.registerReturns;
+        windows.constructFails = c.constructFails;
+        Calls calls = windows.calls();
+        c.lacking(calls);
         DiscoveryInfo info = kInfo;
-        std::string computer = "LAB-PC-07";
-        c.set(windows, calls, info, computer);
+        info.port = c.port;
         {
-            DnsServiceAnnouncement announcement(calls, info, computer);
+            DnsServiceAnnouncement announcement(calls, info, c.computer);
             if (c.answer) {
                 windows.answer(*c.answer);
             }
@@ -238,8 +228,7 @@ TEST(Win32DnsDiscovery, WhatStopsTheAnnouncementIsSaidAndNothingIsLeftRegistered
                 << c.what << ": " << announcement.state();
             EXPECT_EQ(windows.registers, c.registers) << c.what;
         }
-        EXPECT_EQ(windows.deregisters, 0) << c.what << ": nothing to withdraw";
-        EXPECT_EQ(windows.cancels, 0) << c.what << ": nothing to cancel";
+        EXPECT_EQ(windows.deregisters + windows.cancels, 0) << c.what << ": nothing to take back";
         EXPECT_EQ(windows.instancesAlive(), 0u) << c.what;
     }
 }
@@ -271,8 +260,8 @@ TEST(Win32DnsDiscovery, AnAnswerAfterTheWaitIsOverFindsItsContextAndFreesItsCopy
     };
     for (const Case& c : {Case{"withdrawal unanswered", true}, Case{"cancel unanswered", false}}) {
         FakeDnsService windows;
-        windows.deregisterAnswer = FakeDnsService::Answer::Never;
-        windows.cancelAnswer = FakeDnsService::Answer::Never;
+        windows.answersWithdrawal = false;
+        windows.answersCancel = false;
         const auto started = std::chrono::steady_clock::now();
         {
             DnsServiceAnnouncement announcement(windows.calls(), kInfo, "LAB-PC-07", 50ms);
