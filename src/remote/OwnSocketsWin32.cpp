@@ -185,8 +185,8 @@ void rowsOn(std::uint16_t port, std::vector<char>& buffer, Fetch fetch, std::vec
 // multiples of four, given lowest first) and asking each that is a socket for its ends.
 struct OwnSockets::Platform {
     std::vector<char> buffer;
-    bool ownersNamed = true; // until the table shows the listener without its owner
-    bool ipv4 = true;        // the families to ask for: those of the listener, once found
+    std::optional<bool> ownersNamed; // by the table, of the listener
+    bool ipv4 = true;                // the families to ask for: those of the listener, once found
     bool ipv6 = true;
     std::uint64_t lastId = 0;
     std::map<Ends, std::uint64_t> ids;
@@ -205,27 +205,35 @@ struct OwnSockets::Platform {
 
 std::vector<Row> OwnSockets::Platform::rows(std::uint16_t port) {
     std::vector<Row> found;
-    if (ownersNamed) {
-        const auto withOwners = [](ULONG family) {
-            return [family](void* table, ULONG* size) {
-                DWORD length = *size;
-                const DWORD result = ::GetExtendedTcpTable(table, &length, FALSE, family,
-                                                           TCP_TABLE_OWNER_PID_ALL, 0);
-                *size = length;
-                return result;
-            };
+    const auto withOwners = [](ULONG family, TCP_TABLE_CLASS kind) {
+        return [family, kind](void* table, ULONG* size) {
+            DWORD length = *size;
+            const DWORD result = ::GetExtendedTcpTable(table, &length, FALSE, family, kind, 0);
+            *size = length;
+            return result;
         };
+    };
+    if (!ownersNamed) {
+        // Windows names the owner of every listener. Wine names none, and looking for the owners
+        // of all rows costs it tens of times the table itself: there, the tables without owners.
+        std::vector<Row> listeners;
+        rowsOn<MIB_TCPTABLE_OWNER_PID>(
+            port, buffer, withOwners(AF_INET, TCP_TABLE_OWNER_PID_LISTENER), listeners);
+        rowsOn<MIB_TCP6TABLE_OWNER_PID>(
+            port, buffer, withOwners(AF_INET6, TCP_TABLE_OWNER_PID_LISTENER), listeners);
+        if (!listeners.empty()) {
+            ownersNamed = listeners.front().owner != 0;
+        }
+    }
+    if (ownersNamed.value_or(true)) {
         if (ipv4) {
-            rowsOn<MIB_TCPTABLE_OWNER_PID>(port, buffer, withOwners(AF_INET), found);
+            rowsOn<MIB_TCPTABLE_OWNER_PID>(port, buffer,
+                                           withOwners(AF_INET, TCP_TABLE_OWNER_PID_ALL), found);
         }
         if (ipv6) {
-            rowsOn<MIB_TCP6TABLE_OWNER_PID>(port, buffer, withOwners(AF_INET6), found);
+            rowsOn<MIB_TCP6TABLE_OWNER_PID>(port, buffer,
+                                            withOwners(AF_INET6, TCP_TABLE_OWNER_PID_ALL), found);
         }
-        // Windows names the owner of every listener. Wine names none, and looking for them
-        // costs it several times the table itself: from then on the tables without owners.
-        const auto listener =
-            std::find_if(found.begin(), found.end(), [](const Row& row) { return row.listening; });
-        ownersNamed = listener == found.end() || listener->owner != 0;
     } else {
         if (ipv4) {
             rowsOn<MIB_TCPTABLE>(
