@@ -27,33 +27,6 @@ DETECTOR = "com.brackwater/detector/DetectorController/v1"
 TOKEN_HEADER = "sila-org.silastandard-core-authorizationservice-v1-metadata-accesstoken-bin"
 
 
-def length_delimited(payload):
-    size, head = len(payload), b""
-    while True:
-        head += bytes([(size & 0x7F) | (0x80 if size > 0x7F else 0)])
-        size >>= 7
-        if not size:
-            return b"\x0a" + head + payload
-
-
-def first_field(data):
-    at, size, shift = 1, 0, 0
-    while True:
-        size |= (data[at] & 0x7F) << shift
-        shift += 7
-        at += 1
-        if data[at - 1] < 0x80:
-            return data[at:at + size]
-
-
-def raw_feature_definition(channel, identifier):
-    """SiLAService's own definition, before any stub exists: its messages written out by hand."""
-    call = channel.unary_unary(
-        "/sila2.org.silastandard.core.silaservice.v1.SiLAService/GetFeatureDefinition")
-    reply = call(length_delimited(length_delimited(identifier.encode())), timeout=30)
-    return first_field(first_field(reply)).decode()
-
-
 class Client:
     def __init__(self, address, certificate, stubs):
         credentials = grpc.ssl_channel_credentials(root_certificates=certificate)
@@ -64,7 +37,7 @@ class Client:
         self.token = None
 
     def learn_features(self):
-        service = m.Feature(raw_feature_definition(self.channel, SILA_SERVICE))
+        service = m.Feature(m.raw_feature_definition(self.channel, SILA_SERVICE))
         self.fw = m.compile_features([service], self.stubs)
         stub = service.grpc.SiLAServiceStub(self.channel)
         self.server_uuid = stub.Get_ServerUUID(service.pb2.Get_ServerUUID_Parameters(),

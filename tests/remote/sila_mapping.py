@@ -177,6 +177,32 @@ def type_of(data_type, identifier, nested):
     raise ValueError(f"no mapping for a {tag} data type")
 
 
+def raw_feature_definition(channel, identifier):
+    """SiLAService's GetFeatureDefinition before any stub exists: its messages written out by
+    hand (a String in field 1 of the parameters; the same shape back)."""
+    def length_delimited(payload):
+        size, head = len(payload), b""
+        while True:
+            head += bytes([(size & 0x7F) | (0x80 if size > 0x7F else 0)])
+            size >>= 7
+            if not size:
+                return b"\x0a" + head + payload
+
+    def first_field(data):
+        at, size, shift = 1, 0, 0
+        while True:
+            size |= (data[at] & 0x7F) << shift
+            shift += 7
+            at += 1
+            if data[at - 1] < 0x80:
+                return data[at:at + size]
+
+    call = channel.unary_unary(
+        "/sila2.org.silastandard.core.silaservice.v1.SiLAService/GetFeatureDefinition")
+    reply = call(length_delimited(length_delimited(identifier.encode())), timeout=30)
+    return first_field(first_field(reply)).decode()
+
+
 def compile_features(features, target):
     """Writes and compiles the protocol buffers of `features`; their modules are loaded."""
     target = pathlib.Path(target)

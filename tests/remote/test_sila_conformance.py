@@ -86,31 +86,6 @@ class AccessToken(grpc.UnaryUnaryClientInterceptor, grpc.UnaryStreamClientInterc
         return continuation(self.with_token(details), request)
 
 
-def raw_feature_definition(identifier):
-    """GetFeatureDefinition before any stub exists: the messages written out by hand."""
-    def length_delimited(payload):
-        size, head = len(payload), b""
-        while True:
-            head += bytes([(size & 0x7F) | (0x80 if size > 0x7F else 0)])
-            size >>= 7
-            if not size:
-                return b"\x0a" + head + payload
-
-    def first_field(data):
-        at, size, shift = 1, 0, 0
-        while True:
-            size |= (data[at] & 0x7F) << shift
-            shift += 7
-            at += 1
-            if data[at - 1] < 0x80:
-                return data[at:at + size]
-
-    call = channel.unary_unary(
-        "/sila2.org.silastandard.core.silaservice.v1.SiLAService/GetFeatureDefinition")
-    reply = call(length_delimited(length_delimited(identifier.encode())), timeout=10)
-    return first_field(first_field(reply)).decode()
-
-
 def log_in():
     """The user's access token as the AccessToken metadata header, and what needs it."""
     global token_header
@@ -144,7 +119,7 @@ def setUpModule():
     channel = grpc.intercept_channel(raw_channel, AccessToken())
     stubs = pathlib.Path(work.name, "stubs")
     stubs.mkdir()
-    service = m.Feature(raw_feature_definition(SILA_SERVICE))
+    service = m.Feature(m.raw_feature_definition(channel, SILA_SERVICE))
     fw = m.compile_features([service], stubs)
     stub = service.grpc.SiLAServiceStub(channel)
     VALID[f"{AUTHENTICATION}/Command/Login"]["RequestedServer"] = stub.Get_ServerUUID(
