@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <system_error>
 
 namespace kqvdr {
 
@@ -10,5 +11,14 @@ namespace kqvdr {
 // it then fails with the system's own reason. On Linux the group and other bits of its mode;
 // on Windows the entries of its access list.
 std::string ownerOnlyProblem(const std::filesystem::path& file);
+
+// A private file refused to this account belongs to the account that made it; removing it, as
+// a damaged one would be, would take it from that account too.
+inline std::string privateFileAdvice(const std::error_code& readError) {
+    return readError == std::errc::permission_denied
+               ? " It is private to the account that made it: use remote control from that "
+                 "account."
+               : "";
+}
 
 } // namespace kqvdr

@@ -3,7 +3,9 @@
 #include "CertificateFacts.h"
 #include "FileReplace.h"
 #include "OpenSslPem.h"
+#include "OwnerOnlyFile.h"
 #include "SelfSignedCertificate.h"
+#include "Utf8Path.h"
 #include "Uuid.h"
 
 namespace kqvdr {
@@ -24,13 +26,14 @@ template <typename Parse>
 auto readPemFile(const fs::path& path, std::string& pem, std::string& error, Parse parse,
                  const char* what) -> decltype(parse(pem, error)) {
     if (const auto readError = readWholeFile(path, pem, kMaxPemBytes)) {
-        error = path.string() + " cannot be read (" + readError.message() + ").";
+        error = utf8FromPath(path) + " cannot be read (" + readError.message() + ")." +
+                privateFileAdvice(readError);
         return nullptr;
     }
     std::string problem;
     auto parsed = parse(pem, problem);
     if (!parsed) {
-        error = path.string() + " holds no usable " + what + ": " + problem + ".";
+        error = utf8FromPath(path) + " holds no usable " + what + ": " + problem + ".";
     }
     return parsed;
 }
@@ -56,12 +59,12 @@ std::optional<LoadedPair> loadPair(const fs::path& certificatePath, const fs::pa
         return std::nullopt;
     }
     if (!keyBelongsToCertificate(pair.certificate.get(), pair.key.get())) {
-        error = "The key " + keyPath.string() + " does not belong to the certificate " +
-                certificatePath.string() + ".";
+        error = "The key " + utf8FromPath(keyPath) + " does not belong to the certificate " +
+                utf8FromPath(certificatePath) + ".";
         return std::nullopt;
     }
     if (certificateExpired(pair.certificate.get())) {
-        error = "The certificate " + certificatePath.string() + " has expired.";
+        error = "The certificate " + utf8FromPath(certificatePath) + " has expired.";
         return std::nullopt;
     }
     pair.credentials.selfSigned = selfSignedCertificate(pair.certificate.get());
@@ -81,7 +84,7 @@ std::optional<TlsCredentials> loadOwnPair(const fs::path& certificatePath, const
     const auto carried = serverUuidInCertificate(pair->certificate.get());
     const auto ours = canonicalUuid(serverUuid);
     if (!carried || !ours || canonicalUuid(*carried) != ours) {
-        error = "The certificate " + certificatePath.string() +
+        error = "The certificate " + utf8FromPath(certificatePath) +
                 (carried ? " carries the server UUID " + *carried + ", not this server's " +
                                serverUuid + "."
                          : " carries no server UUID.") +
@@ -110,7 +113,7 @@ KeyPointer ownKey(const fs::path& keyPath, bool there, std::string& pem, std::st
     }
     if (const auto writeError =
             replaceFileContent(keyPath, pem, systemFileWriteCalls(), FileAccess::OwnerOnly)) {
-        error = "The server's TLS key cannot be stored in " + keyPath.string() + " (" +
+        error = "The server's TLS key cannot be stored in " + utf8FromPath(keyPath) + " (" +
                 writeError.message() + ").";
         return nullptr;
     }
@@ -128,8 +131,8 @@ std::optional<TlsCredentials> makeCertificate(const fs::path& certificatePath, E
         return std::nullopt;
     }
     if (const auto writeError = replaceFileContent(certificatePath, pem)) {
-        error = "The server's TLS certificate cannot be stored in " + certificatePath.string() +
-                " (" + writeError.message() + ").";
+        error = "The server's TLS certificate cannot be stored in " +
+                utf8FromPath(certificatePath) + " (" + writeError.message() + ").";
         return std::nullopt;
     }
     return TlsCredentials{std::move(keyPem), pem, true};
@@ -139,7 +142,7 @@ bool present(const fs::path& path, bool& there, std::string& error) {
     std::error_code lookError;
     there = fs::exists(path, lookError);
     if (lookError) {
-        error = path.string() + " cannot be looked at (" + lookError.message() + ").";
+        error = utf8FromPath(path) + " cannot be looked at (" + lookError.message() + ").";
         return false;
     }
     return true;
@@ -163,8 +166,8 @@ std::optional<TlsCredentials> loadOrCreateTlsCredentials(const fs::path& dataDir
         return std::nullopt;
     }
     if (certificateThere && !keyThere) {
-        error = "The certificate " + certificatePath.string() + " is there without its key " +
-                keyPath.string() + "." + kRemoveBoth;
+        error = "The certificate " + utf8FromPath(certificatePath) + " is there without its key " +
+                utf8FromPath(keyPath) + "." + kRemoveBoth;
         return std::nullopt;
     }
     if (certificateThere) {

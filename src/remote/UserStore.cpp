@@ -34,7 +34,8 @@ bool UserStore::load() {
     }
     std::string text;
     if (const auto readError = readWholeFile(path, text, kMaxFileBytes)) {
-        error_ = "The users file " + shown + " cannot be read (" + readError.message() + ").";
+        error_ = "The users file " + shown + " cannot be read (" + readError.message() + ")." +
+                 privateFileAdvice(readError);
         return false;
     }
     std::string problem;
