@@ -96,7 +96,8 @@ std::string SilaServer::target(std::uint16_t port) const {
 bool SilaServer::start(std::string& error) {
     if (!logGate_) {
         logGate_ = std::make_unique<ProtobufLogGate>(badText_);
-        grpcLogGate_ = std::make_unique<GrpcLogGate>(failedHandshakes_, failedAccepts_);
+        grpcLogGate_ =
+            std::make_unique<GrpcLogGate>(failedHandshakes_, acceptErrors_, failedAccepts_);
     }
     int selected = 0;
     std::lock_guard lock(serverMutex_);
@@ -154,7 +155,7 @@ void SilaServer::publish(const LiveValues& values) {
     lock_.expire();
     board_.publish(values);
     const auto now = std::chrono::steady_clock::now();
-    for (FloodCounter* counter : {&badText_, &failedHandshakes_}) {
+    for (FloodCounter* counter : {&badText_, &failedHandshakes_, &acceptErrors_}) {
         if (const auto report = counter->due(now)) {
             std::fprintf(stderr, "kqvdr1000-control: SiLA 2 server: %s\n", report->c_str());
         }

@@ -139,6 +139,8 @@ private:
     FloodCounter badText_{"requests with invalid UTF-8", std::chrono::steady_clock::now()};
     FloodCounter failedHandshakes_{"connections that failed the TLS handshake",
                                    std::chrono::steady_clock::now()};
+    FloodCounter acceptErrors_{"connections whose accept ended with an error",
+                               std::chrono::steady_clock::now()};
     std::atomic<std::uint64_t> failedAccepts_{0};
     std::unique_ptr<ProtobufLogGate> logGate_;
     std::unique_ptr<GrpcLogGate> grpcLogGate_;
